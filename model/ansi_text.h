@@ -1,0 +1,32 @@
+// Texts of the scenario are bytes in the ANSI code page (Windows-1252).
+// Case folding follows that code page: A-Z and the accented capitals
+// C0-DE (but D7, the multiplication sign) map to their small letters.
+#ifndef MODEL_ANSI_TEXT_H_
+#define MODEL_ANSI_TEXT_H_
+
+#include <string>
+#include <string_view>
+
+namespace scenario {
+
+inline char to_lower_ansi(char c) {
+  unsigned char u = static_cast<unsigned char>(c);
+  if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) {
+    return static_cast<char>(u + 0x20);
+  }
+  return c;
+}
+
+inline std::string to_lower_ansi(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = to_lower_ansi(c);
+  return out;
+}
+
+inline bool contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
+
+}  // namespace scenario
+
+#endif  // MODEL_ANSI_TEXT_H_

@@ -1,0 +1,29 @@
+// Names of every scenario file, formed from the route name and the train
+// number, and the path of a file in a directory.
+#ifndef MODEL_FILE_NAMES_H_
+#define MODEL_FILE_NAMES_H_
+
+#include <string>
+#include <string_view>
+
+namespace scenario {
+
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+std::string path_in(std::string_view directory, std::string_view name);
+
+std::string line_definition_name(std::string_view route);                           // <route>_linea.txt
+std::string train_definition_name(std::string_view route, std::string_view train);  // <route>_<train>-.txt
+std::string route_plan_name(std::string_view route);                                // <route>_linea.dat
+std::string item_table_name(std::string_view route, std::string_view train);        // <route>_<train>.sim
+std::string route_cells_name(std::string_view route, std::string_view train);       // <route>_<train>.dat
+// <route>_<train>_<document>, e.g. document "note.txt".
+std::string document_name(std::string_view route, std::string_view train, std::string_view document);
+
+}  // namespace scenario
+
+#endif  // MODEL_FILE_NAMES_H_

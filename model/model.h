@@ -1,0 +1,137 @@
+// The compiled scenario: route cells, route plan, item table, identity and
+// fault state, held as plain data. The loader, the placement procedures, the
+// post-processing and the writers all take it by reference.
+#ifndef MODEL_MODEL_H_
+#define MODEL_MODEL_H_
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace scenario {
+
+// Kinds of route cell. 0 and 11 are free for every placement.
+enum cell_kind : uint8_t {
+  kEmpty = 0,
+  kSignal = 1,
+  kSlowdownEnd = 2,
+  kSlowdownStart = 3,
+  kWarningBoard = 4,
+  kWarningApproach = 5,
+  kSpeedBoard = 6,
+  kStopCell = 10,
+  kTunnelMarker = 11,
+  kCodePoint = 12,
+  kCodeCut = 13,
+  kIndicatorBoard = 14,
+};
+
+// One record per 50 m of route.
+struct route_cell {
+  uint8_t kind = 0;
+  int16_t info1 = 0;
+  int16_t info2 = 0;
+  int16_t info3 = 0;
+  int16_t info4 = 0;
+  uint8_t signal_time = 0;
+  uint8_t approach_mark = 0;
+  uint8_t tunnel_kind = 0;
+  uint8_t speed_limit = 0;
+  uint8_t gradient = 0;
+  uint8_t adhesion = 0;
+};
+
+inline bool is_free(const route_cell& c) { return c.kind == kEmpty || c.kind == kTunnelMarker; }
+
+// One entry of the item table. `text` holds ANSI (Windows-1252) bytes.
+struct item_entry {
+  uint8_t kind = 0;
+  int32_t start = 0;
+  int32_t end = 0;
+  int32_t position = 0;
+  uint8_t flag1 = 0;
+  std::string text;
+  int16_t num1 = 0;
+  int16_t num2 = 0;
+  int16_t num3 = 0;
+  int16_t num4 = 0;
+  int16_t num5 = 0;
+  uint8_t byte1 = 0;
+  uint8_t byte2 = 0;
+  uint8_t byte3 = 0;
+  uint8_t byte4 = 0;
+  int32_t time_s = 0;
+};
+
+inline constexpr int kItemCount = 87;  // entries 0 to 86
+inline constexpr int kFirstBoardItem = 80;
+inline constexpr int kProgressionTre = 81;
+inline constexpr int kProgressionDue = 82;
+inline constexpr int kProgressionUno = 83;
+inline constexpr int kTrainItem = 84;     // braked mass, route length, cars
+inline constexpr int kRouteItem = 85;     // backgrounds, route name, marks
+inline constexpr int kRepeatItem = 86;    // signal repetition, train number
+
+// Type codes of a route plan element as the plan file stores them.
+enum class plan_element : uint16_t { empty = 0, integer = 2, real = 5 };
+
+// The route plan, one point per metre, 0 to extended_length. Points are
+// computed in ascending order, so the elements form three runs: the two
+// integer start points, the Doubles from point 2 up to `computed_end`, and
+// empty elements after that.
+struct plan_points {
+  bool sized = false;
+  std::vector<double> x;
+  std::vector<double> y;
+  bool start_set = false;    // points 0 and 1 hold the 16-bit start values
+  int32_t computed_end = 2;  // one past the last computed point
+
+  int32_t last_point() const { return static_cast<int32_t>(x.size()) - 1; }
+  plan_element type(int32_t m) const {
+    if (m < 2) return start_set ? plan_element::integer : plan_element::empty;
+    return m < computed_end ? plan_element::real : plan_element::empty;
+  }
+};
+
+// Which definition a diagnostic points into.
+enum class definition_file { none, line, train };
+
+// Where the record that caused a fault stands: 1-based line and column.
+struct source_site {
+  definition_file file = definition_file::none;
+  int32_t line = 0;
+  int32_t column = 0;
+};
+
+struct fault_state {
+  int32_t error_code = 0;      // 0 = no fault
+  int32_t error_position = 0;  // metres, for the faults that name one
+  source_site site;            // for authors' diagnostics only
+};
+
+struct scenario_model {
+  // Identity.
+  std::string route_name;
+  std::string train_number;
+
+  int32_t line_mode = 0;
+  int32_t extended_length = 0;
+  int32_t last_cell = -1;
+  std::string current_field;
+
+  std::vector<route_cell> route_cells;  // empty until the route length is read
+  plan_points plan;
+  std::array<item_entry, kItemCount> item_table{};
+
+  // Tunnel records as received, from index 1; serve only the gap test.
+  std::array<int32_t, 81> tunnel_starts{};
+  std::array<int32_t, 81> tunnel_ends{};
+  int32_t tunnel_count = 0;
+
+  fault_state fault;
+};
+
+}  // namespace scenario
+
+#endif  // MODEL_MODEL_H_

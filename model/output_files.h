@@ -1,0 +1,47 @@
+// Output of compiled files. Each file of one compile is written to a
+// temporary file beside its final name; only when every one of them has
+// been written completely are they renamed over the old files. A failure
+// leaves the previous files as they were and no temporary file behind.
+#ifndef MODEL_OUTPUT_FILES_H_
+#define MODEL_OUTPUT_FILES_H_
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scenario {
+
+// A file that cannot be created, written, renamed or deleted.
+class file_error : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Receives the bytes of a file in order, a chunk at a time.
+using chunk_writer = std::function<void(std::string_view)>;
+
+class output_set {
+ public:
+  explicit output_set(std::string directory);
+  ~output_set();  // removes every temporary file not committed
+  output_set(const output_set&) = delete;
+  output_set& operator=(const output_set&) = delete;
+
+  // Writes `name` (in the directory) from what `encode` hands to its writer.
+  // Throws file_error.
+  void write(const std::string& name, const std::function<void(const chunk_writer&)>& encode);
+
+  // Renames every written file into place; returns their paths in order.
+  std::vector<std::string> commit();
+
+ private:
+  std::string directory_;
+  std::vector<std::string> finals_;
+  std::vector<std::string> temps_;
+};
+
+}  // namespace scenario
+
+#endif  // MODEL_OUTPUT_FILES_H_

@@ -1,0 +1,46 @@
+#include "run/form_load.h"
+
+#include <string>
+
+#include "content/line_definition.h"
+#include "content/train_definition.h"
+#include "documents/scenario_notes.h"
+#include "documents/slowdown_order.h"
+#include "documents/train_card.h"
+#include "model/compile.h"
+#include "model/output_files.h"
+#include "run/error_report.h"
+
+namespace scenario {
+
+scenario_identity built_in_identity() { return {"Brenvalo_Morvena", "4815"}; }
+
+int Form_Load(platform& p) {
+  const scenario_identity id = built_in_identity();
+  p.show_wait_window();
+  const std::string directory = p.application_directory();
+  int status = 0;
+  try {
+    dati_linea(directory, id);
+    dati_treno(directory, id);
+    dati_note(directory, id);
+    dati_rallentamenti(directory, id);
+    dati_scheda(directory, id);
+
+    scenario_model model;
+    model.route_name = id.route_name;
+    model.train_number = id.train_number;
+    const compile_result result = memorizza_percorso(model, 1, load_options{directory, true});
+    if (result.reserved_fault != 0) {
+      errore(p, std::to_string(result.reserved_fault));
+      status = 1;
+    }
+  } catch (const file_error& e) {
+    p.show_report(e.what());
+    status = 2;
+  }
+  p.close_window();
+  return status;
+}
+
+}  // namespace scenario

@@ -1,0 +1,21 @@
+// Form_Load: the whole run of the program. Fixes the identity, shows the
+// window, writes the two definitions and the three documents, compiles the
+// definitions into the binary files and ends.
+#ifndef RUN_FORM_LOAD_H_
+#define RUN_FORM_LOAD_H_
+
+#include "model/identity.h"
+#include "run/platform.h"
+
+namespace scenario {
+
+// The identity built into this program.
+scenario_identity built_in_identity();
+
+// Runs the sequence in `p.application_directory()`. Returns the process
+// exit status: 0 for a clean run, non-zero after a report.
+int Form_Load(platform& p);
+
+}  // namespace scenario
+
+#endif  // RUN_FORM_LOAD_H_
