@@ -5,6 +5,7 @@
 #ifndef MODEL_LOAD_FAILURE_H_
 #define MODEL_LOAD_FAILURE_H_
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -12,7 +13,17 @@ namespace scenario {
 
 class load_failure : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  // `line` and `column` locate the field at fault in the definition being
+  // read, 0 where no field is to blame.
+  explicit load_failure(const std::string& what, int32_t line = 0, int32_t column = 0)
+      : std::runtime_error(what), line_(line), column_(column) {}
+
+  int32_t line() const { return line_; }
+  int32_t column() const { return column_; }
+
+ private:
+  int32_t line_;
+  int32_t column_;
 };
 
 }  // namespace scenario

@@ -5,6 +5,7 @@
 #define MODEL_LOADER_H_
 
 #include <string>
+#include <vector>
 
 #include "model/model.h"
 
@@ -15,6 +16,8 @@ struct load_options {
   // The program deletes its own intermediate definitions once read; an
   // author's files given to the command-line tool are never touched.
   bool delete_definitions = true;
+  // When set, receives what the reader accepts but an author rarely means.
+  std::vector<load_warning>* warnings = nullptr;
 };
 
 void memorizza_dati(scenario_model& model, const load_options& options);

@@ -97,17 +97,39 @@ struct plan_points {
 // Which definition a diagnostic points into.
 enum class definition_file { none, line, train };
 
-// Where the record that caused a fault stands: 1-based line and column.
+// Where a record or field stands: 1-based line and column (0: none), and
+// the text of that line.
 struct source_site {
   definition_file file = definition_file::none;
   int32_t line = 0;
   int32_t column = 0;
+  std::string text;
 };
 
 struct fault_state {
   int32_t error_code = 0;      // 0 = no fault
   int32_t error_position = 0;  // metres, for the faults that name one
-  source_site site;            // for authors' diagnostics only
+  // For authors' diagnostics only: the field at fault, and for a read
+  // failure what was wrong with it.
+  source_site site;
+  std::string detail;
+};
+
+// What the reader accepts but an author almost never means.
+enum class warning_kind {
+  unknown_field,       // matches no key and is dropped
+  ambiguous_key,       // matches more than one record kind
+  not_ascending,       // a record of an ascending kind stands before the one above it
+  comment_with_comma,  // the part after the comma becomes a key field
+  curve_overlap,       // a curve starts before the previous one has ended
+  times_backwards,     // a station's scheduled time is before the previous one's
+  after_end,           // a record after the closing header "[fine]"
+};
+
+struct load_warning {
+  warning_kind kind;
+  source_site site;
+  std::string subject;  // the field or record kind concerned
 };
 
 struct scenario_model {

@@ -1,0 +1,142 @@
+#include "model/field_reader.h"
+
+#include <algorithm>
+
+#include "model/load_failure.h"
+
+namespace scenario {
+
+field_reader::field_reader(std::string text) : text_(std::move(text)) {
+  line_starts_.push_back(0);
+  for (size_t i = 0; i < text_.size(); ++i) {
+    if (text_[i] == '\n' || (text_[i] == '\r' && (i + 1 == text_.size() || text_[i + 1] != '\n'))) {
+      line_starts_.push_back(i + 1);
+    }
+  }
+}
+
+bool field_reader::at_blank() const { return pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t'); }
+
+bool field_reader::at_line_end() const {
+  return pos_ < text_.size() && (text_[pos_] == '\r' || text_[pos_] == '\n');
+}
+
+void field_reader::skip_blanks() {
+  while (at_blank()) ++pos_;
+}
+
+void field_reader::skip_blanks_and_line_ends() {
+  while (at_blank() || at_line_end()) ++pos_;
+}
+
+void field_reader::consume_line_end() {
+  if (pos_ < text_.size() && text_[pos_] == '\r') ++pos_;
+  if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+}
+
+bool field_reader::ended() const {
+  size_t p = pos_;
+  while (p < text_.size() && (text_[p] == ' ' || text_[p] == '\t' || text_[p] == '\r' || text_[p] == '\n')) ++p;
+  return p == text_.size();
+}
+
+void field_reader::start_field() {
+  skip_blanks_and_line_ends();
+  last_start_ = pos_;
+  last_comma_ = false;
+  if (pos_ == text_.size()) fail("lettura oltre la fine del file");
+}
+
+std::string field_reader::read_text() {
+  start_field();
+  std::string field;
+  if (text_[pos_] == '"') {
+    const size_t close = text_.find('"', pos_ + 1);
+    if (close == std::string::npos) fail("testo tra virgolette senza virgolette di chiusura");
+    field = text_.substr(pos_ + 1, close - pos_ - 1);
+    pos_ = close + 1;
+    skip_blanks();
+    if (pos_ < text_.size() && text_[pos_] == ',') {
+      ++pos_;
+      last_comma_ = true;
+    } else {
+      consume_line_end();
+    }
+    return field;
+  }
+  const size_t stop = std::min(text_.find_first_of(",\r\n", pos_), text_.size());
+  field = text_.substr(pos_, stop - pos_);
+  while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) field.pop_back();
+  pos_ = stop;
+  if (pos_ < text_.size() && text_[pos_] == ',') {
+    ++pos_;
+    last_comma_ = true;
+  } else {
+    consume_line_end();
+  }
+  return field;
+}
+
+int64_t field_reader::read_number(int64_t low, int64_t high, const char* width) {
+  start_field();
+  size_t stop = pos_;
+  while (stop < text_.size() && text_[stop] != ' ' && text_[stop] != '\t' && text_[stop] != ',' &&
+         text_[stop] != '\r' && text_[stop] != '\n') {
+    ++stop;
+  }
+  const std::string_view token(text_.data() + pos_, stop - pos_);
+  int64_t value = 0;
+  if (!token.empty()) {
+    const bool negative = token[0] == '-';
+    const std::string_view digits = negative ? token.substr(1) : token;
+    if (digits.empty()) fail("\"" + std::string(token) + "\" non e' un numero intero");
+    for (char c : digits) {
+      if (c < '0' || c > '9') fail("\"" + std::string(token) + "\" non e' un numero intero");
+      value = value * 10 + (c - '0');
+      if (value > high + 1) break;  // far out of range; the test below refuses it
+    }
+    if (negative) value = -value;
+    if (value < low || value > high) {
+      fail("il numero " + std::string(token) + " non entra in un campo " + width);
+    }
+  }
+  pos_ = stop;
+  skip_blanks();
+  if (pos_ < text_.size() && text_[pos_] == ',') {
+    ++pos_;
+  } else {
+    consume_line_end();
+  }
+  return value;
+}
+
+int32_t field_reader::read_long() {
+  return static_cast<int32_t>(read_number(INT32_MIN, INT32_MAX, "a 32 bit"));
+}
+
+int16_t field_reader::read_integer() {
+  return static_cast<int16_t>(read_number(INT16_MIN, INT16_MAX, "a 16 bit"));
+}
+
+uint8_t field_reader::read_byte() { return static_cast<uint8_t>(read_number(0, 255, "da 0 a 255")); }
+
+field_site field_reader::site_of(size_t offset) const {
+  const auto it = std::upper_bound(line_starts_.begin(), line_starts_.end(), offset);
+  const size_t line = static_cast<size_t>(it - line_starts_.begin());
+  return field_site{static_cast<int32_t>(line), static_cast<int32_t>(offset - line_starts_[line - 1] + 1)};
+}
+
+std::string_view field_reader::line_text(int32_t line) const {
+  if (line < 1 || static_cast<size_t>(line) > line_starts_.size()) return {};
+  const size_t begin = line_starts_[line - 1];
+  size_t end = begin;
+  while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
+  return std::string_view(text_).substr(begin, end - begin);
+}
+
+void field_reader::fail(const std::string& what) const {
+  const field_site s = site_of(last_start_);
+  throw load_failure(what, s.line, s.column);
+}
+
+}  // namespace scenario

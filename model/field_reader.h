@@ -1,0 +1,72 @@
+// Reads a definition as one stream of fields, with the rules of sequential
+// text input:
+//  - a text field skips blanks and line ends, then is either a quoted text
+//    up to the next double quote, or runs up to the next comma or line end,
+//    which is consumed; blanks at its end are not part of it;
+//  - a number field skips blanks and line ends and ends at the first blank,
+//    comma or line end; blanks after it are skipped and one comma or one
+//    line end is consumed. Blanks alone separate numbers, and nothing but
+//    blanks before a comma reads 0;
+//  - a line end (CR LF, LF or CR) only ends a field;
+//  - the stream has ended as soon as nothing but blanks and line ends is
+//    left, that is once its last field has been read.
+// Blanks are spaces and tabs. Every failure (a read past the end, a number
+// that is not a whole decimal number or does not fit its width, a quoted
+// text without its closing quote) throws load_failure.
+#ifndef MODEL_FIELD_READER_H_
+#define MODEL_FIELD_READER_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scenario {
+
+// 1-based line and column of the first character of a field.
+struct field_site {
+  int32_t line = 0;
+  int32_t column = 0;
+};
+
+class field_reader {
+ public:
+  explicit field_reader(std::string text);
+
+  bool ended() const;
+
+  std::string read_text();
+  int32_t read_long();      // 32-bit signed
+  int16_t read_integer();   // 16-bit signed
+  uint8_t read_byte();      // 8-bit unsigned, 0 to 255
+
+  // Where the last field read began.
+  field_site last_site() const { return site_of(last_start_); }
+  // True when the last text field was ended by a comma (more fields follow
+  // on its line).
+  bool last_ended_by_comma() const { return last_comma_; }
+
+  // The text of a line, without its line end; empty past the last line.
+  std::string_view line_text(int32_t line) const;
+
+ private:
+  bool at_blank() const;
+  bool at_line_end() const;
+  void skip_blanks();
+  void skip_blanks_and_line_ends();
+  void consume_line_end();
+  void start_field();
+  int64_t read_number(int64_t low, int64_t high, const char* width);
+  field_site site_of(size_t offset) const;
+  [[noreturn]] void fail(const std::string& what) const;
+
+  std::string text_;
+  size_t pos_ = 0;
+  size_t last_start_ = 0;
+  bool last_comma_ = false;
+  std::vector<size_t> line_starts_;
+};
+
+}  // namespace scenario
+
+#endif  // MODEL_FIELD_READER_H_

@@ -1,0 +1,382 @@
+// First half of memorizza_dati: the line definition. General section,
+// then one loop over every record: gradients per cell, the route plan from
+// the curves, tunnels, the maximum-speed board and the name boards.
+#include <cstdint>
+#include <string>
+
+#include "model/ansi_text.h"
+#include "model/load_failure.h"
+#include "model/load_session.h"
+#include "model/nearest.h"
+#include "model/placement.h"
+
+namespace scenario {
+namespace {
+
+constexpr int32_t kMaxRouteLength = 1000000;
+constexpr int32_t kMaxPlanPoints = 1000000;
+constexpr int32_t kExtension = 7000;
+constexpr int kGeneralComments = 10;
+constexpr int kRecordComments = 2;
+
+// Working values of one pass over the line definition.
+struct line_pass {
+  int32_t gradient_fill = 0;
+  int32_t previous_gradient = 0;
+  int32_t plan_counter = 2;
+  // For warnings: the previous gradient and curve records.
+  bool have_gradient = false;
+  int32_t last_gradient_position = 0;
+  bool have_curve = false;
+  int32_t last_curve_start = 0;
+  int64_t last_curve_end = 0;
+};
+
+bool is_header(const std::string& key) {
+  const size_t first = key.find_first_not_of(" \t");
+  const bool starts_with_dash = first != std::string::npos && key[first] == '-';
+  return contains(key, "[") && contains(key, "]") && !starts_with_dash;
+}
+
+// Route length: sizes the cells and, in line mode, the plan anew.
+bool read_route_length(load_session& s, field_reader& r) {
+  scenario_model& m = s.model;
+  const int32_t length = r.read_long();
+  m.item_table[kTrainItem].end = length;
+  if (length > kMaxRouteLength || length < 0) {  // a negative length leaves no route at all
+    s.refuse(1, s.line, r.last_site());
+    return false;
+  }
+  m.extended_length = length + kExtension;
+  m.last_cell = static_cast<int32_t>(nearest_whole(m.extended_length / 50.0));
+  m.route_cells.assign(static_cast<size_t>(m.last_cell) + 1, route_cell{});
+  if (m.line_mode != 0) {
+    m.plan = plan_points{};
+    m.plan.sized = true;
+    m.plan.x.assign(static_cast<size_t>(m.extended_length) + 1, 0.0);
+    m.plan.y.assign(static_cast<size_t>(m.extended_length) + 1, 0.0);
+  }
+  return true;
+}
+
+void read_progression(field_reader& r, item_entry& e) {
+  e.start = r.read_long();
+  e.end = r.read_long();
+  e.position = r.read_long();
+}
+
+bool read_signal_repetition(load_session& s, field_reader& r, const std::string& key) {
+  item_entry& e = s.model.item_table[kRepeatItem];
+  e.start = r.read_long();
+  const field_site start_site = r.last_site();
+  e.end = r.read_long();
+  const field_site end_site = r.last_site();
+  int32_t fault = 0;
+  if (e.start % 50 != 0) {
+    fault = 3;
+  } else if (e.end % 50 != 0) {
+    fault = 4;
+  } else if (contains(key, "4")) {
+    e.position = 4;
+  } else if (contains(key, "9")) {
+    e.position = 9;
+  } else {
+    fault = 5;
+  }
+  if (fault != 0) {
+    s.refuse(fault, s.line, fault == 3 ? start_site : end_site);
+    return false;
+  }
+  if (e.end == 0) e.position = 0;
+  return true;
+}
+
+// Step A: the general section, up to its closing header or the end.
+bool read_general_section(load_session& s) {
+  field_reader& r = *s.line.reader;
+  scenario_model& m = s.model;
+  while (true) {
+    if (r.ended()) return true;
+    std::string key = r.read_text();
+    if (r.ended()) return true;
+    for (int i = 0; i < kGeneralComments && contains(key, "-"); ++i) {
+      if (r.last_ended_by_comma()) s.warn(warning_kind::comment_with_comma, s.line, r.last_site(), key);
+      key = r.read_text();
+    }
+    const field_site at = r.last_site();
+    const std::string lower = to_lower_ansi(key);
+    int matches = 0;
+    if (contains(lower, "percorso") && contains(lower, "lunghezza")) {
+      ++matches;
+      if (!read_route_length(s, r)) return false;
+    }
+    if (contains(key, "tre") && contains(key, "progressiva")) {
+      ++matches;
+      read_progression(r, m.item_table[kProgressionTre]);
+    }
+    if (contains(key, "due") && contains(key, "progressiva")) {
+      ++matches;
+      read_progression(r, m.item_table[kProgressionDue]);
+    }
+    if (contains(key, "uno") && contains(key, "progressiva")) {
+      ++matches;
+      read_progression(r, m.item_table[kProgressionUno]);
+    }
+    if (contains(key, "sfondo") && contains(key, "uno")) {
+      ++matches;
+      m.item_table[kRouteItem].start = r.read_long();
+    }
+    if (contains(key, "sfondo") && contains(key, "due")) {
+      ++matches;
+      m.item_table[kRouteItem].position = r.read_long();
+    }
+    if (contains(key, "sfondo") && contains(key, "tre")) {
+      ++matches;
+      m.item_table[kRouteItem].end = r.read_long();
+    }
+    if (contains(key, "segnali") && contains(key, "ripetizione")) {
+      ++matches;
+      if (!read_signal_repetition(s, r, lower)) return false;
+    }
+    if (matches > 1) s.warn(warning_kind::ambiguous_key, s.line, at, key);
+    if (is_header(key)) return true;
+    if (matches == 0) s.warn_unknown(s.line, key);
+  }
+}
+
+// One step of the route plan at the plan counter: straight (c = 0) or
+// turning by curvature c. False (fault 103) when the plan is full.
+bool plan_step(load_session& s, line_pass& p, double c) {
+  plan_points& plan = s.model.plan;
+  const int32_t m = p.plan_counter;
+  if (m > plan.last_point()) throw load_failure("il tracciato supera la fine del percorso");
+  const double dx = plan.x[m - 1] - plan.x[m - 2];
+  const double dy = plan.y[m - 1] - plan.y[m - 2];
+  plan.x[m] = plan.x[m - 1] + (dx + c * dy);
+  plan.y[m] = plan.y[m - 1] + (dy - c * dx);
+  plan.computed_end = m + 1;
+  ++p.plan_counter;
+  if (p.plan_counter > kMaxPlanPoints) {
+    s.refuse(103, s.line, s.line.reader ? s.line.reader->last_site() : field_site{});
+    return false;
+  }
+  return true;
+}
+
+double curvature_of(const std::string& lower_key) {
+  static constexpr double kCurvature[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
+  for (char digit = '1'; digit <= '6'; ++digit) {
+    if (contains(lower_key, std::string(1, digit))) return kCurvature[digit - '1'];
+  }
+  return 0.0;
+}
+
+enum class record_result { next, leave_loop, stop };
+
+record_result read_gradient(load_session& s, line_pass& p, field_reader& r) {
+  const int32_t position = r.read_long();
+  const field_site at = r.last_site();
+  const int32_t gradient = r.read_long();
+  if (!s.in_range(position, 100, s.line, at)) return record_result::leave_loop;
+  if (p.have_gradient && position <= p.last_gradient_position) {
+    s.warn(warning_kind::not_ascending, s.line, at, "pendenza");
+  }
+  p.have_gradient = true;
+  p.last_gradient_position = position;
+  const int64_t k = nearest_whole(position / 50.0);
+  if (k > 0) {
+    do {
+      if (p.gradient_fill <= s.model.last_cell) {
+        s.cell(p.gradient_fill).gradient = static_cast<uint8_t>(p.previous_gradient + 100);
+      }
+      ++p.gradient_fill;
+    } while (p.gradient_fill < k);
+  }
+  p.previous_gradient = gradient;
+  return record_result::next;
+}
+
+record_result read_curve(load_session& s, line_pass& p, field_reader& r, const std::string& lower_key) {
+  const field_site key_site = r.last_site();
+  const int32_t start = r.read_long();
+  const field_site at = r.last_site();
+  const int32_t length = r.read_long();
+  const field_site length_site = r.last_site();
+  if (!s.in_range(start, 100, s.line, at)) return record_result::leave_loop;
+  double c = curvature_of(lower_key);
+  if (c == 0.0) {
+    s.refuse(103, s.line, key_site);
+    return record_result::stop;
+  }
+  if (contains(lower_key, "s")) c = -c;
+  const int64_t end = static_cast<int64_t>(start) + length;
+  // The plan ends two points before the extended length; a curve running
+  // past that would have no points to turn.
+  if (end > s.model.extended_length - 2) {
+    s.refuse(103, s.line, length_site);
+    return record_result::stop;
+  }
+  if (p.have_curve && start <= p.last_curve_start) {
+    s.warn(warning_kind::not_ascending, s.line, at, "curva");
+  } else if (p.have_curve && start < p.last_curve_end) {
+    s.warn(warning_kind::curve_overlap, s.line, at, "curva");
+  }
+  p.have_curve = true;
+  p.last_curve_start = start;
+  p.last_curve_end = end;
+  while (p.plan_counter <= start) {
+    if (!plan_step(s, p, 0.0)) return record_result::stop;
+  }
+  while (p.plan_counter <= end) {
+    if (!plan_step(s, p, c)) return record_result::stop;
+  }
+  return record_result::next;
+}
+
+record_result read_tunnel(load_session& s, field_reader& r) {
+  int32_t inizio = r.read_long();
+  const field_site at = r.last_site();
+  int32_t fine = r.read_long();
+  int32_t tipo = r.read_long();
+  if (!s.in_range(inizio, 100, s.line, at)) return record_result::leave_loop;
+  memo_montagna(s.model, inizio, fine, tipo);
+  if (s.model.fault.error_code > 0) {
+    s.refuse(s.model.fault.error_code, inizio, s.line, at);
+    return record_result::stop;
+  }
+  return record_result::next;
+}
+
+record_result read_speed_board(load_session& s, field_reader& r) {
+  const int32_t posizione = r.read_long();
+  const field_site at = r.last_site();
+  int32_t v[8];
+  for (int32_t& value : v) value = r.read_long();
+  if (!s.in_range(posizione, 100, s.line, at)) return record_result::leave_loop;
+  try {
+    memo_indicatori_v_max(s.model, posizione, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
+  } catch (const load_failure& f) {
+    throw load_failure(f.what(), at.line, at.column);
+  }
+  if (s.model.fault.error_code > 0) {
+    s.refuse(s.model.fault.error_code, posizione, s.line, at);
+    return record_result::stop;
+  }
+  return record_result::next;
+}
+
+record_result read_name_board(load_session& s, field_reader& r) {
+  const int32_t position = r.read_long();
+  const field_site at = r.last_site();
+  s.model.current_field = r.read_text();
+  if (!s.in_range(position, 100, s.line, at)) return record_result::leave_loop;
+  // Board texts fill the item table from entry 80 down; entry 0 is never one.
+  if (s.board_counter < 1) {
+    s.refuse(10, s.line, at);
+    return record_result::stop;
+  }
+  route_cell& c = s.cell(cell_of(position));
+  if (!is_free(c)) {
+    s.refuse(6, position, s.line, at);
+    return record_result::stop;
+  }
+  c.kind = kIndicatorBoard;
+  c.info1 = static_cast<int16_t>(s.board_counter);
+  s.model.item_table[s.board_counter].text = s.model.current_field;
+  --s.board_counter;
+  return record_result::next;
+}
+
+// Step B: every record after the general section.
+record_result read_records(load_session& s, line_pass& p) {
+  field_reader& r = *s.line.reader;
+  while (true) {
+    if (r.ended()) return record_result::leave_loop;
+    std::string key = r.read_text();
+    if (r.ended()) return record_result::leave_loop;
+    for (int i = 0; i < kRecordComments && contains(key, "-"); ++i) {
+      if (r.last_ended_by_comma()) s.warn(warning_kind::comment_with_comma, s.line, r.last_site(), key);
+      key = r.read_text();
+      if (r.ended()) return record_result::leave_loop;
+    }
+    const field_site at = r.last_site();
+    const std::string lower = to_lower_ansi(key);
+    s.model.current_field = key;
+    int matches = 0;
+    record_result result = record_result::next;
+    auto run = [&](record_result rr) {
+      ++matches;
+      result = rr;
+    };
+    if (contains(lower, "pendenza")) run(read_gradient(s, p, r));
+    if (result == record_result::next && contains(lower, "curva") && s.model.line_mode != 0) {
+      run(read_curve(s, p, r, lower));
+    }
+    if (result == record_result::next && contains(lower, "montagna")) run(read_tunnel(s, r));
+    if (result == record_result::next && contains(lower, "indicatori_v")) run(read_speed_board(s, r));
+    if (result == record_result::next && contains(lower, "indicat") && contains(lower, "cartello")) {
+      run(read_name_board(s, r));
+    }
+    if (result != record_result::next) return result;
+    if (matches > 1) s.warn(warning_kind::ambiguous_key, s.line, at, key);
+    if (matches > 0 && s.line.after_end_header) s.warn(warning_kind::after_end, s.line, at, key);
+    if (contains(lower, "[fine]")) s.line.after_end_header = true;
+    // Curve records are dropped on purpose when no plan is built.
+    if (matches == 0 && !contains(lower, "curva")) s.warn_unknown(s.line, key);
+  }
+}
+
+// Step C: the rest of the gradients and the straight plan to its end.
+bool finish_line_definition(load_session& s, line_pass& p) {
+  scenario_model& m = s.model;
+  s.close_and_delete(s.line);
+  s.require_cells(s.line);
+  do {
+    if (p.gradient_fill <= m.last_cell) s.cell(p.gradient_fill).gradient = static_cast<uint8_t>(p.previous_gradient + 100);
+    ++p.gradient_fill;
+  } while (p.gradient_fill < m.last_cell - 2);
+  if (m.line_mode != 0) {
+    while (p.plan_counter <= m.extended_length - 2) {
+      if (!plan_step(s, p, 0.0)) return false;
+    }
+  }
+  return true;
+}
+
+bool find_general_header(definition& d) {
+  field_reader& r = *d.reader;
+  while (!r.ended()) {
+    const std::string key = r.read_text();
+    if (contains(to_lower_ansi(key), "[generale]")) return !r.ended();
+  }
+  return false;
+}
+
+}  // namespace
+
+bool load_line_definition(load_session& s) {
+  scenario_model& m = s.model;
+  s.open(s.line);
+  if (!find_general_header(s.line)) {
+    s.refuse(102, s.line, field_site{});
+    return false;
+  }
+  if (!read_general_section(s)) return false;
+  progressive_ordina(m);
+
+  m.tunnel_count = 0;
+  s.board_counter = kFirstBoardItem;
+  line_pass p;
+  if (m.line_mode != 0) {
+    if (!m.plan.sized) throw load_failure("manca la lunghezza del percorso");
+    m.plan.x[0] = 0;
+    m.plan.y[0] = 0;
+    m.plan.x[1] = 0;
+    m.plan.y[1] = 1;
+    m.plan.start_set = true;
+  }
+  if (read_records(s, p) == record_result::stop) return false;
+  return finish_line_definition(s, p);
+}
+
+}  // namespace scenario

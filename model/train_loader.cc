@@ -1,0 +1,346 @@
+// Second half of memorizza_dati: the train definition. Speed limit and
+// adhesion per cell, the train's settings, signals and slowdowns, code
+// points and the stations with their stretches, stop cells and approach
+// marks; then the final check of the kilometric progressions.
+#include <cstdint>
+#include <string>
+
+#include "model/ansi_text.h"
+#include "model/load_failure.h"
+#include "model/load_session.h"
+#include "model/nearest.h"
+#include "model/placement.h"
+
+namespace scenario {
+namespace {
+
+constexpr int kRecordComments = 2;
+
+struct train_pass {
+  int32_t station_counter = 1;
+  int32_t speed_fill = 0;
+  int32_t adhesion_fill = 0;
+  int32_t previous_speed = 0;
+  int32_t previous_adhesion = 0;
+  field_site previous_speed_site;  // the record whose speed is written next
+  // For warnings.
+  bool have_speed = false, have_adhesion = false, have_station = false;
+  int32_t last_speed_position = 0, last_adhesion_position = 0, last_station_position = 0;
+  int32_t last_time = 0;
+};
+
+enum class record_result { next, leave_loop, stop };
+
+// The speed limit byte of a cell: the speed in steps of 5 km/h. One that
+// does not fit the byte is a conversion out of range.
+uint8_t speed_byte(const train_pass& p) {
+  const int64_t v = nearest_whole(p.previous_speed / 5.0);
+  if (v < 0 || v > 255) {
+    throw load_failure("la velocita' " + std::to_string(p.previous_speed) + " km/h non entra nel limite di velocita'",
+                       p.previous_speed_site.line, p.previous_speed_site.column);
+  }
+  return static_cast<uint8_t>(v);
+}
+
+void check_ascending(load_session& s, bool& have, int32_t& last, int32_t position, const field_site& at,
+                     const char* kind) {
+  if (have && position <= last) s.warn(warning_kind::not_ascending, s.train, at, kind);
+  have = true;
+  last = position;
+}
+
+record_result read_speed(load_session& s, train_pass& p, field_reader& r) {
+  const int32_t position = r.read_long();
+  const field_site at = r.last_site();
+  const int32_t speed = r.read_long();
+  if (!s.in_range(position, 100, s.train, at)) return record_result::leave_loop;
+  check_ascending(s, p.have_speed, p.last_speed_position, position, at, "velocita");
+  const int64_t k = nearest_whole(position / 50.0);
+  if (k > 0) {
+    do {
+      if (p.speed_fill >= s.model.last_cell) break;
+      s.cell(p.speed_fill).speed_limit = speed_byte(p);
+      ++p.speed_fill;
+    } while (p.speed_fill < k);
+  }
+  p.previous_speed = speed;
+  p.previous_speed_site = r.last_site();
+  return record_result::next;
+}
+
+record_result read_adhesion(load_session& s, train_pass& p, field_reader& r) {
+  const int32_t position = r.read_long();
+  const field_site at = r.last_site();
+  const int32_t value = r.read_long();
+  if (!s.in_range(position, 100, s.train, at)) return record_result::leave_loop;
+  check_ascending(s, p.have_adhesion, p.last_adhesion_position, position, at, "aderenza");
+  const int64_t k = nearest_whole(position / 50.0);
+  if (k > 0) {
+    do {
+      if (p.adhesion_fill <= s.model.last_cell) s.cell(p.adhesion_fill).adhesion = static_cast<uint8_t>(p.previous_adhesion);
+      ++p.adhesion_fill;
+    } while (p.adhesion_fill < k);
+  }
+  p.previous_adhesion = value;
+  return record_result::next;
+}
+
+record_result read_signal(load_session& s, field_reader& r) {
+  const int32_t posizione = r.read_long();
+  const field_site at = r.last_site();
+  int32_t v[10];
+  for (int32_t& value : v) value = r.read_long();
+  if (!s.in_range(posizione, 100, s.train, at)) return record_result::leave_loop;
+  memo_segnale(s.model, posizione, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]);
+  if (s.model.fault.error_code > 0) {
+    s.refuse(s.model.fault.error_code, posizione, s.train, at);
+    return record_result::stop;
+  }
+  return record_result::next;
+}
+
+record_result read_slowdown(load_session& s, field_reader& r) {
+  const int32_t x = r.read_long();
+  const field_site at = r.last_site();
+  int32_t v[5];
+  for (int32_t& value : v) value = r.read_long();
+  if (!s.in_range(x, 100, s.train, at)) return record_result::leave_loop;
+  memo_rallentamento(s.model, x, v[0], v[1], v[2], v[3], v[4]);
+  if (s.model.fault.error_code > 0) {
+    s.refuse(s.model.fault.error_code, x, s.train, at);
+    return record_result::stop;
+  }
+  return record_result::next;
+}
+
+record_result read_code_point(load_session& s, field_reader& r) {
+  const int32_t position = r.read_long();
+  const field_site at = r.last_site();
+  const int32_t value = r.read_long();
+  if (!s.in_range(position, 100, s.train, at)) return record_result::leave_loop;
+  route_cell& c = s.cell(nearest_whole(position / 50.0));
+  if (!is_free(c)) {
+    s.refuse(7, position, s.train, at);
+    return record_result::stop;
+  }
+  if (value > 0) {
+    c.kind = kCodePoint;
+    c.info1 = static_cast<int16_t>(value);
+  } else {
+    c.kind = kCodeCut;
+  }
+  return record_result::next;
+}
+
+int32_t to_long(int64_t v, const field_site& at, const char* what) {
+  if (v < INT32_MIN || v > INT32_MAX) throw load_failure(std::string(what) + " fuori dall'intervallo", at.line, at.column);
+  return static_cast<int32_t>(v);
+}
+
+record_result read_station(load_session& s, train_pass& p, field_reader& r) {
+  scenario_model& m = s.model;
+  // Stations and board texts share entries 1 to 80; a station may never
+  // take the entry of a board text.
+  if (p.station_counter >= s.board_counter) {
+    s.refuse(10, s.train, r.last_site());
+    return record_result::stop;
+  }
+  item_entry& e = m.item_table[p.station_counter];
+  const int32_t position = r.read_long();
+  const field_site at = r.last_site();
+  e.position = position;
+  if (!s.in_range(position, 800, s.train, at)) return record_result::leave_loop;
+  if (position % 50 != 0) {
+    s.refuse(8, position, s.train, at);
+    return record_result::stop;
+  }
+  e.kind = r.read_byte();
+  const int32_t length = r.read_long();
+  const field_site length_site = r.last_site();
+  if (length % 100 != 0) {
+    s.refuse(9, position, s.train, length_site);
+    return record_result::stop;
+  }
+  e.flag1 = r.read_byte();
+  e.byte4 = r.read_byte();
+  e.byte3 = r.read_byte();
+  e.num1 = r.read_integer();
+  e.num2 = r.read_integer();
+  e.byte1 = r.read_byte();
+  e.num3 = r.read_integer();
+  e.num4 = r.read_integer();
+  e.num5 = r.read_integer();
+  e.byte2 = r.read_byte();
+  const int64_t hours = r.read_long();
+  const field_site time_site = r.last_site();
+  const int64_t minutes = r.read_long();
+  const int64_t seconds = r.read_long();
+  e.time_s = to_long((hours * 60 + minutes) * 60 + seconds, time_site, "l'orario");
+  e.text = r.read_text();
+
+  const int64_t pos = position;
+  if (e.kind == 5 || e.kind == 6) {
+    e.end = to_long(pos + 150, length_site, "il tratto della stazione");
+    e.start = to_long(pos - length, length_site, "il tratto della stazione");
+    e.byte3 = 0;
+  } else if (e.kind == 7 || e.kind == 8) {
+    e.start = to_long(pos - length, length_site, "il tratto della stazione");
+    e.end = to_long(pos + length, length_site, "il tratto della stazione");
+    e.byte3 = 0;
+  } else {
+    e.start = to_long(nearest_whole(static_cast<double>(pos) - length / 2.0), length_site, "il tratto della stazione");
+    e.end = to_long(nearest_whole(static_cast<double>(pos) + length / 2.0) + (e.byte3 != 0 ? 50 : 0), length_site,
+                    "il tratto della stazione");
+  }
+  if (length < 600) e.byte4 = 0;
+  if (p.station_counter == 1) {
+    e.byte3 = 0;
+    e.byte4 = 0;
+  }
+  // The stop cell is the highest cell a station marks; a stretch ending
+  // beyond the route cells has nowhere to put it.
+  if (e.kind < 25 && nearest_whole(e.end / 50.0 - 1) > m.last_cell) {
+    s.record(15, position, s.train, length_site);
+    return record_result::leave_loop;
+  }
+  if (e.kind < 25 && e.kind != 5 && e.kind != 6) {
+    for (int j = 1; j <= 4; ++j) {
+      const double t = e.end / 50.0 - j - 1;
+      if (t > 1) s.cell(nearest_whole(t)).approach_mark = static_cast<uint8_t>(80 + j);
+    }
+  }
+  if (e.kind < 25) {
+    const double t = e.end / 50.0 - 1;
+    if (!(t > 1)) {
+      s.refuse(24, s.train, at);
+      return record_result::stop;
+    }
+    route_cell& stop = s.cell(nearest_whole(t));
+    stop.kind = kStopCell;
+    stop.info1 = static_cast<int16_t>(p.station_counter);
+  }
+  if (p.station_counter > 1 && static_cast<int64_t>(e.start) - 350 < m.item_table[p.station_counter - 1].end) {
+    s.refuse(22, position, s.train, at);
+    return record_result::stop;
+  }
+  if (p.have_station && position <= p.last_station_position) {
+    s.warn(warning_kind::not_ascending, s.train, at, "stazione");
+  }
+  if (e.time_s != 0 && p.last_time != 0 && e.time_s < p.last_time) {
+    s.warn(warning_kind::times_backwards, s.train, time_site, e.text);
+  }
+  p.have_station = true;
+  p.last_station_position = position;
+  if (e.time_s != 0) p.last_time = e.time_s;
+  ++p.station_counter;
+  if (p.station_counter >= s.board_counter) {
+    s.refuse(10, s.train, at);
+    return record_result::stop;
+  }
+  return record_result::next;
+}
+
+record_result read_records(load_session& s, train_pass& p) {
+  field_reader& r = *s.train.reader;
+  scenario_model& m = s.model;
+  while (true) {
+    if (r.ended()) return record_result::leave_loop;
+    std::string key = r.read_text();
+    if (r.ended()) return record_result::leave_loop;
+    for (int i = 0; i < kRecordComments && contains(key, "-"); ++i) {
+      if (r.last_ended_by_comma()) s.warn(warning_kind::comment_with_comma, s.train, r.last_site(), key);
+      key = r.read_text();
+      if (r.ended()) return record_result::leave_loop;
+    }
+    const field_site at = r.last_site();
+    const std::string lower = to_lower_ansi(key);
+    m.current_field = key;
+    int matches = 0;
+    record_result result = record_result::next;
+    auto go_on = [&] { return result == record_result::next; };
+    if (contains(lower, "frenata") && contains(lower, "massa")) {
+      ++matches;
+      m.item_table[kTrainItem].start = r.read_long();
+    }
+    if (contains(lower, "vetture")) {
+      ++matches;
+      m.item_table[kTrainItem].position = r.read_long();
+    }
+    if (contains(lower, "velocit")) {
+      ++matches;
+      result = read_speed(s, p, r);
+    }
+    if (go_on() && contains(lower, "aderenza")) {
+      ++matches;
+      result = read_adhesion(s, p, r);
+    }
+    if (go_on() && contains(lower, "orologio")) {
+      ++matches;
+      item_entry& e = m.item_table[kRepeatItem];
+      e.num3 = r.read_integer();
+      e.num4 = r.read_integer();
+      e.num5 = r.read_integer();
+    }
+    if (go_on() && contains(lower, "sabbia")) {
+      ++matches;
+      m.item_table[kRepeatItem].num1 = r.read_integer();
+    }
+    if (go_on() && contains(lower, "segnale")) {
+      ++matches;
+      result = read_signal(s, r);
+    }
+    if (go_on() && contains(lower, "rallentamento")) {
+      ++matches;
+      result = read_slowdown(s, r);
+    }
+    if (go_on() && contains(lower, "abbattimento")) {
+      ++matches;
+      result = read_code_point(s, r);
+    }
+    if (go_on() && contains(lower, "stazione")) {
+      ++matches;
+      result = read_station(s, p, r);
+    }
+    if (!go_on()) return result;
+    if (matches > 1) s.warn(warning_kind::ambiguous_key, s.train, at, key);
+    if (matches > 0 && s.train.after_end_header) s.warn(warning_kind::after_end, s.train, at, key);
+    if (contains(lower, "[fine]")) s.train.after_end_header = true;
+    if (matches == 0) s.warn_unknown(s.train, key);
+  }
+}
+
+// Step 5: the rest of the speed limit and adhesion, then the progressions.
+void finish_train_definition(load_session& s, train_pass& p) {
+  scenario_model& m = s.model;
+  s.close_and_delete(s.train);
+  do {
+    if (p.speed_fill <= m.last_cell) s.cell(p.speed_fill).speed_limit = speed_byte(p);
+    ++p.speed_fill;
+  } while (p.speed_fill < m.last_cell - 2);
+  do {
+    if (p.adhesion_fill <= m.last_cell) s.cell(p.adhesion_fill).adhesion = static_cast<uint8_t>(p.previous_adhesion);
+    ++p.adhesion_fill;
+  } while (p.adhesion_fill < m.last_cell - 2);
+  for (int i : {kProgressionTre, kProgressionDue, kProgressionUno}) {
+    if (m.item_table[i].start % 50 != 0 || m.item_table[i].end % 50 != 0) {
+      m.fault.error_code = 2;
+      m.fault.site = source_site{};
+      m.fault.detail.clear();
+    }
+  }
+}
+
+}  // namespace
+
+void load_train_definition(load_session& s) {
+  s.open(s.train);
+  field_reader& r = *s.train.reader;
+  while (!r.ended()) {
+    if (contains(to_lower_ansi(r.read_text()), "[generale]")) break;
+  }
+  train_pass p;
+  if (read_records(s, p) == record_result::stop) return;
+  finish_train_definition(s, p);
+}
+
+}  // namespace scenario
