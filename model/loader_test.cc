@@ -1,0 +1,341 @@
+#include "model/loader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "model/compile.h"
+#include "model/test_files.h"
+
+namespace scenario {
+namespace {
+
+using testing::temp_dir;
+using testing::write_file;
+
+constexpr char kLineName[] = "R_linea.txt";
+constexpr char kTrainName[] = "R_1-.txt";
+
+std::string line_definition(const std::string& records, const std::string& general = "lunghezza percorso, 10000\r\n") {
+  return "[generale]\r\n" + general + "[curve]\r\n" + records + "[fine]\r\n";
+}
+
+std::string train_definition(const std::string& records) { return "[generale]\r\n" + records + "[fine]\r\n"; }
+
+// Loads one pair of definitions from a fresh directory.
+struct load_run {
+  temp_dir dir;
+  scenario_model model;
+
+  load_run(const std::string& line, const std::string& train, int32_t line_mode = 0) {
+    if (!line.empty()) write_file(dir.file(kLineName), line);
+    if (!train.empty()) write_file(dir.file(kTrainName), train);
+    model.route_name = "R";
+    model.train_number = "1";
+    model.line_mode = line_mode;
+    memorizza_dati(model, load_options{dir.str(), true});
+  }
+  int32_t code() const { return model.fault.error_code; }
+  int32_t position() const { return model.fault.error_position; }
+  const route_cell& cell(int i) const { return model.route_cells.at(i); }
+  const item_entry& item(int i) const { return model.item_table.at(i); }
+};
+
+TEST(LineLoader, FaultsStopLoadingAndDeleteWhatWasOpened) {
+  const std::string train = train_definition("sabbia, 300\r\n");
+  const struct {
+    const char* name;
+    std::string line;
+    int32_t line_mode;
+    int32_t code;
+    bool line_left;
+    bool train_left;
+  } cases[] = {
+      {"no line definition", "", 0, 101, false, true},
+      {"no [generale]", "lunghezza percorso, 10000\r\n[fine]\r\n", 0, 102, false, true},
+      {"[generale] as the last field", "[generale]\r\n", 0, 102, false, true},
+      {"route length above the limit", line_definition("", "lunghezza percorso, 1000001\r\n"), 0, 1, false, true},
+      {"repetition start", line_definition("", "lunghezza percorso, 10000\r\nripetizione segnali 4, 25, 0\r\n"), 0,
+       3, false, true},
+      {"repetition end", line_definition("", "lunghezza percorso, 10000\r\nripetizione segnali 4, 0, 75\r\n"), 0, 4,
+       false, true},
+      {"repetition codes", line_definition("", "lunghezza percorso, 10000\r\nripetizione segnali, 0, 50\r\n"), 0, 5,
+       false, true},
+      {"curve without digit", line_definition("curvas, 200, 100\r\n"), 1, 103, false, true},
+      {"curve past the plan", line_definition("curvas5, 9000, 8000\r\n"), 1, 103, false, true},
+      {"two boards on one cell", line_definition("cartello_indicatore, 550, A\r\ncartello_indicatore, 560, B\r\n"), 0,
+       6, false, true},
+      {"number that is not one", line_definition("pendenza, 1x0, 5\r\n"), 0, 25, false, false},
+      {"no route length", line_definition("pendenza, 100, 5\r\n", "sfondo uno, 1\r\n"), 0, 25, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    load_run run(c.line, train, c.line_mode);
+    EXPECT_EQ(run.code(), c.code);
+    EXPECT_EQ(run.dir.has(kLineName), c.line_left);
+    EXPECT_EQ(run.dir.has(kTrainName), c.train_left);
+  }
+}
+
+TEST(LineLoader, RouteLengthSizesCellsAndPlan) {
+  load_run at_limit(line_definition("", "lunghezza percorso, 1000000\r\n"), train_definition(""));
+  EXPECT_EQ(at_limit.code(), 0);
+  EXPECT_EQ(at_limit.model.last_cell, 20140);
+
+  load_run odd(line_definition("", "lunghezza percorso, 10025\r\n"), train_definition(""), 1);
+  EXPECT_EQ(odd.model.extended_length, 17025);
+  EXPECT_EQ(odd.model.last_cell, 340);  // 340.5 rounds to even
+  EXPECT_EQ(odd.model.route_cells.size(), 341u);
+  EXPECT_EQ(odd.model.plan.last_point(), 17025);
+  EXPECT_EQ(odd.model.plan.computed_end, 17024);  // last two points stay empty
+}
+
+TEST(LineLoader, RangeFaultStillReadsTheTrainDefinition) {
+  load_run run(line_definition("pendenza, 16950, 5\r\npendenza, 17000, 7\r\n"), train_definition("sabbia, 300\r\n"));
+  EXPECT_EQ(run.code(), 15);
+  EXPECT_EQ(run.position(), 16950);  // (16950 + 100) / 50 = 341 > 340
+  EXPECT_EQ(run.item(kRepeatItem).num1, 300);
+  EXPECT_FALSE(run.dir.has(kLineName));
+  EXPECT_FALSE(run.dir.has(kTrainName));
+}
+
+TEST(LineLoader, GradientsFillCellsUpToTheLastThree) {
+  load_run run(line_definition("pendenza, 0, 0\r\npendenza, 250, 18\r\npendenza, 600, -24\r\n"),
+               train_definition(""));
+  ASSERT_EQ(run.code(), 0);
+  const int last = run.model.last_cell;
+  EXPECT_EQ(run.cell(0).gradient, 100);
+  EXPECT_EQ(run.cell(4).gradient, 100);
+  EXPECT_EQ(run.cell(5).gradient, 118);
+  EXPECT_EQ(run.cell(11).gradient, 118);
+  EXPECT_EQ(run.cell(12).gradient, 76);
+  EXPECT_EQ(run.cell(last - 3).gradient, 76);
+  for (int i = last - 2; i <= last; ++i) EXPECT_EQ(run.cell(i).gradient, 0);
+}
+
+TEST(LineLoader, KeysAreSubstringsAndCaseDependsOnTheSection) {
+  load_run run(line_definition("PENDENZA, 0, 0\r\nPendenza, 500, 3\r\n- commento\r\n- altro\r\npendenza, 1000, 4\r\n",
+                               "lunghezza PERCORSO, 10000\r\nProgressiva chilometrica Uno, 0, 73350, 1\r\n"
+                               "progressiva chilometrica tre, 0, 5000, 0\r\nsfondo due, 27600\r\n"),
+               train_definition(""));
+  ASSERT_EQ(run.code(), 0);
+  EXPECT_EQ(run.model.last_cell, 340);
+  EXPECT_EQ(run.item(kProgressionTre).end, 5000);  // only "tre" is read; then ordered first
+  EXPECT_EQ(run.item(kProgressionUno).end, 0);
+  EXPECT_EQ(run.item(kRouteItem).position, 27600);
+  EXPECT_EQ(run.cell(10).gradient, 103);
+  EXPECT_EQ(run.cell(20).gradient, 104);
+}
+
+TEST(LineLoader, CurvesTurnThePlan) {
+  load_run run(line_definition("curvad5, 2950, 500\r\ncurvaS3, 4000, 10\r\n"), train_definition(""), 1);
+  ASSERT_EQ(run.code(), 0);
+  const plan_points& p = run.model.plan;
+  EXPECT_EQ(p.type(0), plan_element::integer);
+  EXPECT_EQ(p.type(1), plan_element::integer);
+  EXPECT_EQ(p.type(2), plan_element::real);
+  EXPECT_DOUBLE_EQ(p.x[2950], 0.0);
+  EXPECT_DOUBLE_EQ(p.y[2950], 2950.0);
+  // First turning step: d = (0, 1), x += 0.002, y += 1.
+  EXPECT_DOUBLE_EQ(p.x[2951], 0.002);
+  EXPECT_DOUBLE_EQ(p.y[2951], 2951.0);
+  EXPECT_GT(p.x[3450], 200.0);  // turned to the right, towards +x
+  // "S" in capitals is still a left-hand curve: the heading turns back.
+  const double before = (p.x[4000] - p.x[3999]);
+  const double after = (p.x[4010] - p.x[4009]);
+  EXPECT_LT(after, before);
+  EXPECT_EQ(p.type(p.last_point() - 1), plan_element::empty);
+  EXPECT_EQ(p.type(p.last_point() - 2), plan_element::real);
+
+  load_run no_plan(line_definition("curvad5, 2950, 500\r\n"), train_definition(""), 0);
+  EXPECT_EQ(no_plan.code(), 0);
+  EXPECT_FALSE(no_plan.model.plan.sized);
+}
+
+TEST(LineLoader, NameBoardsTakeItemsFromEightyDown) {
+  load_run run(line_definition("cartello_indicatore, 550, (MADONNA)(261 m. )\r\ncartello_indicatore, 3350, B\r\n"),
+               train_definition(""));
+  ASSERT_EQ(run.code(), 0);
+  EXPECT_EQ(run.cell(12).kind, kIndicatorBoard);
+  EXPECT_EQ(run.cell(12).info1, 80);
+  EXPECT_EQ(run.item(80).text, "(MADONNA)(261 m. )");
+  EXPECT_EQ(run.item(79).text, "B");
+}
+
+TEST(LineLoader, MoreThanEightyBoardsAreRefused) {
+  std::string boards;
+  for (int i = 0; i < 81; ++i) boards += "cartello_indicatore, " + std::to_string(100 + 100 * i) + ", T\r\n";
+  load_run run(line_definition(boards), train_definition(""));
+  EXPECT_EQ(run.code(), 10);
+  EXPECT_EQ(run.item(1).text, "T");
+  EXPECT_EQ(run.item(0).text, "");
+}
+
+TEST(LineLoader, NegativePositionsAreOutsideTheRoute) {
+  load_run run(line_definition("montagna, -100, 200, 11\r\n"), train_definition(""));
+  EXPECT_EQ(run.code(), 15);
+  EXPECT_EQ(run.position(), -100);
+}
+
+std::string station(int position, int kind, int length, int s3, const std::string& name, int h = 0, int m = 0,
+                    int sec = 0) {
+  return "stazione, " + std::to_string(position) + ", " + std::to_string(kind) + ", " + std::to_string(length) +
+         ", 0, 0, " + std::to_string(s3) + ", 0,0,0, 0,0,0, 0, " + std::to_string(h) + ", " + std::to_string(m) +
+         ", " + std::to_string(sec) + ", " + name + "\r\n";
+}
+
+TEST(TrainLoader, StationsGetStretchStopCellAndApproachMarks) {
+  load_run run(line_definition(""),
+               train_definition(station(0, 12, 400, 0, "BRENVALO TERME", 6, 48, 0) + station(3550, 28, 200, 0, "P") +
+                                station(7700, 22, 300, 1, "MOLINO") + station(9650, 27, 200, 0, "B")));
+  ASSERT_EQ(run.code(), 0);
+  const item_entry& first = run.item(1);
+  EXPECT_EQ(first.start, -200);
+  EXPECT_EQ(first.end, 200);
+  EXPECT_EQ(first.time_s, 24480);
+  EXPECT_EQ(first.text, "BRENVALO TERME");
+  EXPECT_EQ(run.cell(3).kind, kStopCell);
+  EXPECT_EQ(run.cell(3).info1, 1);
+  EXPECT_EQ(run.cell(2).approach_mark, 81);
+  EXPECT_EQ(run.cell(1).approach_mark, 0);
+
+  EXPECT_EQ(run.item(3).start, 7550);
+  EXPECT_EQ(run.item(3).end, 7900);
+  for (int j = 1; j <= 4; ++j) EXPECT_EQ(run.cell(157 - j).approach_mark, 80 + j);
+  EXPECT_EQ(run.cell(157).kind, kStopCell);
+  EXPECT_EQ(run.cell(157).info1, 3);
+
+  // Kinds 27 and 28 have a stretch but no stop cell and no marks.
+  EXPECT_EQ(run.item(2).start, 3450);
+  EXPECT_EQ(run.item(2).end, 3650);
+  EXPECT_EQ(run.item(4).end, 9750);
+  for (int i = 60; i <= 200; ++i) {
+    if (i != 157) {
+      EXPECT_NE(run.cell(i).kind, kStopCell) << i;
+    }
+  }
+}
+
+TEST(TrainLoader, StationFaults) {
+  const struct {
+    const char* name;
+    std::string stations;
+    int32_t code;
+    int32_t position;
+  } cases[] = {
+      {"position not a multiple of 50", station(0, 12, 400, 0, "A") + station(749, 12, 400, 0, "B"), 8, 749},
+      {"length not a multiple of 100", station(0, 12, 400, 0, "A") + station(800, 12, 450, 0, "B"), 9, 800},
+      {"300 m after the previous end", station(0, 12, 400, 0, "A") + station(700, 12, 400, 0, "B"), 22, 700},
+      {"stop cell at cell 1", station(0, 12, 200, 0, "A"), 24, -1},
+      {"beyond the route", station(16250, 12, 200, 0, "A"), 15, 16250},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    load_run run(line_definition(""), train_definition(c.stations));
+    EXPECT_EQ(run.code(), c.code);
+    if (c.position >= 0) {
+      EXPECT_EQ(run.position(), c.position);
+    }
+    EXPECT_FALSE(run.dir.has(kTrainName));
+  }
+  load_run accepted(line_definition(""), train_definition(station(0, 12, 400, 0, "A") + station(750, 12, 400, 0, "B")));
+  EXPECT_EQ(accepted.code(), 0);  // 550 - 350 = 200: exactly 350 m after the end
+}
+
+TEST(TrainLoader, StationsStopBelowTheBoardTexts) {
+  std::string boards;
+  for (int i = 0; i < 43; ++i) boards += "cartello_indicatore, " + std::to_string(100 + 100 * i) + ", T\r\n";
+  std::string stations;
+  for (int i = 0; i < 40; ++i) stations += station(400 + 1000 * i, 27, 200, 0, "S" + std::to_string(i + 1));
+  std::string line = line_definition(boards, "lunghezza percorso, 50000\r\n");
+  load_run run(line, train_definition(stations));
+  EXPECT_EQ(run.code(), 10);
+  EXPECT_EQ(run.item(36).text, "S36");  // stored, then refused
+  EXPECT_EQ(run.item(37).text, "");
+  EXPECT_EQ(run.item(38).text, "T");
+}
+
+TEST(TrainLoader, SpeedAdhesionCodePointsAndProgressions) {
+  load_run run(line_definition(""), train_definition("aderenza, 0, 95\r\naderenza, 3550, 85\r\nvelocita, 0, 80\r\n"
+                                                     "abbattimento, 1000, 0\r\nabbattimento, 2000, 75\r\n"));
+  ASSERT_EQ(run.code(), 0);
+  const int last = run.model.last_cell;
+  EXPECT_EQ(run.cell(70).adhesion, 95);
+  EXPECT_EQ(run.cell(71).adhesion, 85);
+  for (int i = 0; i <= last - 3; ++i) ASSERT_EQ(run.cell(i).speed_limit, 16) << i;
+  for (int i = last - 2; i <= last; ++i) EXPECT_EQ(run.cell(i).speed_limit, 0);
+  EXPECT_EQ(run.cell(20).kind, kCodeCut);
+  EXPECT_EQ(run.cell(20).info1, 0);
+  EXPECT_EQ(run.cell(40).kind, kCodePoint);
+  EXPECT_EQ(run.cell(40).info1, 75);
+
+  load_run progression(line_definition("", "lunghezza percorso, 10000\r\nprogressiva chilometrica uno, 25, 100, 0\r\n"),
+                       train_definition(""));
+  EXPECT_EQ(progression.code(), 2);
+
+  load_run occupied(line_definition("cartello_indicatore, 950, A\r\n"), train_definition("abbattimento, 1000, 5\r\n"));
+  EXPECT_EQ(occupied.code(), 7);
+  EXPECT_EQ(occupied.position(), 1000);
+
+  load_run too_fast(line_definition(""), train_definition("velocita, 0, 1280\r\n"));
+  EXPECT_EQ(too_fast.code(), 25);
+}
+
+TEST(TrainLoader, MissingTrainDefinitionIsAReadFailure) {
+  load_run run(line_definition(""), "");
+  EXPECT_EQ(run.code(), 25);
+  EXPECT_FALSE(run.dir.has(kLineName));
+}
+
+TEST(TrainLoader, KeepsTheAuthorsFilesWhenAsked) {
+  temp_dir dir;
+  write_file(dir.file(kLineName), line_definition(""));
+  write_file(dir.file(kTrainName), train_definition("x"));
+  scenario_model m;
+  m.route_name = "R";
+  m.train_number = "1";
+  memorizza_dati(m, load_options{dir.str(), false});
+  EXPECT_TRUE(dir.has(kLineName));
+  EXPECT_TRUE(dir.has(kTrainName));
+}
+
+TEST(Compile, ReservedFieldFaultWritesNothing) {
+  const struct {
+    std::string train;
+    int32_t fault;
+  } cases[] = {
+      {"segnale, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0\r\n", 1251},  // cell 1: info1 0, info2 10
+      {"segnale, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0\r\n", 1250},
+  };
+  for (const auto& c : cases) {
+    temp_dir dir;
+    write_file(dir.file(kLineName), line_definition(""));
+    write_file(dir.file(kTrainName), train_definition(c.train));
+    write_file(dir.file("R_1.dat"), "old cells");
+    scenario_model m;
+    m.route_name = "R";
+    m.train_number = "1";
+    const compile_result result = memorizza_percorso(m, 1, load_options{dir.str(), true});
+    EXPECT_EQ(result.reserved_fault, c.fault);
+    EXPECT_TRUE(result.files.empty());
+    EXPECT_FALSE(dir.has("R_1.sim"));
+    EXPECT_FALSE(dir.has("R_linea.dat"));
+    EXPECT_EQ(testing::read_file(dir.file("R_1.dat")), "old cells");
+  }
+}
+
+TEST(Compile, NoRouteCellsNoFiles) {
+  temp_dir dir;
+  write_file(dir.file(kLineName), "[generale]\r\nsfondo uno, 5\r\n[fine]\r\n");
+  write_file(dir.file(kTrainName), train_definition(""));
+  scenario_model m;
+  m.route_name = "R";
+  m.train_number = "1";
+  const compile_result result = memorizza_percorso(m, 1, load_options{dir.str(), true});
+  EXPECT_EQ(m.fault.error_code, 25);
+  EXPECT_TRUE(result.files.empty());
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+}  // namespace
+}  // namespace scenario
