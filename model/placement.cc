@@ -1,0 +1,257 @@
+#include "model/placement.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+
+#include "model/load_failure.h"
+#include "model/nearest.h"
+
+namespace scenario {
+namespace {
+
+constexpr int32_t kTooManyTunnels = 10;
+constexpr int32_t kOutsideCells = 15;
+constexpr int32_t kSignalTaken = 16;
+constexpr int32_t kBoardTaken = 17;
+constexpr int32_t kStartTaken = 18;
+constexpr int32_t kEndTaken = 19;
+constexpr int32_t kApproachTaken = 20;
+constexpr int32_t kSpeedBoardTaken = 21;
+
+constexpr int32_t kBoardThreshold = 1500;  // metres: above it a slowdown has a warning board
+constexpr int32_t kBoardDistance = 1200;   // metres from the board to the slowdown start
+constexpr int32_t kTunnelGap = 150;        // metres: a closer tunnel joins the one before (type 3)
+
+// Narrow fields keep the low bits of the whole result.
+int16_t low16(int64_t v) { return static_cast<int16_t>(v); }
+uint8_t low8(int64_t v) { return static_cast<uint8_t>(v); }
+
+// Highest index that really exists: the cells run 0 to last_cell.
+int64_t top_cell(const scenario_model& m) {
+  return std::min<int64_t>(m.last_cell, static_cast<int64_t>(m.route_cells.size()) - 1);
+}
+
+bool inside(const scenario_model& m, int64_t c) { return c >= 0 && c <= top_cell(m); }
+
+route_cell& at(scenario_model& m, int64_t c) { return m.route_cells[static_cast<std::size_t>(c)]; }
+
+// A packed board speed must fit its 16-bit word; anything else is a value
+// the record cannot hold, reported like any conversion out of range.
+int16_t packed_speed(int32_t second, int32_t first) {
+  const int64_t v = nearest_whole(static_cast<double>(second) / 5.0 + static_cast<double>(int64_t{first} * 20));
+  if (v < std::numeric_limits<int16_t>::min() || v > std::numeric_limits<int16_t>::max()) {
+    throw load_failure("velocita' del cartello fuori intervallo");
+  }
+  return static_cast<int16_t>(v);
+}
+
+struct progression {
+  int32_t position = 0;  // route position from which it holds
+  int32_t value = 0;     // kilometric value
+  int32_t flag = 0;
+};
+
+}  // namespace
+
+void memo_montagna(scenario_model& model, int32_t inizio, int32_t fine, int32_t tipo) {
+  const bool marked = tipo > 10;
+  int64_t kind = marked ? int64_t{tipo} - 10 : int64_t{tipo};
+  const int64_t first = nearest_whole(static_cast<double>(inizio) / 50.0);
+  const int64_t last = nearest_whole(static_cast<double>(fine) / 50.0 - 1.0);
+
+  // The loader tests only the start; a stretch reaching outside the cells
+  // is refused whole, before it counts for the gap test of the next one.
+  if (first <= last && (!inside(model, first) || !inside(model, last))) {
+    model.fault.error_code = kOutsideCells;
+    return;
+  }
+  // The lists hold records 1 to 80; index 0 stays unused.
+  const int32_t capacity = static_cast<int32_t>(model.tunnel_starts.size()) - 1;
+  if (model.tunnel_count < 0 || model.tunnel_count >= capacity) {
+    model.fault.error_code = kTooManyTunnels;
+    return;
+  }
+
+  const int32_t n = ++model.tunnel_count;
+  model.tunnel_starts[static_cast<std::size_t>(n)] = inizio;
+  model.tunnel_ends[static_cast<std::size_t>(n)] = fine;
+  // Only the record just before counts, as received.
+  if (n > 1 && int64_t{inizio} - model.tunnel_ends[static_cast<std::size_t>(n - 1)] <= kTunnelGap) kind = 3;
+
+  int64_t count = 1;
+  for (int64_t c = first; c <= last; ++c, ++count) {
+    route_cell& cell = at(model, c);
+    cell.tunnel_kind = low8(kind);
+    if (marked && count % 4 == 0 && cell.kind == kEmpty) cell.kind = kTunnelMarker;
+  }
+}
+
+void memo_indicatori_v_max(scenario_model& model, int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
+                           int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd, int32_t strisced) {
+  const int64_t c = cell_of(posizione);
+  // The loader keeps the board inside the cells; a direct call is held to it too.
+  if (!inside(model, c)) {
+    model.fault.error_code = kOutsideCells;
+    return;
+  }
+  if (!is_free(at(model, c))) {
+    model.fault.error_code = kSpeedBoardTaken;
+    return;
+  }
+  // All three packed values are worked out before the cell changes, so a
+  // value out of range leaves it as it was.
+  const int16_t a = packed_speed(vad, vas);
+  const int16_t b = packed_speed(vbd, vbs);
+  const int16_t k = packed_speed(vcd, vcs);
+
+  route_cell& cell = at(model, c);
+  cell.kind = kSpeedBoard;
+  cell.info1 = a;
+  cell.info2 = b;
+  cell.info3 = k;
+  cell.info4 = low16(int64_t{strisces} * 10 + strisced);
+}
+
+void memo_segnale(scenario_model& model, int32_t posizione, int32_t sx, int32_t s1, int32_t s2, int32_t s3,
+                  int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3, int32_t& tempo) {
+  const int64_t c = cell_of(posizione);
+  // The loader keeps the signal inside the cells; a direct call is held to it too.
+  if (!inside(model, c)) {
+    model.fault.error_code = kOutsideCells;
+    return;
+  }
+  route_cell& cell = at(model, c);
+  if (!is_free(cell)) {
+    model.fault.error_code = kSignalTaken;
+    return;
+  }
+  const int64_t aspect = int64_t{sx} * 3 + dx;
+  cell.kind = kSignal;
+  cell.info4 = low16(int64_t{rapp} * 10 + aspect);
+  cell.info1 = low16(int64_t{s1} * 10 + d1);
+  cell.info2 = low16(int64_t{s2} * 10 + d2);
+  cell.info3 = low16(int64_t{s3} * 10 + d3);
+
+  if (tempo >= 1 && tempo <= 100) tempo = 101;
+  cell.signal_time = sx == 2 ? low8(tempo) : uint8_t{0};
+
+  // Marks 100 to 400 m before the signal. A signal before 325 m would put
+  // some of them before cell 0: those are skipped, the rest stand.
+  for (int64_t j = 1; j <= 4; ++j) {
+    const int64_t m = c - 2 * j;
+    if (m < 0) continue;
+    at(model, m).approach_mark = low8(aspect * 10 + j);
+  }
+}
+
+void memo_rallentamento(scenario_model& model, int32_t x, int32_t v, int32_t l, int32_t f_tt, int32_t f_ta,
+                        int32_t d_v) {
+  const bool board = x > kBoardThreshold;
+  if (!board) f_ta = 0;
+  const int64_t s = cell_of(x);
+  const int64_t e = cell_of(int64_t{x} + l);
+  const int64_t w = cell_of(int64_t{x} - kBoardDistance);
+  const int64_t k = nearest_whole(static_cast<double>(int64_t{x} - kBoardDistance) / 50.0);
+
+  // The loader tests only the start; an end (or any other cell of the
+  // slowdown) outside the cells refuses the record before anything is written.
+  const bool fits = inside(model, s) && inside(model, e) && (!board || inside(model, w)) &&
+                    (f_ta == 0 || (inside(model, k) && inside(model, k - 3)));
+  if (!fits) {
+    model.fault.error_code = kOutsideCells;
+    return;
+  }
+
+  if (board && !is_free(at(model, w))) {
+    model.fault.error_code = kBoardTaken;
+    return;
+  }
+  if (!is_free(at(model, s))) {
+    model.fault.error_code = kStartTaken;
+    return;
+  }
+  if (!is_free(at(model, e))) {
+    model.fault.error_code = kEndTaken;
+    return;
+  }
+
+  // End before start: when both share a cell, the start wins.
+  at(model, e).kind = kSlowdownEnd;
+  if (d_v != 0) at(model, e).info2 = low16(d_v);
+  at(model, s).kind = kSlowdownStart;
+  if (d_v != 0) at(model, s).info2 = low16(d_v);
+  if (board) {
+    route_cell& wc = at(model, w);
+    wc.kind = kWarningBoard;
+    if (d_v != 0) wc.info2 = low16(d_v);
+    wc.info1 = low16(v);
+  }
+  at(model, s).info1 = low16(v);
+  at(model, e).info1 = low16(v);
+  at(model, s).info3 = low16(f_tt);
+  at(model, e).info3 = low16(f_tt);
+
+  if (f_ta == 0) return;
+  for (int64_t i = 0; i <= 3; ++i) {
+    if (!is_free(at(model, k - i))) {
+      // Start, end and board stay as written.
+      model.fault.error_code = kApproachTaken;
+      return;
+    }
+  }
+  for (int64_t i = 0; i <= 3; ++i) {
+    route_cell& a = at(model, k - i);
+    a.kind = kWarningApproach;
+    a.info1 = low16(i + 1);
+    if (d_v != 0) a.info2 = low16(i + 1);
+  }
+}
+
+void progressive_ordina(scenario_model& model) {
+  std::array<progression, 3> in{};  // A, B, C: entries 81, 82, 83
+  for (std::size_t i = 0; i < 3; ++i) {
+    const item_entry& e = model.item_table[static_cast<std::size_t>(kProgressionTre) + i];
+    in[i] = {e.start, e.end, e.position};
+  }
+  const progression& a = in[0];
+  const progression& b = in[1];
+  const progression& c = in[2];
+  std::array<progression, 3> out{};  // all cleared unless an order is found
+
+  if (int64_t{a.position} + b.position + c.position != 0) {
+    for (std::size_t top = 0; top < 3; ++top) {
+      // The other two in entry order; on equal positions the later entry comes second.
+      const std::size_t lo = top == 0 ? 1 : 0;
+      const std::size_t hi = top == 2 ? 1 : 2;
+      if (in[top].position > in[lo].position && in[top].position > in[hi].position) {
+        const bool lo_first = in[lo].position > in[hi].position;
+        out = {in[top], in[lo_first ? lo : hi], in[lo_first ? hi : lo]};
+        break;
+      }
+    }
+  } else {
+    if (a.value > 0) out = {a, b, c};
+    if (b.value > 0) out = {b, a, c};
+    if (c.value > 0) out = {c, b, a};
+  }
+
+  for (progression& p : out) {
+    if (p.flag != 1) continue;
+    // A value that cannot take the offset does not fit its field.
+    if (p.value > std::numeric_limits<int32_t>::max() - 100) {
+      throw load_failure("progressiva chilometrica fuori intervallo");
+    }
+    p.value += 100;
+  }
+  for (std::size_t i = 0; i < 3; ++i) {
+    item_entry& e = model.item_table[static_cast<std::size_t>(kProgressionTre) + i];
+    e.start = out[i].position;
+    e.end = out[i].value;
+    e.position = out[i].flag;
+  }
+}
+
+}  // namespace scenario
