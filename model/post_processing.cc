@@ -1,7 +1,153 @@
 #include "model/post_processing.h"
 
-namespace scenario {
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
 
-void aggiungi_codici(scenario_model& model) { (void)model; }
+namespace scenario {
+namespace {
+
+constexpr int16_t kCode = 180;
+constexpr int32_t kSignalFault = 11;
+constexpr int32_t kBeforeStartFault = 12;
+constexpr int32_t kInsideFault = 13;
+constexpr int16_t kFastSlowdown = 110;  // km/h: from here on no code points inside
+constexpr int64_t kSpacing = 8;         // cells between code points inside a slowdown
+constexpr int64_t kBoardReach = 20;     // cells before a warning board searched for signals
+constexpr int64_t kSignalReach = 12;    // cells after a slowdown end searched for a signal
+
+// The cells as this pass sees them. An index outside 0..last_cell is an
+// occupied cell of no kind: never free, never a code point, never a signal.
+class cell_pass {
+ public:
+  explicit cell_pass(scenario_model& model)
+      : model_(model), top_(std::min<int64_t>(model.last_cell, static_cast<int64_t>(model.route_cells.size()) - 1)) {}
+
+  bool inside(int64_t c) const { return c >= 0 && c <= top_; }
+  bool is(int64_t c, uint8_t kind) const { return inside(c) && cell(c).kind == kind; }
+  bool vacant(int64_t c) const { return inside(c) && is_free(cell(c)); }
+  const route_cell& cell(int64_t c) const { return model_.route_cells[static_cast<std::size_t>(c)]; }
+
+  void place(int64_t c) {
+    route_cell& r = model_.route_cells[static_cast<std::size_t>(c)];
+    r.kind = kCodePoint;
+    r.info1 = kCode;
+  }
+  void lower_code(int64_t c) {
+    route_cell& r = model_.route_cells[static_cast<std::size_t>(c)];
+    r.info1 = static_cast<int16_t>(minimo(kCode, r.info1));
+  }
+  // Recorded and the pass goes on; a later fault replaces this one.
+  void fault(int32_t code, int64_t c) {
+    model_.fault.error_code = code;
+    model_.fault.error_position = static_cast<int32_t>(c * 50);
+  }
+
+ private:
+  scenario_model& model_;
+  int64_t top_;
+};
+
+// Rule A: every signal within 20 cells before a warning board gets a code
+// point one or two cells before it, or an existing one there is lowered.
+void signals_before_board(cell_pass& p, int64_t i) {
+  for (int64_t a = 1; a <= kBoardReach && i - a >= 3; ++a) {
+    const int64_t s = i - a;
+    if (!p.is(s, kSignal)) continue;
+    if (p.vacant(s - 1)) {
+      p.place(s - 1);
+    } else if (p.vacant(s - 2)) {
+      p.place(s - 2);
+    } else if (p.is(s - 1, kCodePoint)) {
+      p.lower_code(s - 1);
+    } else if (p.is(s - 2, kCodePoint)) {
+      p.lower_code(s - 2);
+    } else {
+      p.fault(kSignalFault, s);
+    }
+  }
+}
+
+// B1 to B3: a code point in the first free cell of i - near .. i - near - 2.
+void before_start(cell_pass& p, int64_t i, int64_t near) {
+  if (i <= near + 2) return;
+  for (int64_t c = i - near; c >= i - near - 2; --c) {
+    if (p.vacant(c)) {
+      p.place(c);
+      return;
+    }
+  }
+  p.fault(kBeforeStartFault, i);
+}
+
+// B4: a code point every 8 cells from the start to the slowdown's end.
+// Returns the end cell, or -1 when there is none to find: a slowdown whose
+// end shares the start's cell has no end cell of its own, so the walk stops
+// on meeting another slowdown start or on passing last_cell, placing
+// nothing further there and leaving no end for B5.
+int64_t inside_slowdown(cell_pass& p, int64_t i) {
+  int64_t c = i;
+  int64_t n = 0;
+  for (;;) {
+    ++c;
+    ++n;
+    if (!p.inside(c) || p.is(c, kSlowdownStart)) return -1;
+    if (n == kSpacing) {
+      if (p.vacant(c)) {
+        p.place(c);
+        n = 0;
+      } else if (p.vacant(c - 1)) {
+        p.place(c - 1);
+        n = 1;
+      } else if (p.vacant(c + 1)) {
+        p.place(c + 1);
+        n = -1;
+      } else {
+        // n stays at 8: nothing more inside this slowdown.
+        p.fault(kInsideFault, c);
+      }
+    }
+    if (p.is(c, kSlowdownEnd)) return c;
+  }
+}
+
+// B5: a code point in front of the first signal within 12 cells of the end.
+void first_signal_after(cell_pass& p, int64_t end) {
+  for (int64_t g = end; g <= end + kSignalReach; ++g) {
+    if (!p.is(g, kSignal)) continue;
+    if (g - 1 <= 0) return;
+    if (p.vacant(g - 1)) {
+      p.place(g - 1);
+    } else if (p.vacant(g - 2)) {
+      p.place(g - 2);
+    } else {
+      p.fault(kInsideFault, end);
+    }
+    return;
+  }
+}
+
+}  // namespace
+
+void aggiungi_codici(scenario_model& model) {
+  cell_pass p(model);
+  const int64_t last = int64_t{model.last_cell} - 2;
+  for (int64_t i = 1; i <= last && p.inside(i); ++i) {
+    const uint8_t kind = p.cell(i).kind;
+    if (kind == kWarningBoard) {
+      signals_before_board(p, i);
+    } else if (kind == kSlowdownStart) {
+      before_start(p, i, 5);
+      before_start(p, i, 11);
+      before_start(p, i, 18);
+      // A fast slowdown has no code points inside and so no end cell to
+      // search from: it gets no code point before the signal after it.
+      if (p.cell(i).info1 < kFastSlowdown) {
+        const int64_t end = inside_slowdown(p, i);
+        if (end >= 0) first_signal_after(p, end);
+      }
+    }
+  }
+}
 
 }  // namespace scenario
