@@ -1,0 +1,21 @@
+// The subcommands of `scenario`. Each takes the words after its name and
+// writes to `out` and `err`; the result is the process exit status.
+#ifndef TOOL_COMMANDS_H_
+#define TOOL_COMMANDS_H_
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace scenario::tool {
+
+// Exit statuses shared by the subcommands.
+inline constexpr int kExitClean = 0;
+inline constexpr int kExitFault = 1;   // a fault in the definitions (check: warnings only)
+inline constexpr int kExitUsage = 2;   // bad command line, missing or unreadable file
+
+int run_compile(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace scenario::tool
+
+#endif  // TOOL_COMMANDS_H_

@@ -1,0 +1,35 @@
+#include "tool/definitions.h"
+
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+
+#include "model/file_names.h"
+
+namespace scenario::tool {
+
+std::optional<definition_set> find_definitions(const arguments& args, std::ostream& err) {
+  const auto route = args.value("--route");
+  const auto train = args.value("--train");
+  if (args.positional.size() != 1 || !route || !train) {
+    err << "scenario: servono DIR, --route NOME e --train NUMERO (vedi --help)\n";
+    return std::nullopt;
+  }
+  definition_set set{args.positional[0], *route, *train};
+  std::error_code ec;
+  if (!std::filesystem::is_directory(set.directory, ec)) {
+    err << "scenario: la cartella " << set.directory << " non esiste\n";
+    return std::nullopt;
+  }
+  for (const std::string& name : {line_definition_name(set.route), train_definition_name(set.route, set.train)}) {
+    const std::string path = path_in(set.directory, name);
+    std::ifstream in(path, std::ios::binary);
+    if (!std::filesystem::is_regular_file(path, ec) || !in) {
+      err << "scenario: impossibile leggere " << path << "\n";
+      return std::nullopt;
+    }
+  }
+  return set;
+}
+
+}  // namespace scenario::tool

@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "content/line_definition.h"
+#include "content/train_definition.h"
+#include "model/test_files.h"
+#include "run/form_load.h"
+#include "tool/commands.h"
+#include "tool/json.h"
+
+namespace scenario::tool {
+namespace {
+
+using scenario::testing::read_file;
+using scenario::testing::temp_dir;
+using scenario::testing::write_file;
+
+struct tool_run {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+tool_run compile(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int status = run_compile(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+// The program's platform, pointed at a test directory.
+class fake_platform : public platform {
+ public:
+  explicit fake_platform(std::string dir) : dir_(std::move(dir)) {}
+  void show_wait_window() override {}
+  void show_report(const std::string& message) override { reports.push_back(message); }
+  std::string application_directory() override { return dir_; }
+  void close_window() override {}
+  std::vector<std::string> reports;
+
+ private:
+  std::string dir_;
+};
+
+constexpr char kRoute[] = "Brenvalo_Morvena";
+constexpr char kTrain[] = "4815";
+
+void write_built_in(const temp_dir& dir) {
+  dati_linea(dir.str(), {kRoute, kTrain});
+  dati_treno(dir.str(), {kRoute, kTrain});
+}
+
+TEST(ToolCompile, BuiltInDefinitionsGiveTheProgramsBytesAndStayUntouched) {
+  temp_dir dir;
+  write_built_in(dir);
+  const std::string line_before = read_file(dir.file("Brenvalo_Morvena_linea.txt"));
+  const std::string train_before = read_file(dir.file("Brenvalo_Morvena_4815-.txt"));
+  const tool_run run = compile({dir.str(), "--route", kRoute, "--train", kTrain});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(read_file(dir.file("Brenvalo_Morvena_linea.txt")), line_before);
+  EXPECT_EQ(read_file(dir.file("Brenvalo_Morvena_4815-.txt")), train_before);
+  // The same bytes as the program's own run.
+  temp_dir program_dir;
+  fake_platform p(program_dir.str());
+  ASSERT_EQ(Form_Load(p), 0);
+  for (const char* name : {"Brenvalo_Morvena_linea.dat", "Brenvalo_Morvena_4815.sim", "Brenvalo_Morvena_4815.dat"}) {
+    EXPECT_EQ(read_file(dir.file(name)), read_file(program_dir.file(name))) << name;
+  }
+  EXPECT_EQ(read_file(dir.file("Brenvalo_Morvena_linea.dat")).size(), 939964u);
+}
+
+TEST(ToolCompile, FaultNamesFileLineAndField) {
+  temp_dir dir;
+  write_built_in(dir);
+  std::string train = read_file(dir.file("Brenvalo_Morvena_4815-.txt"));
+  // A second signal in the cell of the one at 5950 m, as line 50.
+  const std::string first = "segnale,    5950,";
+  train.insert(train.find(first), "segnale,    5960,   1, 3, 1,  0, 0,    0,  0,0,0, 0\r\n");
+  write_file(dir.file("Brenvalo_Morvena_4815-.txt"), train);
+  const tool_run run = compile({dir.str(), "--route", kRoute, "--train", kTrain});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "Brenvalo_Morvena_4815-.txt:51: errore 16: segnale su una cella gia' occupata (5950 m)\n"
+            "segnale,    5950,   1, 3, 1,  0, 0,    0,  0,0,0, 0\n"
+            "            ^\n");
+  EXPECT_TRUE(dir.has("Brenvalo_Morvena_4815.dat"));  // written from what the tables hold
+}
+
+TEST(ToolCompile, JsonReport) {
+  temp_dir dir;
+  write_built_in(dir);
+  tool_run run = compile({dir.str(), "--route", kRoute, "--train", kTrain, "--no-plan", "--json"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "{\"error_code\": 0, \"error_position\": null, \"file\": null, \"line\": null, \"message\": \"\", "
+                     "\"files\": [\"" + dir.file("Brenvalo_Morvena_4815.sim") + "\", \"" +
+                         dir.file("Brenvalo_Morvena_4815.dat") + "\"]}\n");
+  EXPECT_FALSE(dir.has("Brenvalo_Morvena_linea.dat"));
+
+  write_file(dir.file("Brenvalo_Morvena_linea.txt"), "[generale]\r\nlunghezza percorso, 5000\r\n[x]\r\npendenza, 1x, 2\r\n");
+  run = compile({dir.str(), "--route", kRoute, "--train", kTrain, "--json"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("\"error_code\": 25, \"error_position\": null, \"file\": \"Brenvalo_Morvena_linea.txt\", "
+                         "\"line\": 4"),
+            std::string::npos)
+      << run.out;
+}
+
+TEST(ToolCompile, MissingInputsAreUsageErrors) {
+  temp_dir dir;
+  EXPECT_EQ(compile({dir.file("nowhere"), "--route", kRoute, "--train", kTrain}).status, 2);
+  const tool_run run = compile({dir.str(), "--route", kRoute, "--train", kTrain});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("impossibile leggere"), std::string::npos);
+  EXPECT_EQ(compile({dir.str(), "--route", kRoute}).status, 2);
+  EXPECT_EQ(compile({dir.str(), "--bogus"}).status, 2);
+}
+
+TEST(ToolJson, AnsiTextBecomesEscapedUtf8) {
+  EXPECT_EQ(json_string("umidit\xE0 \"x\"\\\n\x80"), "\"umidit\xC3\xA0 \\\"x\\\"\\\\\\n\xE2\x82\xAC\"");
+}
+
+}  // namespace
+}  // namespace scenario::tool
