@@ -15,6 +15,9 @@ inline constexpr int kExitFault = 1;   // a fault in the definitions (check: war
 inline constexpr int kExitUsage = 2;   // bad command line, missing or unreadable file
 
 int run_compile(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int run_dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int run_map(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int run_check(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace scenario::tool
 

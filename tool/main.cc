@@ -11,6 +11,12 @@ constexpr char kHelp[] =
     "uso: scenario COMANDO ...\n"
     "  compile DIR --route NOME --train NUMERO [--no-plan] [--json]\n"
     "      compila le definizioni di DIR nei file binari, con diagnostica degli errori\n"
+    "  dump FILE [--json] [--csv] [--every M]\n"
+    "      mostra in chiaro un file compilato (.dat delle celle, .sim, _linea.dat)\n"
+    "  map DIR --route NOME --train NUMERO -o FILE.svg\n"
+    "      disegna la pianta e il profilo della linea\n"
+    "  check DIR --route NOME --train NUMERO\n"
+    "      come compile, senza scrivere file, e con avvisi sugli errori silenziosi\n"
     "Ogni comando ha il suo --help.\n";
 
 }  // namespace
@@ -24,6 +30,9 @@ int main(int argc, char** argv) {
   const std::string command = args[0];
   args.erase(args.begin());
   if (command == "compile") return scenario::tool::run_compile(args, std::cout, std::cerr);
+  if (command == "dump") return scenario::tool::run_dump(args, std::cout, std::cerr);
+  if (command == "map") return scenario::tool::run_map(args, std::cout, std::cerr);
+  if (command == "check") return scenario::tool::run_check(args, std::cout, std::cerr);
   std::cerr << "scenario: comando sconosciuto: " << command << "\n" << kHelp;
   return scenario::tool::kExitUsage;
 }
