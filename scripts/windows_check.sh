@@ -70,6 +70,10 @@ take_screenshot() {
 inside_display() {
   local prefix=$1 exe_dir=$2 result_file=$3 screenshot=${4:-}
   export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  # The wine server keeps its socket under TMPDIR; give it one of its own
+  # so that nothing is left behind in /tmp.
+  mkdir -p "$prefix.tmp"
+  export TMPDIR=$prefix.tmp
   local wineserver_cmd
   wineserver_cmd=$(find_wineserver) || die "wineserver not found"
 
@@ -181,10 +185,16 @@ cmake -S "$repo" -B "$windows_build" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64.cmake" -DSCENARIO_TESTS=OFF >/dev/null
 cmake --build "$windows_build" --target "$PROGRAM" -j "$jobs"
 
-linux_program=$linux_build/run/$PROGRAM
-windows_program=$windows_build/run/$PROGRAM.exe
-[[ -x "$linux_program" ]] || die "no Linux program at $linux_program"
-[[ -f "$windows_program" ]] || die "no Windows program at $windows_program"
+# The program file wherever the build puts it (bin/ or the source's subdirectory).
+locate_program() {
+  local build=$1 name=$2 found
+  found=$(find "$build" -name CMakeFiles -prune -o -type f -name "$name" -print | LC_ALL=C sort | head -n 1)
+  [[ -n "$found" ]] || die "no $name in $build"
+  echo "$found"
+}
+linux_program=$(locate_program "$linux_build" "$PROGRAM")
+windows_program=$(locate_program "$windows_build" "$PROGRAM.exe")
+[[ -x "$linux_program" ]] || die "$linux_program is not executable"
 
 # ---------------------------------------------------------------------------
 # Runs, each in a fresh directory
@@ -196,9 +206,9 @@ cleanup() {
   if [[ -d "$prefix" ]]; then
     local wineserver_cmd
     if wineserver_cmd=$(find_wineserver); then
-      WINEPREFIX=$prefix "$wineserver_cmd" -k 2>/dev/null || true
+      WINEPREFIX=$prefix TMPDIR=$prefix.tmp "$wineserver_cmd" -k 2>/dev/null || true
     fi
-    rm -rf "$prefix"
+    rm -rf "$prefix" "$prefix.tmp"
   fi
   if ((keep_work)); then
     echo "windows_check: run directories kept in $work" >&2
