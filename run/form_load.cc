@@ -8,10 +8,17 @@
 #include "documents/slowdown_order.h"
 #include "documents/train_card.h"
 #include "model/compile.h"
+#include "model/diagnostics.h"
 #include "model/output_files.h"
 #include "run/error_report.h"
 
 namespace scenario {
+
+std::string recorded_fault_text(const fault_state& fault) {
+  std::string text = std::to_string(fault.error_code);
+  if (fault_has_position(fault.error_code)) text += " (" + std::to_string(fault.error_position) + " m)";
+  return text;
+}
 
 scenario_identity built_in_identity() { return {"Brenvalo_Morvena", "4815"}; }
 
@@ -33,6 +40,11 @@ int Form_Load(platform& p) {
     const compile_result result = memorizza_percorso(model, 1, load_options{directory, true});
     if (result.reserved_fault != 0) {
       errore(p, std::to_string(result.reserved_fault));
+      status = 1;
+    } else if (model.fault.error_code != 0) {
+      // A fault in the definitions is reported once the files are written,
+      // rather than left unseen in the model.
+      errore(p, recorded_fault_text(model.fault));
       status = 1;
     }
   } catch (const file_error& e) {

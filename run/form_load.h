@@ -4,10 +4,17 @@
 #ifndef RUN_FORM_LOAD_H_
 #define RUN_FORM_LOAD_H_
 
+#include <string>
+
 #include "model/identity.h"
+#include "model/model.h"
 #include "run/platform.h"
 
 namespace scenario {
+
+// The text after " Errore n. " for a fault recorded in the definitions:
+// its number, and its position where it names one ("16 (5950 m)").
+std::string recorded_fault_text(const fault_state& fault);
 
 // The identity built into this program.
 scenario_identity built_in_identity();
