@@ -49,6 +49,13 @@ void field_reader::start_field() {
 
 std::string field_reader::read_text() {
   start_field();
+  std::string field = read_text_body();
+  // A stored text carries a 16-bit length in the item table.
+  if (field.size() > kMaxTextBytes) fail("testo piu' lungo di 65535 caratteri");
+  return field;
+}
+
+std::string field_reader::read_text_body() {
   std::string field;
   if (text_[pos_] == '"') {
     const size_t close = text_.find('"', pos_ + 1);

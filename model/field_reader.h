@@ -16,6 +16,7 @@
 #ifndef MODEL_FIELD_READER_H_
 #define MODEL_FIELD_READER_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -31,6 +32,8 @@ struct field_site {
 
 class field_reader {
  public:
+  static constexpr size_t kMaxTextBytes = 65535;
+
   explicit field_reader(std::string text);
 
   bool ended() const;
@@ -56,6 +59,7 @@ class field_reader {
   void skip_blanks_and_line_ends();
   void consume_line_end();
   void start_field();
+  std::string read_text_body();
   int64_t read_number(int64_t low, int64_t high, const char* width);
   field_site site_of(size_t offset) const;
   [[noreturn]] void fail(const std::string& what) const;
