@@ -1,0 +1,60 @@
+// Bounded readers of the three compiled files (layouts in
+// model/binary_files.h), back into plain data. They never read past the
+// end of the bytes given and never throw: a file that is short or does not
+// follow its layout gives false and a decode_error naming the byte offset
+// where it stops making sense.
+#ifndef MODEL_BINARY_DECODE_H_
+#define MODEL_BINARY_DECODE_H_
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/model.h"
+
+namespace scenario {
+
+struct decode_error {
+  size_t offset = 0;    // byte offset in the file where decoding broke off
+  std::string message;  // for the user, in Italian
+};
+
+// Route cells: the size must be a whole number of 15-byte cells, at least one.
+[[nodiscard]] bool decode_route_cells(std::string_view bytes, std::vector<route_cell>* cells, decode_error* error);
+
+// Item table: exactly 87 entries, walked in order since each entry's size
+// depends on its text; nothing may follow entry 86.
+[[nodiscard]] bool decode_item_table(std::string_view bytes, std::array<item_entry, kItemCount>* items,
+                                     decode_error* error);
+
+// One element of the route plan as stored: its type and, for an integer or
+// a Double, its value.
+struct plan_value {
+  plan_element type = plan_element::empty;
+  double value = 0.0;
+};
+
+// The route plan as stored: the x run and the y run, one element per metre.
+struct decoded_plan {
+  std::vector<plan_value> x;
+  std::vector<plan_value> y;
+};
+
+struct plan_element_counts {
+  int32_t empty = 0;
+  int32_t integer = 0;
+  int32_t real = 0;
+};
+
+plan_element_counts count_elements(const std::vector<plan_value>& run);
+
+// Route plan: a walk over variant records; the elements are split in half
+// between x and y, so their number must be even.
+[[nodiscard]] bool decode_route_plan(std::string_view bytes, decoded_plan* plan, decode_error* error);
+
+}  // namespace scenario
+
+#endif  // MODEL_BINARY_DECODE_H_
