@@ -80,34 +80,37 @@ void before_start(cell_pass& p, int64_t i, int64_t near) {
   p.fault(kBeforeStartFault, i);
 }
 
-// B4: a code point every 8 cells from the start to the slowdown's end.
-// Returns the end cell, or -1 when there is none to find: a slowdown whose
-// end shares the start's cell has no end cell of its own, so the walk stops
-// on meeting another slowdown start or on passing last_cell, placing
-// nothing further there and leaving no end for B5.
-int64_t inside_slowdown(cell_pass& p, int64_t i) {
-  int64_t c = i;
-  int64_t n = 0;
-  for (;;) {
-    ++c;
-    ++n;
-    if (!p.inside(c) || p.is(c, kSlowdownStart)) return -1;
-    if (n == kSpacing) {
-      if (p.vacant(c)) {
-        p.place(c);
-        n = 0;
-      } else if (p.vacant(c - 1)) {
-        p.place(c - 1);
-        n = 1;
-      } else if (p.vacant(c + 1)) {
-        p.place(c + 1);
-        n = -1;
-      } else {
-        // n stays at 8: nothing more inside this slowdown.
-        p.fault(kInsideFault, c);
-      }
-    }
+// The end cell of the slowdown starting at i: the first slowdown end after
+// it. A slowdown whose end shares the start's cell has none of its own; the
+// next cell of kind 2 or 3 is then another slowdown's, or the cells run out,
+// and -1 says so.
+int64_t own_end(const cell_pass& p, int64_t i) {
+  for (int64_t c = i + 1; p.inside(c); ++c) {
     if (p.is(c, kSlowdownEnd)) return c;
+    if (p.is(c, kSlowdownStart)) return -1;
+  }
+  return -1;
+}
+
+// B4: a code point every 8 cells from the start to the end cell.
+void inside_slowdown(cell_pass& p, int64_t i, int64_t end) {
+  int64_t n = 0;
+  for (int64_t c = i + 1; c <= end; ++c) {
+    ++n;
+    if (n != kSpacing) continue;
+    if (p.vacant(c)) {
+      p.place(c);
+      n = 0;
+    } else if (p.vacant(c - 1)) {
+      p.place(c - 1);
+      n = 1;
+    } else if (p.vacant(c + 1)) {
+      p.place(c + 1);
+      n = -1;
+    } else {
+      // n stays at 8: nothing more inside this slowdown.
+      p.fault(kInsideFault, c);
+    }
   }
 }
 
@@ -141,10 +144,12 @@ void aggiungi_codici(scenario_model& model) {
       before_start(p, i, 11);
       before_start(p, i, 18);
       // A fast slowdown has no code points inside and so no end cell to
-      // search from: it gets no code point before the signal after it.
-      if (p.cell(i).info1 < kFastSlowdown) {
-        const int64_t end = inside_slowdown(p, i);
-        if (end >= 0) first_signal_after(p, end);
+      // search from: it gets no code point before the signal after it. A
+      // slowdown without an end cell of its own gets neither.
+      const int64_t end = own_end(p, i);
+      if (p.cell(i).info1 < kFastSlowdown && end >= 0) {
+        inside_slowdown(p, i, end);
+        first_signal_after(p, end);
       }
     }
   }

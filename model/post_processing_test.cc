@@ -240,28 +240,28 @@ TEST_F(PostProcessing, FastSlowdownGetsNothingInsideOrAfter) {
   EXPECT_EQ(code_points(), (std::vector<int>{82, 89, 95, 108, 116, 124, 131}));
 }
 
-// A slowdown whose end shares its start's cell has no end of its own: the
-// walk ends at the next slowdown start, with no B5.
-TEST_F(PostProcessing, WalkWithoutEndStopsAtNextStart) {
+// A slowdown whose end shares its start's cell has no end of its own: no
+// code point inside it and none before the next signal; the code points
+// before it (B1 to B3) stay.
+TEST_F(PostProcessing, SlowdownWithoutEndCellGetsNothingInside) {
   slowdown(100, 100, 30);
   slowdown(120, 130, 120);
   put(132, kSignal);
   aggiungi_codici(m);
-  // 108 and 116 from the walk; 115, 109 and 102 before the second start;
-  // nothing at 124 or before the signal at 132.
-  EXPECT_EQ(code_points(), (std::vector<int>{82, 89, 95, 102, 108, 109, 115, 116}));
+  // 82, 89, 95 before the first start; 102, 109, 115 before the second.
+  EXPECT_EQ(code_points(), (std::vector<int>{82, 89, 95, 102, 109, 115}));
   EXPECT_EQ(m.fault.error_code, 0);
 }
 
-TEST_F(PostProcessing, WalkStopsAtLastCell) {
+TEST_F(PostProcessing, WalkEndsWithinTheCells) {
   struct row {
     int start, end;
     std::vector<int> inside;
   };
   const row rows[] = {
-      {170, 170, {178, 186, 194}},  // no end: walks to the last cell
-      {180, 199, {188, 196}},       // end in the last cell: B5 looks past it
-      {190, 190, {198}},
+      {170, 170, {}},          // no end cell: nothing inside
+      {180, 199, {188, 196}},  // end in the last cell: B5 looks past it
+      {190, 190, {}},
   };
   for (const row& r : rows) {
     SCOPED_TRACE(r.start);
