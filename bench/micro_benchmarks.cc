@@ -1,0 +1,155 @@
+// The compiler's inner parts on synthetic definitions, to see where the time
+// of a whole compile goes. The argument of each benchmark is the route
+// length in metres.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "bench/synthetic_definitions.h"
+#include "model/binary_files.h"
+#include "model/compile.h"
+#include "model/field_reader.h"
+#include "model/file_names.h"
+#include "model/loader.h"
+#include "model/output_files.h"
+#include "model/post_processing.h"
+
+namespace scenario::bench {
+namespace {
+
+constexpr char kRoute[] = "Linea_Sintetica";
+constexpr char kTrain[] = "9001";
+
+// Definitions of one length in a temporary directory of their own, with the
+// model they compile to; removed at exit.
+struct fixture {
+  std::filesystem::path directory;
+  definition_texts texts;
+  scenario_model compiled;  // line mode, post-processed and stamped
+
+  explicit fixture(int32_t length) {
+    std::random_device random;
+    directory = std::filesystem::temp_directory_path() /
+                ("scenario_micro_" + std::to_string(length) + "_" + std::to_string(random()));
+    std::filesystem::create_directories(directory);
+    texts = synthetic_definitions(length);
+    write_synthetic_definitions(directory.string(), kRoute, kTrain, length);
+    compiled = fresh_model();
+    if (compile_scenario(compiled, 1, options()) != 0 || compiled.fault.error_code != 0) {
+      throw std::runtime_error("synthetic definitions do not compile cleanly");
+    }
+  }
+  ~fixture() {
+    std::error_code ec;
+    std::filesystem::remove_all(directory, ec);
+  }
+  fixture(const fixture&) = delete;
+  fixture& operator=(const fixture&) = delete;
+
+  load_options options() const { return load_options{directory.string(), false}; }
+  static scenario_model fresh_model() {
+    scenario_model m;
+    m.route_name = kRoute;
+    m.train_number = kTrain;
+    return m;
+  }
+};
+
+fixture& fixture_for(int64_t length) {
+  static std::map<int64_t, std::unique_ptr<fixture>> fixtures;
+  auto& f = fixtures[length];
+  if (!f) f = std::make_unique<fixture>(static_cast<int32_t>(length));
+  return *f;
+}
+
+// Every field of the line definition read as text: the tokenizer alone.
+void BM_ReadFields(benchmark::State& state) {
+  const std::string& text = fixture_for(state.range(0)).texts.line;
+  int64_t fields = 0;
+  for (auto _ : state) {
+    field_reader r(text);
+    while (!r.ended()) {
+      benchmark::DoNotOptimize(r.read_text());
+      ++fields;
+    }
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+  state.counters["fields"] = benchmark::Counter(static_cast<double>(fields), benchmark::Counter::kAvgIterations);
+}
+
+// Both definitions read and placed, with (1) or without (0) the route plan;
+// the difference is the plan computation.
+void BM_Load(benchmark::State& state, int32_t line_mode) {
+  fixture& f = fixture_for(state.range(0));
+  for (auto _ : state) {
+    scenario_model m = fixture::fresh_model();
+    m.line_mode = line_mode;
+    memorizza_dati(m, f.options());
+    benchmark::DoNotOptimize(m.route_cells.data());
+  }
+}
+void BM_LoadWithPlan(benchmark::State& state) { BM_Load(state, 1); }
+void BM_LoadWithoutPlan(benchmark::State& state) { BM_Load(state, 0); }
+
+void BM_PostProcess(benchmark::State& state) {
+  fixture& f = fixture_for(state.range(0));
+  scenario_model loaded = fixture::fresh_model();
+  memorizza_dati(loaded, f.options());  // no plan: cheap to copy
+  for (auto _ : state) {
+    state.PauseTiming();
+    scenario_model m = loaded;
+    state.ResumeTiming();
+    aggiungi_codici(m);
+    benchmark::DoNotOptimize(m.route_cells.data());
+  }
+}
+
+// The writers encoding into a writer that only counts the bytes.
+void BM_Encode(benchmark::State& state, void (*encode)(const scenario_model&, const chunk_writer&)) {
+  const scenario_model& m = fixture_for(state.range(0)).compiled;
+  int64_t bytes = 0;
+  const chunk_writer discard = [&bytes](std::string_view chunk) { bytes += static_cast<int64_t>(chunk.size()); };
+  for (auto _ : state) encode(m, discard);
+  state.SetBytesProcessed(bytes);
+}
+void BM_EncodeRoutePlan(benchmark::State& state) { BM_Encode(state, encode_route_plan); }
+void BM_EncodeRouteCells(benchmark::State& state) { BM_Encode(state, encode_route_cells); }
+void BM_EncodeItemTable(benchmark::State& state) { BM_Encode(state, encode_item_table); }
+
+// The three files written and renamed into place.
+void BM_WriteFiles(benchmark::State& state) {
+  fixture& f = fixture_for(state.range(0));
+  for (auto _ : state) write_compiled_files(f.compiled, f.directory.string());
+}
+
+// The whole compile in one process: what `scenario compile` does.
+void BM_Compile(benchmark::State& state) {
+  fixture& f = fixture_for(state.range(0));
+  for (auto _ : state) {
+    scenario_model m = fixture::fresh_model();
+    benchmark::DoNotOptimize(memorizza_percorso(m, 1, f.options()));
+  }
+}
+
+constexpr int64_t kShort = 99000;
+constexpr int64_t kLong = 990000;
+
+BENCHMARK(BM_ReadFields)->Arg(kShort)->Arg(kLong)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadWithPlan)->Arg(kShort)->Arg(kLong)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadWithoutPlan)->Arg(kShort)->Arg(kLong)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PostProcess)->Arg(kShort)->Arg(kLong)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncodeRoutePlan)->Arg(kShort)->Arg(kLong)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncodeRouteCells)->Arg(kShort)->Arg(kLong)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncodeItemTable)->Arg(kLong)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WriteFiles)->Arg(kShort)->Arg(kLong)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Compile)->Arg(kShort)->Arg(kLong)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace scenario::bench
+
+BENCHMARK_MAIN();
