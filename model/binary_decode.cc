@@ -135,9 +135,11 @@ plan_element_counts count_elements(const std::vector<plan_value>& run) {
 bool decode_route_plan(std::string_view bytes, decoded_plan* plan, decode_error* error) {
   if (bytes.empty()) return fail(error, 0, "file vuoto, nessun punto");
   std::vector<plan_value> all;
+  std::vector<size_t> offsets;
   cursor in(bytes);
   while (in.left() != 0) {
     plan_value v;
+    offsets.push_back(in.offset());
     if (!read_plan_element(in, all.size(), &v, error)) return false;
     all.push_back(v);
   }
@@ -147,9 +149,17 @@ bool decode_route_plan(std::string_view bytes, decoded_plan* plan, decode_error*
     return fail(error, bytes.size(),
                 "numero dispari di elementi (" + std::to_string(all.size()) + "): le serie x e y non hanno la stessa lunghezza");
   }
-  const auto half = static_cast<std::ptrdiff_t>(all.size() / 2);
-  plan->x.assign(all.begin(), all.begin() + half);
-  plan->y.assign(all.begin() + half, all.end());
+  const size_t half = all.size() / 2;
+  // Every metre has one type for both coordinates; a run shifted against
+  // the other shows an element lost or added on the way.
+  for (size_t m = 0; m < half; ++m) {
+    if (all[m].type != all[half + m].type) {
+      return fail(error, offsets[half + m],
+                  "al metro " + std::to_string(m) + " x e y hanno tipi diversi: le due serie non si corrispondono");
+    }
+  }
+  plan->x.assign(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(half));
+  plan->y.assign(all.begin() + static_cast<std::ptrdiff_t>(half), all.end());
   return true;
 }
 

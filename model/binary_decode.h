@@ -52,7 +52,8 @@ struct plan_element_counts {
 plan_element_counts count_elements(const std::vector<plan_value>& run);
 
 // Route plan: a walk over variant records; the elements are split in half
-// between x and y, so their number must be even.
+// between x and y, so their number must be even, and x and y of one metre
+// must be of one type.
 [[nodiscard]] bool decode_route_plan(std::string_view bytes, decoded_plan* plan, decode_error* error);
 
 }  // namespace scenario

@@ -172,6 +172,8 @@ TEST(DecodeBrokenFiles, ReportTheOffsetWhereTheyBreak) {
       {"plan: Double cut", file_kind::plan, cut(plan, 17), 8, "valore Double dell'elemento 2"},
       {"plan: unknown type", file_kind::plan, unknown_type, 8, "codice di tipo 7 sconosciuto nell'elemento 2"},
       {"plan: odd count", file_kind::plan, cut(plan, plan.size() - 2), plan.size() - 2, "numero dispari di elementi (11)"},
+      // Two empty elements lost: y now begins with x's last one.
+      {"plan: runs shifted", file_kind::plan, cut(plan, plan.size() - 4), 30, "al metro 0 x e y hanno tipi diversi"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
