@@ -38,8 +38,8 @@ constexpr fault_text kFaults[] = {
     {101, false, "manca la definizione della linea"},
     {102, false, "manca la sezione [generale] nella definizione della linea"},
     {103, false, "curva senza cifra da 1 a 6, o tracciato oltre la sua fine o oltre 1000000 punti"},
-    {1250, false, "campo riservato del marchio di formato gia' occupato"},
-    {1251, false, "campo riservato del codice di controllo gia' occupato"},
+    {1250, false, "campo riservato del marchio di formato gia' occupato: un oggetto nei primi 75 m scrive nella cella 1"},
+    {1251, false, "campo riservato del codice di controllo gia' occupato: un oggetto nei primi 75 m scrive nella cella 1"},
 };
 
 const fault_text* find_fault(int32_t code) {
@@ -81,12 +81,12 @@ bool fault_has_position(int32_t code) {
 std::string warning_words(warning_kind kind) {
   switch (kind) {
     case warning_kind::unknown_field: return "campo che non corrisponde a nessuna chiave, ignorato";
-    case warning_kind::ambiguous_key: return "chiave che corrisponde a piu' tipi di record";
+    case warning_kind::ambiguous_key: return "chiave che corrisponde a piu' tipi di record: ognuno legge i suoi campi";
     case warning_kind::not_ascending: return "record non in ordine crescente di posizione";
     case warning_kind::comment_with_comma: return "commento con una virgola: cio' che la segue e' letto come chiave";
     case warning_kind::curve_overlap: return "curva che inizia prima della fine della precedente";
-    case warning_kind::times_backwards: return "orario della stazione precedente a quello della stazione prima";
-    case warning_kind::after_end: return "record dopo la sezione finale [fine]";
+    case warning_kind::times_backwards: return "orario della stazione anteriore a quello di una stazione precedente";
+    case warning_kind::after_end: return "record dopo la sezione finale [fine], letto comunque";
   }
   return "";
 }

@@ -100,46 +100,57 @@ bool read_general_section(load_session& s) {
     std::string key = r.read_text();
     if (r.ended()) return true;
     for (int i = 0; i < kGeneralComments && contains(key, "-"); ++i) {
-      if (r.last_ended_by_comma()) s.warn(warning_kind::comment_with_comma, s.line, r.last_site(), key);
+      if (r.last_ended_by_comma()) {
+        s.warn(warning_kind::comment_with_comma, s.line, r.last_site(), key);
+        s.line.last_warned_line = r.last_site().line;  // what follows the comma is the same mistake
+      }
       key = r.read_text();
     }
     const field_site at = r.last_site();
     const std::string lower = to_lower_ansi(key);
     int matches = 0;
+    // Warned at the second match, before its fields are read: reading them
+    // is what usually fails then.
+    auto matched = [&] {
+      if (++matches == 2) s.warn(warning_kind::ambiguous_key, s.line, at, key);
+    };
     if (contains(lower, "percorso") && contains(lower, "lunghezza")) {
-      ++matches;
+      matched();
       if (!read_route_length(s, r)) return false;
     }
     if (contains(key, "tre") && contains(key, "progressiva")) {
-      ++matches;
+      matched();
       read_progression(r, m.item_table[kProgressionTre]);
     }
     if (contains(key, "due") && contains(key, "progressiva")) {
-      ++matches;
+      matched();
       read_progression(r, m.item_table[kProgressionDue]);
     }
     if (contains(key, "uno") && contains(key, "progressiva")) {
-      ++matches;
+      matched();
       read_progression(r, m.item_table[kProgressionUno]);
     }
     if (contains(key, "sfondo") && contains(key, "uno")) {
-      ++matches;
+      matched();
       m.item_table[kRouteItem].start = r.read_long();
     }
     if (contains(key, "sfondo") && contains(key, "due")) {
-      ++matches;
+      matched();
       m.item_table[kRouteItem].position = r.read_long();
     }
     if (contains(key, "sfondo") && contains(key, "tre")) {
-      ++matches;
+      matched();
       m.item_table[kRouteItem].end = r.read_long();
     }
     if (contains(key, "segnali") && contains(key, "ripetizione")) {
-      ++matches;
+      matched();
       if (!read_signal_repetition(s, r, lower)) return false;
     }
-    if (matches > 1) s.warn(warning_kind::ambiguous_key, s.line, at, key);
-    if (is_header(key)) return true;
+    if (is_header(key)) {
+      // "[fine]" may close the general section itself.
+      if (contains(lower, "[fine]")) s.line.after_end_header = true;
+      return true;
+    }
     if (matches == 0) s.warn_unknown(s.line, key);
   }
 }
@@ -295,7 +306,10 @@ record_result read_records(load_session& s, line_pass& p) {
     std::string key = r.read_text();
     if (r.ended()) return record_result::leave_loop;
     for (int i = 0; i < kRecordComments && contains(key, "-"); ++i) {
-      if (r.last_ended_by_comma()) s.warn(warning_kind::comment_with_comma, s.line, r.last_site(), key);
+      if (r.last_ended_by_comma()) {
+        s.warn(warning_kind::comment_with_comma, s.line, r.last_site(), key);
+        s.line.last_warned_line = r.last_site().line;  // what follows the comma is the same mistake
+      }
       key = r.read_text();
       if (r.ended()) return record_result::leave_loop;
     }
@@ -304,21 +318,23 @@ record_result read_records(load_session& s, line_pass& p) {
     s.model.current_field = key;
     int matches = 0;
     record_result result = record_result::next;
-    auto run = [&](record_result rr) {
-      ++matches;
-      result = rr;
+    // Warned at the second match, before its fields are read: reading them
+    // is what usually fails then.
+    auto matched = [&] {
+      if (++matches == 2) s.warn(warning_kind::ambiguous_key, s.line, at, key);
+      return true;
     };
-    if (contains(lower, "pendenza")) run(read_gradient(s, p, r));
-    if (result == record_result::next && contains(lower, "curva") && s.model.line_mode != 0) {
-      run(read_curve(s, p, r, lower));
+    const auto go_on = [&] { return result == record_result::next; };
+    if (contains(lower, "pendenza") && matched()) result = read_gradient(s, p, r);
+    if (go_on() && contains(lower, "curva") && s.model.line_mode != 0 && matched()) {
+      result = read_curve(s, p, r, lower);
     }
-    if (result == record_result::next && contains(lower, "montagna")) run(read_tunnel(s, r));
-    if (result == record_result::next && contains(lower, "indicatori_v")) run(read_speed_board(s, r));
-    if (result == record_result::next && contains(lower, "indicat") && contains(lower, "cartello")) {
-      run(read_name_board(s, r));
+    if (go_on() && contains(lower, "montagna") && matched()) result = read_tunnel(s, r);
+    if (go_on() && contains(lower, "indicatori_v") && matched()) result = read_speed_board(s, r);
+    if (go_on() && contains(lower, "indicat") && contains(lower, "cartello") && matched()) {
+      result = read_name_board(s, r);
     }
-    if (result != record_result::next) return result;
-    if (matches > 1) s.warn(warning_kind::ambiguous_key, s.line, at, key);
+    if (!go_on()) return result;
     if (matches > 0 && s.line.after_end_header) s.warn(warning_kind::after_end, s.line, at, key);
     if (contains(lower, "[fine]")) s.line.after_end_header = true;
     // Curve records are dropped on purpose when no plan is built.

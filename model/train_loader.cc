@@ -248,7 +248,10 @@ record_result read_records(load_session& s, train_pass& p) {
     std::string key = r.read_text();
     if (r.ended()) return record_result::leave_loop;
     for (int i = 0; i < kRecordComments && contains(key, "-"); ++i) {
-      if (r.last_ended_by_comma()) s.warn(warning_kind::comment_with_comma, s.train, r.last_site(), key);
+      if (r.last_ended_by_comma()) {
+        s.warn(warning_kind::comment_with_comma, s.train, r.last_site(), key);
+        s.train.last_warned_line = r.last_site().line;  // what follows the comma is the same mistake
+      }
       key = r.read_text();
       if (r.ended()) return record_result::leave_loop;
     }
@@ -258,51 +261,55 @@ record_result read_records(load_session& s, train_pass& p) {
     int matches = 0;
     record_result result = record_result::next;
     auto go_on = [&] { return result == record_result::next; };
+    // Warned at the second match, before its fields are read: reading them
+    // is what usually fails then.
+    auto matched = [&] {
+      if (++matches == 2) s.warn(warning_kind::ambiguous_key, s.train, at, key);
+    };
     if (contains(lower, "frenata") && contains(lower, "massa")) {
-      ++matches;
+      matched();
       m.item_table[kTrainItem].start = r.read_long();
     }
     if (contains(lower, "vetture")) {
-      ++matches;
+      matched();
       m.item_table[kTrainItem].position = r.read_long();
     }
     if (contains(lower, "velocit")) {
-      ++matches;
+      matched();
       result = read_speed(s, p, r);
     }
     if (go_on() && contains(lower, "aderenza")) {
-      ++matches;
+      matched();
       result = read_adhesion(s, p, r);
     }
     if (go_on() && contains(lower, "orologio")) {
-      ++matches;
+      matched();
       item_entry& e = m.item_table[kRepeatItem];
       e.num3 = r.read_integer();
       e.num4 = r.read_integer();
       e.num5 = r.read_integer();
     }
     if (go_on() && contains(lower, "sabbia")) {
-      ++matches;
+      matched();
       m.item_table[kRepeatItem].num1 = r.read_integer();
     }
     if (go_on() && contains(lower, "segnale")) {
-      ++matches;
+      matched();
       result = read_signal(s, r);
     }
     if (go_on() && contains(lower, "rallentamento")) {
-      ++matches;
+      matched();
       result = read_slowdown(s, r);
     }
     if (go_on() && contains(lower, "abbattimento")) {
-      ++matches;
+      matched();
       result = read_code_point(s, r);
     }
     if (go_on() && contains(lower, "stazione")) {
-      ++matches;
+      matched();
       result = read_station(s, p, r);
     }
     if (!go_on()) return result;
-    if (matches > 1) s.warn(warning_kind::ambiguous_key, s.train, at, key);
     if (matches > 0 && s.train.after_end_header) s.warn(warning_kind::after_end, s.train, at, key);
     if (contains(lower, "[fine]")) s.train.after_end_header = true;
     if (matches == 0) s.warn_unknown(s.train, key);

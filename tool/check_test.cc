@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <sstream>
+
+#include "content/line_definition.h"
+#include "content/train_definition.h"
+#include "model/test_files.h"
+#include "tool/commands.h"
+
+namespace scenario::tool {
+namespace {
+
+using scenario::testing::read_file;
+using scenario::testing::temp_dir;
+using scenario::testing::write_file;
+
+struct tool_run {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+tool_run check(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int status = run_check(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+std::set<std::string> names_in(const temp_dir& dir) {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.insert(e.path().filename().string());
+  return names;
+}
+
+TEST(ToolCheck, BuiltInDefinitionsAreCleanAndNothingIsWritten) {
+  temp_dir dir;
+  dati_linea(dir.str(), {"Brenvalo_Morvena", "4815"});
+  dati_treno(dir.str(), {"Brenvalo_Morvena", "4815"});
+  const std::string line = read_file(dir.file("Brenvalo_Morvena_linea.txt"));
+  const std::string train = read_file(dir.file("Brenvalo_Morvena_4815-.txt"));
+  const std::set<std::string> before = names_in(dir);
+
+  const tool_run run = check({dir.str(), "--route", "Brenvalo_Morvena", "--train", "4815"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "0 errori, 0 avvisi\n");
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(names_in(dir), before);
+  EXPECT_EQ(read_file(dir.file("Brenvalo_Morvena_linea.txt")), line);
+  EXPECT_EQ(read_file(dir.file("Brenvalo_Morvena_4815-.txt")), train);
+}
+
+// A short line and train that check finds clean; each case changes one
+// line of one of them.
+constexpr char kLine[] =
+    "[generale]\r\n"                // 1
+    "lunghezza percorso, 5000\r\n"  // 2
+    "[pendenze]\r\n"                // 3
+    "pendenza, 0, 0\r\n"            // 4
+    "pendenza, 1000, 12\r\n"        // 5
+    "[curve]\r\n"                   // 6
+    "curvas5, 200, 300\r\n"         // 7
+    "[fine]\r\n";                   // 8
+constexpr char kTrain[] =
+    "[generale]\r\n"                                                      // 1
+    "velocita, 0, 80\r\n"                                                 // 2
+    "[stazioni]\r\n"                                                      // 3
+    "stazione, 0, 12, 400, 0, 0, 0, 1,1,0, 4,1,1, 1, 9,0,0, ALFA\r\n"     // 4
+    "stazione, 3000, 12, 400, 0, 0, 0, 1,1,0, 4,1,1, 1, 9,10,0, BETA\r\n"  // 5
+    "[fine]\r\n";                                                         // 6
+
+struct check_case {
+  const char* name;
+  bool in_train;     // which definition the change is made in
+  const char* from;  // text replaced, once
+  const char* to;
+  int status;
+  const char* report;
+};
+
+const check_case kCases[] = {
+    {"clean", false, "", "", 0, "0 errori, 0 avvisi\n"},
+    {"unknown_field", false, "pendenza, 1000, 12", "pendenza, 1000, 12, 4", 1,
+     "R_linea.txt:5: avviso: campo che non corrisponde a nessuna chiave, ignorato (\"4\")\n"
+     "pendenza, 1000, 12, 4\n"
+     "                    ^\n"
+     "0 errori, 1 avviso\n"},
+    {"ambiguous_key", true, "velocita, 0, 80", "vetture sabbia, 3, 300\r\nvelocita, 0, 80", 1,
+     "R_1-.txt:2: avviso: chiave che corrisponde a piu' tipi di record: ognuno legge i suoi campi "
+     "(\"vetture sabbia\")\n"
+     "vetture sabbia, 3, 300\n"
+     "^\n"
+     "0 errori, 1 avviso\n"},
+    {"not_ascending", false, "pendenza, 1000, 12", "pendenza, 0, 12", 1,
+     "R_linea.txt:5: avviso: record non in ordine crescente di posizione (\"pendenza\")\n"
+     "pendenza, 0, 12\n"
+     "          ^\n"
+     "0 errori, 1 avviso\n"},
+    // One warning for the line, not a second one for what follows the comma.
+    {"comment_with_comma", false, "[pendenze]", "[pendenze]\r\n- altitudine, 352 m", 1,
+     "R_linea.txt:4: avviso: commento con una virgola: cio' che la segue e' letto come chiave (\"- altitudine\")\n"
+     "- altitudine, 352 m\n"
+     "^\n"
+     "0 errori, 1 avviso\n"},
+    {"curve_overlap", false, "curvas5, 200, 300", "curvas5, 200, 300\r\ncurvad4, 400, 100", 1,
+     "R_linea.txt:8: avviso: curva che inizia prima della fine della precedente (\"curva\")\n"
+     "curvad4, 400, 100\n"
+     "         ^\n"
+     "0 errori, 1 avviso\n"},
+    {"times_backwards", true, "9,10,0, BETA", "8,10,0, BETA", 1,
+     "R_1-.txt:5: avviso: orario della stazione anteriore a quello di una stazione precedente (\"BETA\")\n"
+     "stazione, 3000, 12, 400, 0, 0, 0, 1,1,0, 4,1,1, 1, 8,10,0, BETA\n"
+     "                                                   ^\n"
+     "0 errori, 1 avviso\n"},
+    {"after_end", true, "[fine]", "[fine]\r\nsabbia, 300", 1,
+     "R_1-.txt:7: avviso: record dopo la sezione finale [fine], letto comunque (\"sabbia\")\n"
+     "sabbia, 300\n"
+     "^\n"
+     "0 errori, 1 avviso\n"},
+    // "[fine]" closing the general section ends the file just the same.
+    {"after_end_of_general_section", false, "[pendenze]", "[fine]", 1,
+     "R_linea.txt:4: avviso: record dopo la sezione finale [fine], letto comunque (\"pendenza\")\n"
+     "pendenza, 0, 0\n"
+     "^\n"
+     "R_linea.txt:5: avviso: record dopo la sezione finale [fine], letto comunque (\"pendenza\")\n"
+     "pendenza, 1000, 12\n"
+     "^\n"
+     "R_linea.txt:7: avviso: record dopo la sezione finale [fine], letto comunque (\"curvas5\")\n"
+     "curvas5, 200, 300\n"
+     "^\n"
+     "0 errori, 3 avvisi\n"},
+    // The warning comes before the read that the mix-up makes fail, in
+    // file order.
+    {"fault_after_warning", false, "pendenza, 1000, 12", "pendenza curva, 1000, 12", 2,
+     "R_linea.txt:5: avviso: chiave che corrisponde a piu' tipi di record: ognuno legge i suoi campi "
+     "(\"pendenza curva\")\n"
+     "pendenza curva, 1000, 12\n"
+     "^\n"
+     "R_linea.txt:6: errore 25: lettura non riuscita: \"[curve]\" non e' un numero intero\n"
+     "[curve]\n"
+     "^\n"
+     "1 errore, 1 avviso\n"},
+    {"fault_with_position", true, "stazione, 3000, 12, 400", "stazione, 3000, 12, 450", 2,
+     "R_1-.txt:5: errore 9: lunghezza della stazione non multipla di 100 m (3000 m)\n"
+     "stazione, 3000, 12, 450, 0, 0, 0, 1,1,0, 4,1,1, 1, 9,10,0, BETA\n"
+     "                    ^\n"
+     "1 errore, 0 avvisi\n"},
+    // A board at 0 m lies in cell 1, whose first field is reserved.
+    {"reserved_field", false, "[fine]", "cartello_indicatore, 0, (X)\r\n[fine]", 2,
+     "errore 1250: campo riservato del marchio di formato gia' occupato: un oggetto nei primi 75 m scrive "
+     "nella cella 1\n"
+     "1 errore, 0 avvisi\n"},
+};
+
+class CheckCase : public ::testing::TestWithParam<check_case> {};
+
+TEST_P(CheckCase, ReportsEveryFindingWithFileLineAndCaret) {
+  const check_case& c = GetParam();
+  std::string line = kLine, train = kTrain;
+  std::string& changed = c.in_train ? train : line;
+  const size_t at = changed.find(c.from);
+  ASSERT_NE(at, std::string::npos);
+  changed.replace(at, std::string(c.from).size(), c.to);
+
+  temp_dir dir;
+  write_file(dir.file("R_linea.txt"), line);
+  write_file(dir.file("R_1-.txt"), train);
+  const tool_run run = check({dir.str(), "--route", "R", "--train", "1"});
+  EXPECT_EQ(run.out, c.report);
+  EXPECT_EQ(run.status, c.status);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(read_file(dir.file("R_linea.txt")), line);
+  EXPECT_EQ(read_file(dir.file("R_1-.txt")), train);
+  EXPECT_EQ(names_in(dir), (std::set<std::string>{"R_linea.txt", "R_1-.txt"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Definitions, CheckCase, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<check_case>& param) { return std::string(param.param.name); });
+
+TEST(ToolCheck, UsageAndMissingFilesAreStatusTwo) {
+  temp_dir dir;
+  write_file(dir.file("R_linea.txt"), kLine);
+  struct usage_case {
+    std::vector<std::string> args;
+    const char* message;
+  };
+  const usage_case cases[] = {
+      {{dir.str(), "--route", "R"}, "servono DIR, --route NOME e --train NUMERO"},
+      {{dir.str(), "--route", "R", "--train", "1", "--bogus"}, "opzione sconosciuta: --bogus"},
+      {{dir.file("nowhere"), "--route", "R", "--train", "1"}, "non esiste"},
+      {{dir.str(), "--route", "R", "--train", "1"}, "impossibile leggere"},  // no train definition
+  };
+  for (const usage_case& c : cases) {
+    const tool_run run = check(c.args);
+    EXPECT_EQ(run.status, 2) << c.message;
+    EXPECT_EQ(run.out, "") << c.message;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+  }
+}
+
+}  // namespace
+}  // namespace scenario::tool
