@@ -2,7 +2,7 @@
 # Builds and runs every test: the unit tests in a plain and in a sanitizer
 # (AddressSanitizer + UndefinedBehaviorSanitizer) build, then the Windows
 # program cross-built and run under wine, compared byte for byte with the
-# Linux program's files.
+# Linux program's files; last, a minute of fuzzing per libFuzzer target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -21,6 +21,9 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir bu
 
 step "Windows build under wine"
 scripts/windows_check.sh
+
+step "fuzzing (libFuzzer, 60 s per target)"
+scripts/fuzz.sh 60
 
 echo
 echo "all tests passed"
