@@ -59,6 +59,19 @@ class load_session {
   void warn_unknown(definition& d, const std::string& field);
 
   route_cell& cell(int64_t index);
+
+  // Runs one placement procedure and tells whether it refused its record.
+  // A fault recorded earlier (15 in the line definition) is not a refusal:
+  // it stays unless the procedure records one of its own.
+  template <class Placement>
+  bool refused_by(Placement place) {
+    const int32_t earlier = model.fault.error_code;
+    model.fault.error_code = 0;
+    place();
+    if (model.fault.error_code > 0) return true;
+    model.fault.error_code = earlier;
+    return false;
+  }
 };
 
 // The two halves; each returns false when loading must stop there.

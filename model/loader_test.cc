@@ -339,3 +339,42 @@ TEST(Compile, NoRouteCellsNoFiles) {
 
 }  // namespace
 }  // namespace scenario
+
+namespace scenario {
+namespace {
+
+TEST(TrainLoader, RangeFaultOfTheLineDefinitionIsNoRefusalOfLaterRecords) {
+  load_run run(line_definition("pendenza, 17000, 5\r\n"),
+               train_definition("segnale, 750, 1, 3, 1, 0, 0, 0, 0, 0, 0, 0\r\nrallentamento, 4850, 30, 900, 0, 0, 0\r\n"
+                                "sabbia, 300\r\n"));
+  EXPECT_EQ(run.code(), 15);
+  EXPECT_EQ(run.position(), 17000);
+  EXPECT_EQ(run.model.fault.site.file, definition_file::line);
+  EXPECT_EQ(run.cell(16).kind, kSignal);
+  EXPECT_EQ(run.cell(98).kind, kSlowdownStart);
+  EXPECT_EQ(run.item(kRepeatItem).num1, 300);
+}
+
+}  // namespace
+}  // namespace scenario
+
+namespace scenario {
+namespace {
+
+TEST(Compile, PostProcessingFaultNamesNoRecord) {
+  temp_dir dir;
+  write_file(dir.file(kLineName), line_definition("pendenza, 17000, 5\r\n"));
+  write_file(dir.file(kTrainName),
+             train_definition("segnale, 750, 1, 3, 1, 0, 0, 0, 0, 0, 0, 0\r\nsegnale, 700, 1, 3, 1, 0, 0, 0, 0, 0, 0, 0\r\n"
+                              "segnale, 650, 1, 3, 1, 0, 0, 0, 0, 0, 0, 0\r\nrallentamento, 1000, 120, 500, 0, 0, 0\r\n"));
+  scenario_model m;
+  m.route_name = "R";
+  m.train_number = "1";
+  EXPECT_EQ(compile_scenario(m, 0, load_options{dir.str(), true}), 0);
+  EXPECT_EQ(m.fault.error_code, 12);
+  EXPECT_EQ(m.fault.error_position, 1050);
+  EXPECT_EQ(m.fault.site.file, definition_file::none);
+}
+
+}  // namespace
+}  // namespace scenario

@@ -41,6 +41,8 @@ class cell_pass {
   void fault(int32_t code, int64_t c) {
     model_.fault.error_code = code;
     model_.fault.error_position = static_cast<int32_t>(c * 50);
+    model_.fault.site = source_site{};  // no record is to blame
+    model_.fault.detail.clear();
   }
 
  private:

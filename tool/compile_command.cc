@@ -74,10 +74,13 @@ int run_compile(const std::vector<std::string>& words, std::ostream& out, std::o
     return kExitUsage;
   }
   const int32_t code = result.reserved_fault != 0 ? result.reserved_fault : model.fault.error_code;
+  // A reserved-field fault belongs to no record: an earlier fault's site
+  // must not be shown with it.
+  const fault_state shown = result.reserved_fault != 0 ? fault_state{} : model.fault;
   if (args->has("--json")) {
-    print_json(out, *set, model.fault, code, result.files);
+    print_json(out, *set, shown, code, result.files);
   } else if (code != 0) {
-    err << ansi_to_utf8(format_fault(model.fault, code, set->route, set->train));
+    err << ansi_to_utf8(format_fault(shown, code, set->route, set->train));
   }
   return code == 0 ? kExitClean : kExitFault;
 }
