@@ -5,11 +5,12 @@
 #   bench/run_benchmark.sh            (RUNS=7 by default; BUILD_DIR, TMPDIR honoured)
 #
 # Builds Release, generates synthetic definitions of 99 000 m and 990 000 m
-# in a temporary directory, then for each length alternates RUNS timed runs
-# of `scenario compile` and of `cp` of its three output files into a fresh
-# directory. Both are timed the same way, by bench/measure_process (fork to
-# reap, monotonic clock; peak RSS from wait4), from a synced, file-free start.
-# Prints medians, ratios and PASS/MISS per target; exits 0 even on a MISS.
+# in a temporary directory, then for each length alternates RUNS runs of
+# `scenario compile` and of `cp` of its three output files into a fresh
+# directory. Both are measured the same way, by bench/measure_process (fork
+# to reap on the monotonic clock; peak RSS and CPU time from wait4), each
+# from a synced start with no output file present. Prints medians, ratios
+# and PASS/MISS per target; exits 0 even on a MISS.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -26,13 +27,17 @@ bin=$build/bin
 work=$(mktemp -d "${TMPDIR:-/tmp}/scenario_bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+# Median and minimum of nanosecond values, in milliseconds: "median min".
+ms_stats() {
+  printf '%s\n' "$@" | sort -n |
+    awk '{v[NR] = $1} END {m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%.2f %.2f\n", m / 1e6, v[1] / 1e6}'
+}
 calc() { awk "BEGIN {printf \"$1\", $2}"; }
 verdict() { awk "BEGIN {print ($1) ? \"PASS\" : \"MISS\"}"; }
 
 load=$(cut -d' ' -f1 /proc/loadavg)
 outputs=("${route}_linea.dat" "${route}_${train}.sim" "${route}_${train}.dat")
-declare -A compile_ms copy_ms compile_min copy_min rss_kib out_bytes
+declare -A compile_ms compile_min copy_ms copy_min compile_cpu copy_cpu rss_kib out_bytes
 raw=()
 
 for len in "${lengths[@]}"; do
@@ -48,54 +53,60 @@ for len in "${lengths[@]}"; do
   for f in "${outputs[@]}"; do mv "$defs/$f" "$src/$f"; done
   out_bytes[$len]=$(cd "$src" && stat -c %s "${outputs[@]}" | awk '{s += $1} END {print s}')
 
-  compile_ns=() copy_ns=() rss=()
+  c_ns=() c_cpu=() p_ns=() p_cpu=() rss=()
   for ((i = 0; i < runs; ++i)); do
     for f in "${outputs[@]}"; do rm -f "$defs/$f"; done
     sync
-    read -r ns kib rc < <("$bin/measure_process" "$bin/scenario" compile "$defs" --route "$route" --train "$train" || true)
+    read -r ns kib rc cpu < <("$bin/measure_process" "$bin/scenario" compile "$defs" --route "$route" --train "$train" || true)
     if [[ $rc != 0 ]]; then echo "run_benchmark: compile of $len m failed ($rc)" >&2; exit 1; fi
-    compile_ns+=("$ns") rss+=("$kib")
+    c_ns+=("$ns") c_cpu+=("$cpu") rss+=("$kib")
 
     rm -rf "$dst" && mkdir "$dst"
     sync
-    read -r ns kib rc < <("$bin/measure_process" cp "${outputs[@]/#/$src/}" "$dst/" || true)
+    read -r ns kib rc cpu < <("$bin/measure_process" cp "${outputs[@]/#/$src/}" "$dst/" || true)
     if [[ $rc != 0 ]]; then echo "run_benchmark: cp failed ($rc)" >&2; exit 1; fi
-    copy_ns+=("$ns")
+    p_ns+=("$ns") p_cpu+=("$cpu")
     rm -rf "$dst"
   done
-  compile_ms[$len]=$(printf '%s\n' "${compile_ns[@]}" | median | awk '{printf "%.2f", $1 / 1e6}')
-  copy_ms[$len]=$(printf '%s\n' "${copy_ns[@]}" | median | awk '{printf "%.2f", $1 / 1e6}')
-  compile_min[$len]=$(printf '%s\n' "${compile_ns[@]}" | sort -n | awk 'NR == 1 {printf "%.2f", $1 / 1e6}')
-  copy_min[$len]=$(printf '%s\n' "${copy_ns[@]}" | sort -n | awk 'NR == 1 {printf "%.2f", $1 / 1e6}')
+  read -r compile_ms[$len] compile_min[$len] < <(ms_stats "${c_ns[@]}")
+  read -r copy_ms[$len] copy_min[$len] < <(ms_stats "${p_ns[@]}")
+  read -r compile_cpu[$len] _ < <(ms_stats "${c_cpu[@]}")
+  read -r copy_cpu[$len] _ < <(ms_stats "${p_cpu[@]}")
   rss_kib[$len]=$(printf '%s\n' "${rss[@]}" | sort -n | tail -1)
-  raw+=("$len m: compile ns ${compile_ns[*]}; copy ns ${copy_ns[*]}; peak RSS KiB ${rss[*]}")
+  raw+=("$len m, wall ns: compile ${c_ns[*]}; copy ${p_ns[*]}" "$len m, peak RSS KiB: ${rss[*]}")
 done
 # What the same program occupies doing no work: the floor under every RSS.
-read -r _ base_kib _ < <("$bin/measure_process" "$bin/scenario" --help)
+read -r _ base_kib _ _ < <("$bin/measure_process" "$bin/scenario" --help)
 
 short=${lengths[0]} long=${lengths[1]}
 echo
 printf '%s\n' "${raw[@]}"
+echo
 echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(nproc) CPUs;" \
   "temp files on $(df -PT "$work" | awk 'NR == 2 {print $2}'); load average before the runs $load"
-echo "$runs runs each; times are medians, with the fastest run in brackets"
-fmt='%-9s %18s %16s %14s %13s %13s %9s %16s\n'
-printf "$fmt" length_m compile_ms copy_ms compile/copy peak_RSS_KiB output_bytes RSS/size "(RSS-idle)/size"
+echo "$runs runs each. Wall: median (fastest run). CPU: median user + system time."
+fmt='%-9s %17s %15s %13s %11s %9s %9s\n'
+printf "$fmt" length_m compile_ms copy_ms compile/copy compile_CPU copy_CPU CPU_ratio
 for len in "${lengths[@]}"; do
   printf "$fmt" "$len" "${compile_ms[$len]} (${compile_min[$len]})" "${copy_ms[$len]} (${copy_min[$len]})" \
     "$(calc %.2f "${compile_ms[$len]} / ${copy_ms[$len]}") ($(calc %.2f "${compile_min[$len]} / ${copy_min[$len]}"))" \
-    "${rss_kib[$len]}" "${out_bytes[$len]}" \
-    "$(calc %.2f "${rss_kib[$len]} * 1024 / ${out_bytes[$len]}")" \
+    "${compile_cpu[$len]}" "${copy_cpu[$len]}" "$(calc %.2f "${compile_cpu[$len]} / ${copy_cpu[$len]}")"
+done
+growth=$(calc %.2f "${compile_ms[$long]} / ${compile_ms[$short]}")
+echo "Compile time growth $short m -> $long m: ${growth}x (fastest runs $(calc %.2f "${compile_min[$long]} / ${compile_min[$short]}")x," \
+  "CPU $(calc %.2f "${compile_cpu[$long]} / ${compile_cpu[$short]}")x); copy: $(calc %.2f "${copy_ms[$long]} / ${copy_ms[$short]}")x"
+echo
+fmt='%-9s %13s %13s %9s %16s\n'
+printf "$fmt" length_m peak_RSS_KiB output_bytes RSS/size "(RSS-idle)/size"
+for len in "${lengths[@]}"; do
+  printf "$fmt" "$len" "${rss_kib[$len]}" "${out_bytes[$len]}" "$(calc %.2f "${rss_kib[$len]} * 1024 / ${out_bytes[$len]}")" \
     "$(calc %.2f "(${rss_kib[$len]} - $base_kib) * 1024 / ${out_bytes[$len]}")"
 done
-echo "Idle RSS of the same program (scenario --help): $base_kib KiB"
-growth=$(calc %.2f "${compile_ms[$long]} / ${compile_ms[$short]}")
-echo "Compile time growth $short m -> $long m: ${growth}x ($(calc %.2f "${compile_min[$long]} / ${compile_min[$short]}")x);" \
-  "copy: $(calc %.2f "${copy_ms[$long]} / ${copy_ms[$short]}")x"
+echo "Peak RSS is the highest of the runs; idle RSS of the same program (scenario --help): $base_kib KiB"
 echo
-echo "Targets (on the medians):"
-echo "  compile at $long m <= 1.5 x copy:  $(verdict "${compile_ms[$long]} <= 1.5 * ${copy_ms[$long]}")"
-echo "  growth $short -> $long m <= 12x:   $(verdict "$growth <= 12")"
+echo "Targets (wall-time medians):"
+echo "  compile at $long m <= 1.5 x copy:    $(verdict "${compile_ms[$long]} <= 1.5 * ${copy_ms[$long]}")"
+echo "  growth $short -> $long m <= 12x:     $(verdict "$growth <= 12")"
 for len in "${lengths[@]}"; do
   echo "  peak RSS <= 1.5 x output at $len m: $(verdict "${rss_kib[$len]} * 1024 <= 1.5 * ${out_bytes[$len]}")"
 done
