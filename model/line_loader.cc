@@ -17,7 +17,6 @@ constexpr int32_t kMaxRouteLength = 1000000;
 constexpr int32_t kMaxPlanPoints = 1000000;
 constexpr int32_t kExtension = 7000;
 constexpr int kGeneralComments = 10;
-constexpr int kRecordComments = 2;
 
 // Working values of one pass over the line definition.
 struct line_pass {
@@ -99,13 +98,7 @@ bool read_general_section(load_session& s) {
     if (r.ended()) return true;
     std::string key = r.read_text();
     if (r.ended()) return true;
-    for (int i = 0; i < kGeneralComments && contains(key, "-"); ++i) {
-      if (r.last_ended_by_comma()) {
-        s.warn(warning_kind::comment_with_comma, s.line, r.last_site(), key);
-        s.line.last_warned_line = r.last_site().line;  // what follows the comma is the same mistake
-      }
-      key = r.read_text();
-    }
+    for (int i = 0; i < kGeneralComments && contains(key, "-"); ++i) s.skip_comment(s.line, &key);
     const field_site at = r.last_site();
     const std::string lower = to_lower_ansi(key);
     int matches = 0;
@@ -301,45 +294,25 @@ record_result read_name_board(load_session& s, field_reader& r) {
 // Step B: every record after the general section.
 record_result read_records(load_session& s, line_pass& p) {
   field_reader& r = *s.line.reader;
-  while (true) {
-    if (r.ended()) return record_result::leave_loop;
-    std::string key = r.read_text();
-    if (r.ended()) return record_result::leave_loop;
-    for (int i = 0; i < kRecordComments && contains(key, "-"); ++i) {
-      if (r.last_ended_by_comma()) {
-        s.warn(warning_kind::comment_with_comma, s.line, r.last_site(), key);
-        s.line.last_warned_line = r.last_site().line;  // what follows the comma is the same mistake
-      }
-      key = r.read_text();
-      if (r.ended()) return record_result::leave_loop;
-    }
-    const field_site at = r.last_site();
-    const std::string lower = to_lower_ansi(key);
-    s.model.current_field = key;
-    int matches = 0;
+  record_key key;
+  while (s.next_record_key(s.line, &key)) {
+    const std::string& k = key.lower;
     record_result result = record_result::next;
-    // Warned at the second match, before its fields are read: reading them
-    // is what usually fails then.
-    auto matched = [&] {
-      if (++matches == 2) s.warn(warning_kind::ambiguous_key, s.line, at, key);
+    const auto go_on = [&] { return result == record_result::next; };
+    const auto matched = [&] {
+      s.count_match(s.line, key);
       return true;
     };
-    const auto go_on = [&] { return result == record_result::next; };
-    if (contains(lower, "pendenza") && matched()) result = read_gradient(s, p, r);
-    if (go_on() && contains(lower, "curva") && s.model.line_mode != 0 && matched()) {
-      result = read_curve(s, p, r, lower);
-    }
-    if (go_on() && contains(lower, "montagna") && matched()) result = read_tunnel(s, r);
-    if (go_on() && contains(lower, "indicatori_v") && matched()) result = read_speed_board(s, r);
-    if (go_on() && contains(lower, "indicat") && contains(lower, "cartello") && matched()) {
-      result = read_name_board(s, r);
-    }
+    if (contains(k, "pendenza") && matched()) result = read_gradient(s, p, r);
+    if (go_on() && contains(k, "curva") && s.model.line_mode != 0 && matched()) result = read_curve(s, p, r, k);
+    if (go_on() && contains(k, "montagna") && matched()) result = read_tunnel(s, r);
+    if (go_on() && contains(k, "indicatori_v") && matched()) result = read_speed_board(s, r);
+    if (go_on() && contains(k, "indicat") && contains(k, "cartello") && matched()) result = read_name_board(s, r);
     if (!go_on()) return result;
-    if (matches > 0 && s.line.after_end_header) s.warn(warning_kind::after_end, s.line, at, key);
-    if (contains(lower, "[fine]")) s.line.after_end_header = true;
     // Curve records are dropped on purpose when no plan is built.
-    if (matches == 0 && !contains(lower, "curva")) s.warn_unknown(s.line, key);
+    s.after_record(s.line, key, contains(k, "curva"));
   }
+  return record_result::leave_loop;
 }
 
 // Step C: the rest of the gradients and the straight plan to its end.

@@ -22,6 +22,14 @@ struct definition {
   bool after_end_header = false;       // "[fine]" has been read
 };
 
+// One key field of a record loop and the record kinds it matched.
+struct record_key {
+  std::string text;
+  std::string lower;  // for the case-insensitive tests
+  field_site at;
+  int matches = 0;
+};
+
 class load_session {
  public:
   load_session(scenario_model& m, const load_options& o);
@@ -59,6 +67,20 @@ class load_session {
   void warn_unknown(definition& d, const std::string& field);
 
   route_cell& cell(int64_t index);
+
+  // Replaces a comment key field by the field after it, warning when a
+  // comma ends the comment (the rest of its line becomes a key).
+  void skip_comment(definition& d, std::string* key);
+  // The next key of a record loop: up to two comment fields in a row are
+  // skipped. False once the file has ended: a key that is the last field
+  // of its file is never acted on.
+  bool next_record_key(definition& d, record_key* key);
+  // Counts one more kind matched by `key`; warns at the second, before
+  // its fields are read, since reading them is what then usually fails.
+  void count_match(definition& d, record_key& key);
+  // After the tests on a key: a record after "[fine]", a field that matched
+  // nothing (unless `expected_unmatched`).
+  void after_record(definition& d, const record_key& key, bool expected_unmatched = false);
 
   // Runs one placement procedure and tells whether it refused its record.
   // A fault recorded earlier (15 in the line definition) is not a refusal:

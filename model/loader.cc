@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "model/ansi_text.h"
 #include "model/file_names.h"
 #include "model/load_failure.h"
 #include "model/load_session.h"
@@ -105,6 +106,42 @@ void load_session::warn_unknown(definition& d, const std::string& field) {
   // Section headers are dropped by design.
   if (!field.empty() && field.front() == '[' && field.back() == ']') return;
   warn(warning_kind::unknown_field, d, at, field);
+}
+
+void load_session::skip_comment(definition& d, std::string* key) {
+  field_reader& r = *d.reader;
+  if (r.last_ended_by_comma()) {
+    warn(warning_kind::comment_with_comma, d, r.last_site(), *key);
+    d.last_warned_line = r.last_site().line;  // what follows the comma is the same mistake
+  }
+  *key = r.read_text();
+}
+
+bool load_session::next_record_key(definition& d, record_key* key) {
+  constexpr int kRecordComments = 2;
+  field_reader& r = *d.reader;
+  if (r.ended()) return false;
+  key->text = r.read_text();
+  if (r.ended()) return false;
+  for (int i = 0; i < kRecordComments && contains(key->text, "-"); ++i) {
+    skip_comment(d, &key->text);
+    if (r.ended()) return false;
+  }
+  key->at = r.last_site();
+  key->lower = to_lower_ansi(key->text);
+  key->matches = 0;
+  model.current_field = key->text;
+  return true;
+}
+
+void load_session::count_match(definition& d, record_key& key) {
+  if (++key.matches == 2) warn(warning_kind::ambiguous_key, d, key.at, key.text);
+}
+
+void load_session::after_record(definition& d, const record_key& key, bool expected_unmatched) {
+  if (key.matches > 0 && d.after_end_header) warn(warning_kind::after_end, d, key.at, key.text);
+  if (contains(key.lower, "[fine]")) d.after_end_header = true;
+  if (key.matches == 0 && !expected_unmatched) warn_unknown(d, key.text);
 }
 
 route_cell& load_session::cell(int64_t index) { return model.route_cells.at(static_cast<size_t>(index)); }

@@ -14,8 +14,6 @@
 namespace scenario {
 namespace {
 
-constexpr int kRecordComments = 2;
-
 struct train_pass {
   int32_t station_counter = 1;
   int32_t speed_fill = 0;
@@ -241,77 +239,34 @@ record_result read_station(load_session& s, train_pass& p, field_reader& r) {
 record_result read_records(load_session& s, train_pass& p) {
   field_reader& r = *s.train.reader;
   scenario_model& m = s.model;
-  while (true) {
-    if (r.ended()) return record_result::leave_loop;
-    std::string key = r.read_text();
-    if (r.ended()) return record_result::leave_loop;
-    for (int i = 0; i < kRecordComments && contains(key, "-"); ++i) {
-      if (r.last_ended_by_comma()) {
-        s.warn(warning_kind::comment_with_comma, s.train, r.last_site(), key);
-        s.train.last_warned_line = r.last_site().line;  // what follows the comma is the same mistake
-      }
-      key = r.read_text();
-      if (r.ended()) return record_result::leave_loop;
-    }
-    const field_site at = r.last_site();
-    const std::string lower = to_lower_ansi(key);
-    m.current_field = key;
-    int matches = 0;
+  record_key key;
+  while (s.next_record_key(s.train, &key)) {
+    const std::string& k = key.lower;
     record_result result = record_result::next;
-    auto go_on = [&] { return result == record_result::next; };
-    // Warned at the second match, before its fields are read: reading them
-    // is what usually fails then.
-    auto matched = [&] {
-      if (++matches == 2) s.warn(warning_kind::ambiguous_key, s.train, at, key);
+    const auto go_on = [&] { return result == record_result::next; };
+    const auto matched = [&] {
+      s.count_match(s.train, key);
+      return true;
     };
-    if (contains(lower, "frenata") && contains(lower, "massa")) {
-      matched();
-      m.item_table[kTrainItem].start = r.read_long();
-    }
-    if (contains(lower, "vetture")) {
-      matched();
-      m.item_table[kTrainItem].position = r.read_long();
-    }
-    if (contains(lower, "velocit")) {
-      matched();
-      result = read_speed(s, p, r);
-    }
-    if (go_on() && contains(lower, "aderenza")) {
-      matched();
-      result = read_adhesion(s, p, r);
-    }
-    if (go_on() && contains(lower, "orologio")) {
-      matched();
+    if (contains(k, "frenata") && contains(k, "massa") && matched()) m.item_table[kTrainItem].start = r.read_long();
+    if (contains(k, "vetture") && matched()) m.item_table[kTrainItem].position = r.read_long();
+    if (contains(k, "velocit") && matched()) result = read_speed(s, p, r);
+    if (go_on() && contains(k, "aderenza") && matched()) result = read_adhesion(s, p, r);
+    if (go_on() && contains(k, "orologio") && matched()) {
       item_entry& e = m.item_table[kRepeatItem];
       e.num3 = r.read_integer();
       e.num4 = r.read_integer();
       e.num5 = r.read_integer();
     }
-    if (go_on() && contains(lower, "sabbia")) {
-      matched();
-      m.item_table[kRepeatItem].num1 = r.read_integer();
-    }
-    if (go_on() && contains(lower, "segnale")) {
-      matched();
-      result = read_signal(s, r);
-    }
-    if (go_on() && contains(lower, "rallentamento")) {
-      matched();
-      result = read_slowdown(s, r);
-    }
-    if (go_on() && contains(lower, "abbattimento")) {
-      matched();
-      result = read_code_point(s, r);
-    }
-    if (go_on() && contains(lower, "stazione")) {
-      matched();
-      result = read_station(s, p, r);
-    }
+    if (go_on() && contains(k, "sabbia") && matched()) m.item_table[kRepeatItem].num1 = r.read_integer();
+    if (go_on() && contains(k, "segnale") && matched()) result = read_signal(s, r);
+    if (go_on() && contains(k, "rallentamento") && matched()) result = read_slowdown(s, r);
+    if (go_on() && contains(k, "abbattimento") && matched()) result = read_code_point(s, r);
+    if (go_on() && contains(k, "stazione") && matched()) result = read_station(s, p, r);
     if (!go_on()) return result;
-    if (matches > 0 && s.train.after_end_header) s.warn(warning_kind::after_end, s.train, at, key);
-    if (contains(lower, "[fine]")) s.train.after_end_header = true;
-    if (matches == 0) s.warn_unknown(s.train, key);
+    s.after_record(s.train, key);
   }
+  return record_result::leave_loop;
 }
 
 // Step 5: the rest of the speed limit and adhesion, then the progressions.
