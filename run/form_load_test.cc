@@ -11,6 +11,7 @@
 namespace scenario {
 namespace {
 
+using testing::names_in;
 using testing::read_file;
 using testing::temp_dir;
 using testing::write_file;
@@ -29,12 +30,6 @@ class recording_platform : public platform {
  private:
   std::string dir_;
 };
-
-std::set<std::string> names_in(const temp_dir& dir) {
-  std::set<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.insert(e.path().filename().string());
-  return names;
-}
 
 TEST(FormLoad, RunLeavesTheSixFilesAndReplacesOlderOnes) {
   temp_dir dir;

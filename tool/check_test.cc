@@ -8,31 +8,19 @@
 #include "content/train_definition.h"
 #include "model/test_files.h"
 #include "tool/commands.h"
+#include "tool/tool_testing.h"
 
 namespace scenario::tool {
 namespace {
 
+using scenario::testing::names_in;
 using scenario::testing::read_file;
 using scenario::testing::temp_dir;
+using testing::run_command;
+using testing::tool_run;
 using scenario::testing::write_file;
 
-struct tool_run {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-tool_run check(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int status = run_check(args, out, err);
-  return {status, out.str(), err.str()};
-}
-
-std::set<std::string> names_in(const temp_dir& dir) {
-  std::set<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.insert(e.path().filename().string());
-  return names;
-}
+tool_run check(const std::vector<std::string>& args) { return run_command(run_check, args); }
 
 TEST(ToolCheck, BuiltInDefinitionsAreCleanAndNothingIsWritten) {
   temp_dir dir;

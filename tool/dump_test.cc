@@ -6,25 +6,18 @@
 #include "content/train_definition.h"
 #include "model/test_files.h"
 #include "tool/commands.h"
+#include "tool/tool_testing.h"
 
 namespace scenario::tool {
 namespace {
 
 using scenario::testing::read_file;
 using scenario::testing::temp_dir;
+using testing::run_command;
+using testing::tool_run;
 using scenario::testing::write_file;
 
-struct tool_run {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-tool_run dump(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int status = run_dump(args, out, err);
-  return {status, out.str(), err.str()};
-}
+tool_run dump(const std::vector<std::string>& args) { return run_command(run_dump, args); }
 
 bool has_line(const std::string& text, const std::string& line) {
   return ("\n" + text).find("\n" + line + "\n") != std::string::npos;

@@ -7,6 +7,7 @@
 #include "model/test_files.h"
 #include "run/form_load.h"
 #include "tool/commands.h"
+#include "tool/tool_testing.h"
 #include "tool/json.h"
 
 namespace scenario::tool {
@@ -14,19 +15,11 @@ namespace {
 
 using scenario::testing::read_file;
 using scenario::testing::temp_dir;
+using testing::run_command;
+using testing::tool_run;
 using scenario::testing::write_file;
 
-struct tool_run {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-tool_run compile(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int status = run_compile(args, out, err);
-  return {status, out.str(), err.str()};
-}
+tool_run compile(const std::vector<std::string>& args) { return run_command(run_compile, args); }
 
 // The program's platform, pointed at a test directory.
 class fake_platform : public platform {
