@@ -8,29 +8,13 @@
 
 #include "content/line_definition.h"
 #include "content/line_document.h"
+#include "content/line_document_testing.h"
 #include "content/train_definition.h"
 
 namespace scenario {
 namespace {
 
-// Splits written bytes at CR LF. A lone CR or LF, or bytes after the last
-// CR LF, fail the test.
-std::vector<std::string> split_crlf(const std::string& bytes) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    const std::size_t end = bytes.find("\r\n", start);
-    if (end == std::string::npos) {
-      ADD_FAILURE() << "bytes after the last CR LF: " << bytes.substr(start);
-      break;
-    }
-    std::string line = bytes.substr(start, end - start);
-    EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << "stray CR or LF in: " << line;
-    lines.push_back(std::move(line));
-    start = end + 2;
-  }
-  return lines;
-}
+using testing::split_crlf;
 
 struct LengthRange {
   int first;
