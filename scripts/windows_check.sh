@@ -2,6 +2,9 @@
 # Builds the program for Linux and, with MinGW-w64, for Windows; runs each in
 # a fresh directory of its own (the .exe under wine on a virtual X display)
 # and checks that both runs leave exactly the same files, byte for byte.
+# Then the Windows build of the `scenario` tool writes the example
+# definitions and compiles them under wine: its three compiled files must be
+# the program's, and the definitions must be left in place.
 #
 # Usage: scripts/windows_check.sh [--screenshot FILE.png]
 #
@@ -14,6 +17,8 @@
 set -euo pipefail
 
 readonly PROGRAM=Brenvalo_Morvena_4815
+readonly ROUTE=Brenvalo_Morvena
+readonly TRAIN=4815
 readonly BOOT_TIMEOUT_S=300     # the whole wine session, first prefix set-up included
 readonly RUN_TIMEOUT_S=60       # the program's own run, once the prefix exists
 readonly HOLD_WINDOW_MS=6000    # how long the window stays up in screenshot mode
@@ -63,12 +68,13 @@ take_screenshot() {
 
 # ---------------------------------------------------------------------------
 # Inside the virtual display (the script calls itself through xvfb-run):
-#   --inside-display PREFIX EXE_DIR RESULT_FILE [SCREENSHOT]
-# Sets up the wine prefix, runs the program once in EXE_DIR and writes
-# "<exit status> <seconds>" to RESULT_FILE.
+#   --inside-display PREFIX EXE_DIR TOOL_DIR RESULT_FILE [SCREENSHOT]
+# Sets up the wine prefix, runs the program once in EXE_DIR, then the tool
+# in TOOL_DIR, and writes "<exit status> <seconds> <tool status>" to
+# RESULT_FILE.
 # ---------------------------------------------------------------------------
 inside_display() {
-  local prefix=$1 exe_dir=$2 result_file=$3 screenshot=${4:-}
+  local prefix=$1 exe_dir=$2 tool_dir=$3 result_file=$4 screenshot=${5:-}
   export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   # The wine server keeps its socket under TMPDIR; give it one of its own
   # so that nothing is left behind in /tmp.
@@ -101,11 +107,22 @@ inside_display() {
   fi
   wait "$pid" || rc=$?
   local end=$EPOCHREALTIME
-  "$wineserver_cmd" -k 2>/dev/null || true
   if ((rc != 0)); then
     cat "$prefix.run.log" >&2
   fi
-  awk -v rc="$rc" -v s="$start" -v e="$end" 'BEGIN { printf "%d %.2f\n", rc, e - s }' >"$result_file"
+
+  echo "windows_check: running scenario.exe example and compile under wine"
+  local tool_rc=0
+  (
+    cd "$tool_dir"
+    timeout --kill-after=10 "$RUN_TIMEOUT_S" wine ./scenario.exe example . &&
+      timeout --kill-after=10 "$RUN_TIMEOUT_S" wine ./scenario.exe compile . --route "$ROUTE" --train "$TRAIN"
+  ) >"$prefix.tool.log" 2>&1 || tool_rc=$?
+  if ((tool_rc != 0)); then
+    cat "$prefix.tool.log" >&2
+  fi
+  "$wineserver_cmd" -k 2>/dev/null || true
+  awk -v rc="$rc" -v s="$start" -v e="$end" -v t="$tool_rc" 'BEGIN { printf "%d %.2f %d\n", rc, e - s, t }' >"$result_file"
 }
 
 if [[ "${1:-}" == --inside-display ]]; then
@@ -183,7 +200,7 @@ cmake --build "$linux_build" --target "$PROGRAM" -j "$jobs"
 echo "windows_check: building for Windows in $windows_build"
 cmake -S "$repo" -B "$windows_build" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64.cmake" -DSCENARIO_TESTS=OFF >/dev/null
-cmake --build "$windows_build" --target "$PROGRAM" -j "$jobs"
+cmake --build "$windows_build" --target "$PROGRAM" scenario -j "$jobs"
 
 # The program file wherever the build puts it (bin/ or the source's subdirectory).
 locate_program() {
@@ -194,6 +211,7 @@ locate_program() {
 }
 linux_program=$(locate_program "$linux_build" "$PROGRAM")
 windows_program=$(locate_program "$windows_build" "$PROGRAM.exe")
+windows_tool=$(locate_program "$windows_build" scenario.exe)
 [[ -x "$linux_program" ]] || die "$linux_program is not executable"
 
 # ---------------------------------------------------------------------------
@@ -218,11 +236,13 @@ cleanup() {
 }
 linux_dir=$work/linux
 windows_dir=$work/windows
+tool_dir=$work/tool
 prefix=$work/wineprefix
 trap cleanup EXIT
-mkdir "$linux_dir" "$windows_dir" "$prefix"
+mkdir "$linux_dir" "$windows_dir" "$tool_dir" "$prefix"
 cp "$linux_program" "$linux_dir/"
 cp "$windows_program" "$windows_dir/"
+cp "$windows_tool" "$tool_dir/"
 
 echo "windows_check: running $PROGRAM on Linux"
 linux_rc=0
@@ -233,13 +253,13 @@ result_file=$work/wine_result
 session_rc=0
 timeout --kill-after=10 "$BOOT_TIMEOUT_S" \
   xvfb-run -a -s "-screen 0 1024x768x24" \
-  "$script_path" --inside-display "$prefix" "$windows_dir" "$result_file" "$screenshot" || session_rc=$?
+  "$script_path" --inside-display "$prefix" "$windows_dir" "$tool_dir" "$result_file" "$screenshot" || session_rc=$?
 if ((session_rc == 124 || session_rc == 137)); then
   die "the wine session did not finish within ${BOOT_TIMEOUT_S} s"
 fi
 ((session_rc == 0)) || die "the wine session failed (status $session_rc)"
 [[ -s "$result_file" ]] || die "the wine session left no result"
-read -r wine_rc wine_seconds <"$result_file"
+read -r wine_rc wine_seconds tool_rc <"$result_file"
 if ((wine_rc == 124 || wine_rc == 137)); then
   die "$PROGRAM.exe did not end by itself within ${RUN_TIMEOUT_S} s and was killed"
 fi
@@ -280,4 +300,13 @@ done <<<"$linux_names"
 ((differ == 0)) || die "file contents differ"
 
 echo "windows_check: OK: $(wc -l <<<"$linux_names") files identical byte for byte"
+
+((tool_rc == 0)) || die "scenario.exe example/compile ended with status $tool_rc"
+for name in "${ROUTE}_linea.txt" "${ROUTE}_${TRAIN}-.txt"; do
+  [[ -f "$tool_dir/$name" ]] || die "scenario.exe compile removed the definition $name"
+done
+for name in "${ROUTE}_linea.dat" "${ROUTE}_${TRAIN}.sim" "${ROUTE}_${TRAIN}.dat"; do
+  cmp "$linux_dir/$name" "$tool_dir/$name" || die "scenario.exe compile wrote a different $name"
+done
+echo "windows_check: OK: scenario.exe compile under wine wrote the program's three compiled files"
 keep_work=0

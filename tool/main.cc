@@ -17,6 +17,8 @@ constexpr char kHelp[] =
     "      disegna la pianta e il profilo della linea\n"
     "  check DIR --route NOME --train NUMERO\n"
     "      come compile, senza scrivere file, e con avvisi sugli errori silenziosi\n"
+    "  example DIR\n"
+    "      scrive in DIR le definizioni della linea e del treno di esempio\n"
     "Ogni comando ha il suo --help.\n";
 
 }  // namespace
@@ -33,6 +35,7 @@ int main(int argc, char** argv) {
   if (command == "dump") return scenario::tool::run_dump(args, std::cout, std::cerr);
   if (command == "map") return scenario::tool::run_map(args, std::cout, std::cerr);
   if (command == "check") return scenario::tool::run_check(args, std::cout, std::cerr);
+  if (command == "example") return scenario::tool::run_example(args, std::cout, std::cerr);
   std::cerr << "scenario: comando sconosciuto: " << command << "\n" << kHelp;
   return scenario::tool::kExitUsage;
 }

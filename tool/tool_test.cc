@@ -109,6 +109,16 @@ TEST(ToolCompile, MissingInputsAreUsageErrors) {
   EXPECT_EQ(compile({dir.str(), "--bogus"}).status, 2);
 }
 
+TEST(ToolExample, WritesTheBuiltInDefinitionsThatCompileClean) {
+  temp_dir dir;
+  EXPECT_EQ(run_command(run_example, {dir.str()}).status, 0);
+  EXPECT_EQ(read_file(dir.file("Brenvalo_Morvena_linea.txt")).size(), 6702u);
+  EXPECT_EQ(read_file(dir.file("Brenvalo_Morvena_4815-.txt")).size(), 2736u);
+  EXPECT_EQ(compile({dir.str(), "--route", kRoute, "--train", kTrain}).status, 0);
+  EXPECT_EQ(run_command(run_example, {dir.file("nowhere")}).status, 2);
+  EXPECT_EQ(run_command(run_example, {}).status, 2);
+}
+
 TEST(ToolJson, AnsiTextBecomesEscapedUtf8) {
   EXPECT_EQ(json_string("umidit\xE0 \"x\"\\\n\x80"), "\"umidit\xC3\xA0 \\\"x\\\"\\\\\\n\xE2\x82\xAC\"");
 }
