@@ -103,5 +103,19 @@ TEST_F(BuiltInScenario, ReservedFieldsStamped) {
   EXPECT_EQ(route_cells_bytes(*model_).size(), 14115u);
 }
 
+uint64_t fnv1a(const std::string& bytes) {
+  uint64_t h = 0xcbf29ce484222325u;
+  for (char c : bytes) h = (h ^ static_cast<uint8_t>(c)) * 0x100000001b3u;
+  return h;
+}
+
+// The compiled bytes as first checked field by field; any change in how
+// they are computed or encoded must show up here.
+TEST_F(BuiltInScenario, CompiledBytesArePinned) {
+  EXPECT_EQ(fnv1a(route_plan_bytes(*model_)), 0x955003cba2952dbau);
+  EXPECT_EQ(fnv1a(item_table_bytes(*model_)), 0x46112a5f4be75058u);
+  EXPECT_EQ(fnv1a(route_cells_bytes(*model_)), 0xac86cf9bcaff9a4fu);
+}
+
 }  // namespace
 }  // namespace scenario
