@@ -2,6 +2,9 @@
 
 #include "model/coding.h"
 
+#include <algorithm>
+#include <bit>
+
 namespace scenario {
 namespace {
 
@@ -50,18 +53,47 @@ void put_item(std::string* b, const item_entry& e) {
   put_i32(b, e.time_s);
 }
 
+// One element at a time, for the two start points.
+void put_plan_element(std::string* b, plan_element type, double value) {
+  put_u16(b, static_cast<uint16_t>(type));
+  if (type == plan_element::integer) {
+    put_i16(b, static_cast<int16_t>(value));
+  } else if (type == plan_element::real) {
+    put_f64(b, value);
+  }
+}
+
+// The plan is nearly all of the output: its runs of Doubles and of empty
+// elements are laid into the buffer directly, a chunk at a time, instead of
+// byte by byte.
 void put_plan_run(std::string* b, const plan_points& plan, const std::vector<double>& coordinate,
                   const chunk_writer& out) {
-  for (int32_t m = 0; m <= plan.last_point(); ++m) {
-    const plan_element type = plan.type(m);
-    put_u16(b, static_cast<uint16_t>(type));
-    if (type == plan_element::integer) {
-      put_i16(b, static_cast<int16_t>(coordinate[m]));
-    } else if (type == plan_element::real) {
-      put_f64(b, coordinate[m]);
-    }
+  constexpr size_t kReal = 10, kEmpty = 2;
+  const int32_t points = plan.last_point() + 1;
+  int32_t m = 0;
+  for (; m < points && m < 2; ++m) put_plan_element(b, plan.type(m), coordinate[m]);
+  const int32_t reals_end = std::max(m, std::min(plan.computed_end, points));
+  while (m < reals_end) {
     flush_if_full(b, out);
+    const size_t at = b->size();
+    const int32_t n = static_cast<int32_t>(std::min<size_t>((kChunk + kReal - 1 - at) / kReal + 1,
+                                                            static_cast<size_t>(reals_end - m)));
+    b->resize(at + static_cast<size_t>(n) * kReal);
+    char* p = b->data() + at;
+    for (int32_t i = 0; i < n; ++i, ++m, p += kReal) {
+      const uint64_t bits = std::bit_cast<uint64_t>(coordinate[m]);
+      p[0] = static_cast<char>(plan_element::real);
+      p[1] = 0;
+      for (int k = 0; k < 8; ++k) p[2 + k] = static_cast<char>((bits >> (8 * k)) & 0xff);
+    }
   }
+  while (m < points) {
+    flush_if_full(b, out);
+    const size_t n = std::min<size_t>((kChunk - b->size()) / kEmpty + 1, static_cast<size_t>(points - m));
+    b->append(n * kEmpty, '\0');  // type code 0, nothing after it
+    m += static_cast<int32_t>(n);
+  }
+  flush_if_full(b, out);
 }
 
 std::string collect(void (*encode)(const scenario_model&, const chunk_writer&), const scenario_model& model) {

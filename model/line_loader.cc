@@ -1,6 +1,7 @@
 // First half of memorizza_dati: the line definition. General section,
 // then one loop over every record: gradients per cell, the route plan from
 // the curves, tunnels, the maximum-speed board and the name boards.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -148,22 +149,47 @@ bool read_general_section(load_session& s) {
   }
 }
 
-// One step of the route plan at the plan counter: straight (c = 0) or
-// turning by curvature c. False (fault 103) when the plan is full.
-bool plan_step(load_session& s, line_pass& p, double c) {
+// Steps of the route plan from the plan counter up to point `last`:
+// straight (c = 0) or turning by curvature c. The loop keeps the last two
+// points in registers; each point is still P(m-1) plus the difference
+// P(m-1) - P(m-2) computed anew, so the values are those of one step at a
+// time. A straight step adds the difference alone, as c * d is then zero.
+// Throws when the plan's last point is passed; false (fault 103) when the
+// plan counter passes its limit.
+bool plan_steps(load_session& s, line_pass& p, double c, int64_t last) {
   plan_points& plan = s.model.plan;
-  const int32_t m = p.plan_counter;
-  if (m > plan.last_point()) throw load_failure("il tracciato supera la fine del percorso");
-  const double dx = plan.x[m - 1] - plan.x[m - 2];
-  const double dy = plan.y[m - 1] - plan.y[m - 2];
-  plan.x[m] = plan.x[m - 1] + (dx + c * dy);
-  plan.y[m] = plan.y[m - 1] + (dy - c * dx);
-  plan.computed_end = m + 1;
-  ++p.plan_counter;
-  if (p.plan_counter > kMaxPlanPoints) {
+  int64_t m = p.plan_counter;
+  if (m > last) return true;
+  const int64_t top = std::min<int64_t>({last, plan.last_point(), kMaxPlanPoints});
+  double* const x = plan.x.data();
+  double* const y = plan.y.data();
+  double x2 = x[m - 2], x1 = x[m - 1], y2 = y[m - 2], y1 = y[m - 1];
+  if (c == 0.0) {
+    for (; m <= top; ++m) {
+      const double x0 = x1 + (x1 - x2);
+      const double y0 = y1 + (y1 - y2);
+      x[m] = x0;
+      y[m] = y0;
+      x2 = x1, x1 = x0, y2 = y1, y1 = y0;
+    }
+  } else {
+    for (; m <= top; ++m) {
+      const double dx = x1 - x2;
+      const double dy = y1 - y2;
+      const double x0 = x1 + (dx + c * dy);
+      const double y0 = y1 + (dy - c * dx);
+      x[m] = x0;
+      y[m] = y0;
+      x2 = x1, x1 = x0, y2 = y1, y1 = y0;
+    }
+  }
+  if (m > p.plan_counter) plan.computed_end = static_cast<int32_t>(m);
+  p.plan_counter = static_cast<int32_t>(m);
+  if (m > kMaxPlanPoints) {
     s.refuse(103, s.line, s.line.reader ? s.line.reader->last_site() : field_site{});
     return false;
   }
+  if (m <= last) throw load_failure("il tracciato supera la fine del percorso");
   return true;
 }
 
@@ -228,12 +254,8 @@ record_result read_curve(load_session& s, line_pass& p, field_reader& r, const s
   p.have_curve = true;
   p.last_curve_start = start;
   p.last_curve_end = end;
-  while (p.plan_counter <= start) {
-    if (!plan_step(s, p, 0.0)) return record_result::stop;
-  }
-  while (p.plan_counter <= end) {
-    if (!plan_step(s, p, c)) return record_result::stop;
-  }
+  if (!plan_steps(s, p, 0.0, start)) return record_result::stop;
+  if (!plan_steps(s, p, c, end)) return record_result::stop;
   return record_result::next;
 }
 
@@ -325,9 +347,7 @@ bool finish_line_definition(load_session& s, line_pass& p) {
     ++p.gradient_fill;
   } while (p.gradient_fill < m.last_cell - 2);
   if (m.line_mode != 0) {
-    while (p.plan_counter <= m.extended_length - 2) {
-      if (!plan_step(s, p, 0.0)) return false;
-    }
+    if (!plan_steps(s, p, 0.0, m.extended_length - 2)) return false;
   }
   return true;
 }
