@@ -378,3 +378,41 @@ TEST(Compile, PostProcessingFaultNamesNoRecord) {
 
 }  // namespace
 }  // namespace scenario
+
+namespace scenario {
+namespace {
+
+// Inputs the model cannot hold, refused with a fault instead of being
+// written outside a table.
+TEST(Hardening, RefusedInputs) {
+  std::string eighty_boards;
+  for (int i = 0; i < 80; ++i) eighty_boards += "cartello_indicatore, " + std::to_string(100 + 100 * i) + ", T\r\n";
+  const struct {
+    const char* name;
+    std::string line;
+    std::string train;
+    int32_t code;
+  } cases[] = {
+      {"negative route length", line_definition("", "lunghezza percorso, -10\r\n"), train_definition(""), 1},
+      {"stop cell beyond the last cell", line_definition(""), train_definition(station(16000, 7, 2000, 0, "LUNGA")), 15},
+      {"no item entry left for a station", line_definition(eighty_boards), train_definition(station(0, 27, 200, 0, "S")),
+       10},
+      {"station time beyond 32 bits", line_definition(""), train_definition(station(0, 12, 400, 0, "S", 1000000, 0, 0)),
+       25},
+      {"key as the last field is never acted on", line_definition(""), "[generale]\r\nsabbia, 300\r\nsabbia", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    load_run run(c.line, c.train);
+    EXPECT_EQ(run.code(), c.code);
+    if (c.code == 10) {
+      EXPECT_EQ(run.item(1).text, "T");  // the last board text stays
+    }
+  }
+  load_run record_to_the_end(line_definition(""), "[generale]\r\nvetture, 3");
+  EXPECT_EQ(record_to_the_end.code(), 0);
+  EXPECT_EQ(record_to_the_end.item(kTrainItem).position, 3);
+}
+
+}  // namespace
+}  // namespace scenario
