@@ -265,8 +265,7 @@ record_result read_tunnel(load_session& s, field_reader& r) {
   int32_t fine = r.read_long();
   int32_t tipo = r.read_long();
   if (!s.in_range(inizio, 100, s.line, at)) return record_result::leave_loop;
-  if (s.refused_by([&] { memo_montagna(s.model, inizio, fine, tipo); })) {
-    s.refuse(s.model.fault.error_code, inizio, s.line, at);
+  if (s.placement_refused(s.line, inizio, at, [&] { memo_montagna(s.model, inizio, fine, tipo); })) {
     return record_result::stop;
   }
   return record_result::next;
@@ -278,15 +277,14 @@ record_result read_speed_board(load_session& s, field_reader& r) {
   int32_t v[8];
   for (int32_t& value : v) value = r.read_long();
   if (!s.in_range(posizione, 100, s.line, at)) return record_result::leave_loop;
-  bool refused = false;
   try {
-    refused = s.refused_by([&] { memo_indicatori_v_max(s.model, posizione, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]); });
+    if (s.placement_refused(s.line, posizione, at, [&] {
+          memo_indicatori_v_max(s.model, posizione, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
+        })) {
+      return record_result::stop;
+    }
   } catch (const load_failure& f) {
-    throw load_failure(f.what(), at.line, at.column);
-  }
-  if (refused) {
-    s.refuse(s.model.fault.error_code, posizione, s.line, at);
-    return record_result::stop;
+    throw load_failure(f.what(), at.line, at.column);  // the board's record is to blame
   }
   return record_result::next;
 }

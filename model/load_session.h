@@ -94,6 +94,14 @@ class load_session {
     model.fault.error_code = earlier;
     return false;
   }
+  // The same for the placement of a record at `position` of `d`: a refusal
+  // is recorded at the record and `d` is closed and deleted.
+  template <class Placement>
+  bool placement_refused(definition& d, int32_t position, const field_site& at, Placement place) {
+    if (!refused_by(place)) return false;
+    refuse(model.fault.error_code, position, d, at);
+    return true;
+  }
 };
 
 // The two halves; each returns false when loading must stop there.

@@ -89,8 +89,9 @@ record_result read_signal(load_session& s, field_reader& r) {
   int32_t v[10];
   for (int32_t& value : v) value = r.read_long();
   if (!s.in_range(posizione, 100, s.train, at)) return record_result::leave_loop;
-  if (s.refused_by([&] { memo_segnale(s.model, posizione, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]); })) {
-    s.refuse(s.model.fault.error_code, posizione, s.train, at);
+  if (s.placement_refused(s.train, posizione, at, [&] {
+        memo_segnale(s.model, posizione, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]);
+      })) {
     return record_result::stop;
   }
   return record_result::next;
@@ -102,8 +103,7 @@ record_result read_slowdown(load_session& s, field_reader& r) {
   int32_t v[5];
   for (int32_t& value : v) value = r.read_long();
   if (!s.in_range(x, 100, s.train, at)) return record_result::leave_loop;
-  if (s.refused_by([&] { memo_rallentamento(s.model, x, v[0], v[1], v[2], v[3], v[4]); })) {
-    s.refuse(s.model.fault.error_code, x, s.train, at);
+  if (s.placement_refused(s.train, x, at, [&] { memo_rallentamento(s.model, x, v[0], v[1], v[2], v[3], v[4]); })) {
     return record_result::stop;
   }
   return record_result::next;

@@ -47,22 +47,11 @@ std::string count_words(size_t n, const char* one, const char* many) {
 }  // namespace
 
 int run_check(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
-  std::string problem;
-  const auto args = parse_arguments(words, {"--route", "--train"}, {"--help"}, &problem);
-  if (!args) {
-    err << "scenario check: " << problem << "\n" << kHelp;
-    return kExitUsage;
-  }
-  if (args->has("--help")) {
-    out << kHelp;
-    return kExitClean;
-  }
-  const auto set = find_definitions(*args, err);
-  if (!set) return kExitUsage;
-
-  scenario_model model;
-  model.route_name = set->route;
-  model.train_number = set->train;
+  int status = kExitClean;
+  const auto start = start_command("check", words, {}, {}, kHelp, out, err, &status);
+  if (!start) return status;
+  const definition_set* set = &start->set;
+  scenario_model model = model_for(*set);
   std::vector<load_warning> warnings;
   const int32_t reserved = compile_scenario(model, 1, load_options{set->directory, false, &warnings});
 

@@ -50,22 +50,12 @@ void print_json(std::ostream& out, const definition_set& set, const fault_state&
 }  // namespace
 
 int run_compile(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
-  std::string problem;
-  const auto args = parse_arguments(words, {"--route", "--train"}, {"--no-plan", "--json", "--help"}, &problem);
-  if (!args) {
-    err << "scenario compile: " << problem << "\n" << kHelp;
-    return kExitUsage;
-  }
-  if (args->has("--help")) {
-    out << kHelp;
-    return kExitClean;
-  }
-  const auto set = find_definitions(*args, err);
-  if (!set) return kExitUsage;
-
-  scenario_model model;
-  model.route_name = set->route;
-  model.train_number = set->train;
+  int status = kExitClean;
+  const auto start = start_command("compile", words, {}, {"--no-plan", "--json"}, kHelp, out, err, &status);
+  if (!start) return status;
+  const arguments* args = &start->args;
+  const definition_set* set = &start->set;
+  scenario_model model = model_for(*set);
   compile_result result;
   try {
     result = memorizza_percorso(model, args->has("--no-plan") ? 0 : 1, load_options{set->directory, false});

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "model/file_names.h"
+#include "tool/commands.h"
 
 namespace scenario::tool {
 
@@ -30,6 +31,38 @@ std::optional<definition_set> find_definitions(const arguments& args, std::ostre
     }
   }
   return set;
+}
+
+std::optional<command_start> start_command(const std::string& name, const std::vector<std::string>& words,
+                                           std::set<std::string> with_value, std::set<std::string> switches,
+                                           const char* help, std::ostream& out, std::ostream& err, int* status) {
+  with_value.insert({"--route", "--train"});
+  switches.insert("--help");
+  std::string problem;
+  const auto args = parse_arguments(words, with_value, switches, &problem);
+  if (!args) {
+    err << "scenario " << name << ": " << problem << "\n" << help;
+    *status = kExitUsage;
+    return std::nullopt;
+  }
+  if (args->has("--help")) {
+    out << help;
+    *status = kExitClean;
+    return std::nullopt;
+  }
+  const auto set = find_definitions(*args, err);
+  if (!set) {
+    *status = kExitUsage;
+    return std::nullopt;
+  }
+  return command_start{*args, *set};
+}
+
+scenario_model model_for(const definition_set& set) {
+  scenario_model model;
+  model.route_name = set.route;
+  model.train_number = set.train;
+  return model;
 }
 
 }  // namespace scenario::tool

@@ -23,27 +23,16 @@ constexpr char kHelp[] =
 }  // namespace
 
 int run_map(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
-  std::string problem;
-  const auto args = parse_arguments(words, {"--route", "--train", "-o"}, {"--help"}, &problem);
-  if (!args) {
-    err << "scenario map: " << problem << "\n" << kHelp;
-    return kExitUsage;
-  }
-  if (args->has("--help")) {
-    out << kHelp;
-    return kExitClean;
-  }
-  const auto output = args->value("-o");
+  int status = kExitClean;
+  const auto start = start_command("map", words, {"-o"}, {}, kHelp, out, err, &status);
+  if (!start) return status;
+  const auto output = start->args.value("-o");
   if (!output || output->empty()) {
     err << "scenario map: manca -o FILE.svg, il file del disegno\n" << kHelp;
     return kExitUsage;
   }
-  const auto set = find_definitions(*args, err);
-  if (!set) return kExitUsage;
-
-  scenario_model model;
-  model.route_name = set->route;
-  model.train_number = set->train;
+  const definition_set* set = &start->set;
+  scenario_model model = model_for(*set);
   const int32_t reserved = compile_scenario(model, 1, load_options{set->directory, false, nullptr});
   // A model that stopped halfway would draw a line that is not the author's.
   const int32_t code = model.fault.error_code != 0 ? model.fault.error_code : reserved;
