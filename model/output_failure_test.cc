@@ -159,11 +159,7 @@ TEST_F(OutputFailure, DirectoryInPlaceOfOutputFailsWithoutTemporaries) {
   }
 }
 
-// Disabled: the files renamed into place before the failing one stay
-// replaced, so the old set comes out half new (R_1.sim: R_linea.dat is
-// replaced; R_1.dat: R_linea.dat and R_1.sim are). Enable once a failed
-// replacement puts the old files back.
-TEST_F(OutputFailure, DISABLED_DirectoryInPlaceOfOutputKeepsOldSet) {
+TEST_F(OutputFailure, DirectoryInPlaceOfOutputKeepsOldSet) {
   for (const char* name : {kPlan, kItems, kCells}) {
     SCOPED_TRACE(name);
     temp_dir d;
@@ -172,6 +168,23 @@ TEST_F(OutputFailure, DISABLED_DirectoryInPlaceOfOutputKeepsOldSet) {
     EXPECT_THROW(compile(d, kNew), file_error);
     EXPECT_EQ(changes(before, outputs(d)), "");
     EXPECT_EQ(temporaries(d), 0);
+  }
+}
+
+// A replacement that fails halfway, after other old files were already
+// moved aside: a non-empty directory where an old file would be set aside.
+// Every step done so far is undone.
+TEST_F(OutputFailure, ReplacementFailingHalfwayPutsTheOldSetBack) {
+  for (const char* name : {kItems, kCells}) {
+    SCOPED_TRACE(name);
+    const std::string blocker = dir.file(std::string(name) + ".prev");
+    fs::create_directory(blocker);
+    write_file(blocker + "/keep", "x");
+    const auto before = outputs(dir);
+    EXPECT_THROW(compile(dir, kNew), file_error);
+    EXPECT_EQ(changes(before, outputs(dir)), "");
+    EXPECT_EQ(temporaries(dir), 0);
+    fs::remove_all(blocker);
   }
 }
 

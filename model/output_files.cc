@@ -54,12 +54,42 @@ void output_set::write(const std::string& name, const std::function<void(const c
   finals_.push_back(final_path);
 }
 
+// Replaces the old set as a whole: the old files are first moved aside,
+// then the new ones renamed into place; if any step fails, everything done
+// so far is undone, so the directory holds either the old set or the new.
 std::vector<std::string> output_set::commit() {
-  for (size_t i = 0; i < temps_.size(); ++i) {
-    std::error_code ec;
-    std::filesystem::rename(temps_[i], finals_[i], ec);
-    if (ec) throw file_error("cannot replace " + finals_[i] + ": " + ec.message());
+  std::error_code ec;
+  for (const std::string& path : finals_) {
+    if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
+      throw file_error("cannot replace " + path + ": not a file");
+    }
   }
+  std::vector<size_t> aside;   // finals moved to their .prev names
+  std::vector<size_t> placed;  // temps renamed into place
+  auto undo = [&] {
+    for (size_t i : placed) std::filesystem::rename(finals_[i], temps_[i], ec);
+    for (size_t i : aside) std::filesystem::rename(finals_[i] + ".prev", finals_[i], ec);
+  };
+  for (size_t i = 0; i < finals_.size(); ++i) {
+    if (!std::filesystem::exists(finals_[i], ec)) continue;
+    std::filesystem::rename(finals_[i], finals_[i] + ".prev", ec);
+    if (ec) {
+      const std::string why = ec.message();
+      undo();
+      throw file_error("cannot replace " + finals_[i] + ": " + why);
+    }
+    aside.push_back(i);
+  }
+  for (size_t i = 0; i < temps_.size(); ++i) {
+    std::filesystem::rename(temps_[i], finals_[i], ec);
+    if (ec) {
+      const std::string why = ec.message();
+      undo();
+      throw file_error("cannot replace " + finals_[i] + ": " + why);
+    }
+    placed.push_back(i);
+  }
+  for (size_t i : aside) std::filesystem::remove(finals_[i] + ".prev", ec);
   temps_.clear();
   return finals_;
 }
