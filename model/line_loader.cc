@@ -25,10 +25,8 @@ struct line_pass {
   int32_t previous_gradient = 0;
   int32_t plan_counter = 2;
   // For warnings: the previous gradient and curve records.
-  bool have_gradient = false;
-  int32_t last_gradient_position = 0;
-  bool have_curve = false;
-  int32_t last_curve_start = 0;
+  ascending_positions gradients;
+  ascending_positions curves;
   int64_t last_curve_end = 0;
 };
 
@@ -208,11 +206,7 @@ record_result read_gradient(load_session& s, line_pass& p, field_reader& r) {
   const field_site at = r.last_site();
   const int32_t gradient = r.read_long();
   if (!s.in_range(position, 100, s.line, at)) return record_result::leave_loop;
-  if (p.have_gradient && position <= p.last_gradient_position) {
-    s.warn(warning_kind::not_ascending, s.line, at, "pendenza");
-  }
-  p.have_gradient = true;
-  p.last_gradient_position = position;
+  if (!p.gradients.next(position)) s.warn(warning_kind::not_ascending, s.line, at, "pendenza");
   const int64_t k = nearest_whole(position / 50.0);
   if (k > 0) {
     do {
@@ -246,13 +240,11 @@ record_result read_curve(load_session& s, line_pass& p, field_reader& r, const s
     s.refuse(103, s.line, length_site);
     return record_result::stop;
   }
-  if (p.have_curve && start <= p.last_curve_start) {
+  if (!p.curves.next(start)) {
     s.warn(warning_kind::not_ascending, s.line, at, "curva");
-  } else if (p.have_curve && start < p.last_curve_end) {
+  } else if (start < p.last_curve_end) {
     s.warn(warning_kind::curve_overlap, s.line, at, "curva");
   }
-  p.have_curve = true;
-  p.last_curve_start = start;
   p.last_curve_end = end;
   if (!plan_steps(s, p, 0.0, start)) return record_result::stop;
   if (!plan_steps(s, p, c, end)) return record_result::stop;

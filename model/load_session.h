@@ -22,6 +22,20 @@ struct definition {
   bool after_end_header = false;       // "[fine]" has been read
 };
 
+// Positions of the records of one kind that must stand in ascending order.
+struct ascending_positions {
+  bool any = false;
+  int32_t last = 0;
+  // Takes the next record's position; false when it does not come after
+  // the one before.
+  bool next(int32_t position) {
+    const bool ascends = !any || position > last;
+    any = true;
+    last = position;
+    return ascends;
+  }
+};
+
 // One key field of a record loop and the record kinds it matched.
 struct record_key {
   std::string text;

@@ -22,8 +22,7 @@ struct train_pass {
   int32_t previous_adhesion = 0;
   field_site previous_speed_site;  // the record whose speed is written next
   // For warnings.
-  bool have_speed = false, have_adhesion = false, have_station = false;
-  int32_t last_speed_position = 0, last_adhesion_position = 0, last_station_position = 0;
+  ascending_positions speeds, adhesions, stations;
   int32_t last_time = 0;
 };
 
@@ -40,19 +39,12 @@ uint8_t speed_byte(const train_pass& p) {
   return static_cast<uint8_t>(v);
 }
 
-void check_ascending(load_session& s, bool& have, int32_t& last, int32_t position, const field_site& at,
-                     const char* kind) {
-  if (have && position <= last) s.warn(warning_kind::not_ascending, s.train, at, kind);
-  have = true;
-  last = position;
-}
-
 record_result read_speed(load_session& s, train_pass& p, field_reader& r) {
   const int32_t position = r.read_long();
   const field_site at = r.last_site();
   const int32_t speed = r.read_long();
   if (!s.in_range(position, 100, s.train, at)) return record_result::leave_loop;
-  check_ascending(s, p.have_speed, p.last_speed_position, position, at, "velocita");
+  if (!p.speeds.next(position)) s.warn(warning_kind::not_ascending, s.train, at, "velocita");
   const int64_t k = nearest_whole(position / 50.0);
   if (k > 0) {
     do {
@@ -71,7 +63,7 @@ record_result read_adhesion(load_session& s, train_pass& p, field_reader& r) {
   const field_site at = r.last_site();
   const int32_t value = r.read_long();
   if (!s.in_range(position, 100, s.train, at)) return record_result::leave_loop;
-  check_ascending(s, p.have_adhesion, p.last_adhesion_position, position, at, "aderenza");
+  if (!p.adhesions.next(position)) s.warn(warning_kind::not_ascending, s.train, at, "aderenza");
   const int64_t k = nearest_whole(position / 50.0);
   if (k > 0) {
     do {
@@ -219,14 +211,10 @@ record_result read_station(load_session& s, train_pass& p, field_reader& r) {
     s.refuse(22, position, s.train, at);
     return record_result::stop;
   }
-  if (p.have_station && position <= p.last_station_position) {
-    s.warn(warning_kind::not_ascending, s.train, at, "stazione");
-  }
+  if (!p.stations.next(position)) s.warn(warning_kind::not_ascending, s.train, at, "stazione");
   if (e.time_s != 0 && p.last_time != 0 && e.time_s < p.last_time) {
     s.warn(warning_kind::times_backwards, s.train, time_site, e.text);
   }
-  p.have_station = true;
-  p.last_station_position = position;
   if (e.time_s != 0) p.last_time = e.time_s;
   ++p.station_counter;
   if (p.station_counter >= s.board_counter) {
