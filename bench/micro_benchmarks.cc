@@ -29,7 +29,7 @@ constexpr char kTrain[] = "9001";
 // model they compile to; removed at exit.
 struct fixture {
   std::filesystem::path directory;
-  definition_texts texts;
+  synthetic_texts texts;
   scenario_model compiled;  // line mode, post-processed and stamped
 
   explicit fixture(int32_t length) {
@@ -40,7 +40,7 @@ struct fixture {
     texts = synthetic_definitions(length);
     write_synthetic_definitions(directory.string(), kRoute, kTrain, length);
     compiled = fresh_model();
-    if (compile_scenario(compiled, 1, options()) != 0 || compiled.fault.error_code != 0) {
+    if (reported_fault(compile_scenario(compiled, 1, definitions()))) {
       throw std::runtime_error("synthetic definitions do not compile cleanly");
     }
   }
@@ -51,7 +51,7 @@ struct fixture {
   fixture(const fixture&) = delete;
   fixture& operator=(const fixture&) = delete;
 
-  load_options options() const { return load_options{directory.string(), false}; }
+  definition_texts definitions() const { return definition_texts{texts.line, texts.train}; }
   static scenario_model fresh_model() {
     scenario_model m;
     m.route_name = kRoute;
@@ -89,7 +89,7 @@ void BM_Load(benchmark::State& state, int32_t line_mode) {
   for (auto _ : state) {
     scenario_model m = fixture::fresh_model();
     m.line_mode = line_mode;
-    memorizza_dati(m, f.options());
+    memorizza_dati(m, f.definitions());
     benchmark::DoNotOptimize(m.route_cells.data());
   }
 }
@@ -99,7 +99,7 @@ void BM_LoadWithoutPlan(benchmark::State& state) { BM_Load(state, 0); }
 void BM_PostProcess(benchmark::State& state) {
   fixture& f = fixture_for(state.range(0));
   scenario_model loaded = fixture::fresh_model();
-  memorizza_dati(loaded, f.options());  // no plan: cheap to copy
+  memorizza_dati(loaded, f.definitions());  // no plan: cheap to copy
   for (auto _ : state) {
     state.PauseTiming();
     scenario_model m = loaded;
@@ -132,7 +132,7 @@ void BM_Compile(benchmark::State& state) {
   fixture& f = fixture_for(state.range(0));
   for (auto _ : state) {
     scenario_model m = fixture::fresh_model();
-    benchmark::DoNotOptimize(memorizza_percorso(m, 1, f.options()));
+    benchmark::DoNotOptimize(memorizza_percorso(m, 1, f.definitions(), f.directory.string()));
   }
 }
 

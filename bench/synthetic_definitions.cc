@@ -224,7 +224,7 @@ void write_file(const std::string& path, const std::string& content) {
 
 }  // namespace
 
-definition_texts synthetic_definitions(int32_t route_length) {
+synthetic_texts synthetic_definitions(int32_t route_length) {
   if (route_length < kMinSyntheticLength || route_length > kMaxSyntheticLength) {
     throw std::invalid_argument("route length out of " + std::to_string(kMinSyntheticLength) + ".." +
                                 std::to_string(kMaxSyntheticLength));
@@ -235,7 +235,7 @@ definition_texts synthetic_definitions(int32_t route_length) {
 
 void write_synthetic_definitions(const std::string& directory, const std::string& route, const std::string& train,
                                  int32_t route_length) {
-  const definition_texts d = synthetic_definitions(route_length);
+  const synthetic_texts d = synthetic_definitions(route_length);
   write_file(path_in(directory, line_definition_name(route)), d.line);
   write_file(path_in(directory, train_definition_name(route, train)), d.train);
 }

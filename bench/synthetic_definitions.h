@@ -16,13 +16,13 @@ namespace scenario::bench {
 inline constexpr int32_t kMinSyntheticLength = 90000;  // 80 tunnels in blocks of their own
 inline constexpr int32_t kMaxSyntheticLength = 993000;
 
-struct definition_texts {
+struct synthetic_texts {
   std::string line;   // <route>_linea.txt
   std::string train;  // <route>_<train>-.txt
 };
 
 // Throws std::invalid_argument outside kMinSyntheticLength..kMaxSyntheticLength.
-definition_texts synthetic_definitions(int32_t route_length);
+synthetic_texts synthetic_definitions(int32_t route_length);
 
 // Writes both definitions into `directory` under the names the loader looks
 // for. Throws std::runtime_error when a file cannot be written.

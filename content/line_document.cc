@@ -1,9 +1,5 @@
 #include "content/line_document.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
 #include "model/output_files.h"
 
 namespace scenario {
@@ -19,16 +15,7 @@ std::string line_document_bytes(std::span<const std::string_view> lines) {
 }
 
 void write_line_document(const std::string& path, std::span<const std::string_view> lines) {
-  const std::string bytes = line_document_bytes(lines);
-  // Truncating open: an older, longer file leaves no trailing bytes.
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) throw file_error("cannot create " + path + ": " + std::strerror(errno));
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  const int write_errno = errno;
-  const bool closed = std::fclose(f) == 0;
-  if (!written || !closed) {
-    throw file_error("cannot write " + path + ": " + std::strerror(written ? errno : write_errno));
-  }
+  replace_file(path, line_document_bytes(lines));
 }
 
 }  // namespace scenario

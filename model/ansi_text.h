@@ -27,6 +27,11 @@ inline bool contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
 }
 
+// `text` (Windows-1252) as UTF-8, for terminals and JSON. Definition and
+// compiled-file text is converted where it enters a message; paths and
+// command-line words are passed through as they are.
+std::string ansi_to_utf8(std::string_view text);
+
 }  // namespace scenario
 
 #endif  // MODEL_ANSI_TEXT_H_

@@ -8,20 +8,37 @@
 
 namespace scenario {
 
-bool has_route_cells(const scenario_model& model) { return model.route_cells.size() >= 2; }
-
-int32_t compile_scenario(scenario_model& model, int32_t j, const load_options& options) {
-  model.line_mode = j;
-  model.fault.error_code = 0;
-  for (item_entry& e : model.item_table) e = item_entry{};
-
-  memorizza_dati(model, options);
-  if (!has_route_cells(model)) return 0;
-  aggiungi_codici(model);
-  return stamp_reserved_fields(model);
+fault_state reported_fault(const compile_outcome& outcome) {
+  if (outcome.reserved != kNoFault) {
+    // It belongs to no record: an earlier fault's site must not come with it.
+    fault_state shown;
+    shown.error_code = outcome.reserved;
+    return shown;
+  }
+  return outcome.recorded;
 }
 
-int32_t stamp_reserved_fields(scenario_model& model) {
+bool has_route_cells(const scenario_model& model) { return model.route_cells.size() >= 2; }
+
+bool can_write(const scenario_model& model, const compile_outcome& outcome) {
+  return outcome.reserved == kNoFault && has_route_cells(model);
+}
+
+compile_outcome compile_scenario(scenario_model& model, int32_t j, const definition_texts& texts,
+                                 std::vector<load_warning>* warnings) {
+  model.line_mode = j;
+  for (item_entry& e : model.item_table) e = item_entry{};
+
+  compile_outcome outcome;
+  outcome.recorded = memorizza_dati(model, texts, warnings);
+  if (!has_route_cells(model)) return outcome;
+  // A later fault replaces an earlier one.
+  if (fault_state later = aggiungi_codici(model)) outcome.recorded = std::move(later);
+  outcome.reserved = stamp_reserved_fields(model);
+  return outcome;
+}
+
+fault_code stamp_reserved_fields(scenario_model& model) {
   item_entry& marks = model.item_table[kRouteItem];
   route_cell& cell1 = model.route_cells[1];
   if (marks.num1 != 0 || cell1.info1 != 0) return kFormatMarkFault;
@@ -31,7 +48,7 @@ int32_t stamp_reserved_fields(scenario_model& model) {
   if (marks.time_s != 0 || cell1.info2 != 0) return kCheckCodeFault;
   marks.time_s = codice_gara_st(model);
   cell1.info2 = codice_gara_og(model);
-  return 0;
+  return kNoFault;
 }
 
 std::vector<std::string> write_compiled_files(const scenario_model& model, const std::string& directory) {
@@ -46,12 +63,11 @@ std::vector<std::string> write_compiled_files(const scenario_model& model, const
   return out.commit();
 }
 
-compile_result memorizza_percorso(scenario_model& model, int32_t j, const load_options& options) {
+compile_result memorizza_percorso(scenario_model& model, int32_t j, const definition_texts& texts,
+                                  const std::string& directory) {
   compile_result result;
-  result.reserved_fault = compile_scenario(model, j, options);
-  if (result.reserved_fault == 0 && has_route_cells(model)) {
-    result.files = write_compiled_files(model, options.directory);
-  }
+  result.outcome = compile_scenario(model, j, texts);
+  if (can_write(model, result.outcome)) result.files = write_compiled_files(model, directory);
   return result;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/findings.h"
 #include "model/loader.h"
 #include "model/model.h"
 
@@ -15,32 +16,49 @@ namespace scenario {
 
 inline constexpr int16_t kCellsFormatMark = 5121;
 inline constexpr int16_t kItemsFormatMark = 610;
-inline constexpr int32_t kFormatMarkFault = 1250;
-inline constexpr int32_t kCheckCodeFault = 1251;
+
+// What a compile found: the last fault the loader or the post-processing
+// recorded (the files are still written from the tables), and a reserved
+// field found set (1250 or 1251: nothing may be written).
+struct compile_outcome {
+  fault_state recorded;
+  fault_code reserved = kNoFault;
+};
+
+// The one fault a compile reports, whoever shows it: a reserved-field
+// fault, which stops the compile before anything is written, else the
+// fault recorded last. No fault: error_code 0.
+fault_state reported_fault(const compile_outcome& outcome);
 
 // Steps 1 to 6: everything but the writing. `j` non-zero selects line mode.
-// Returns 0, or 1250/1251 when a reserved field was found set (nothing may
-// then be written). Faults of the definitions stay in model.fault.
-int32_t compile_scenario(scenario_model& model, int32_t j, const load_options& options);
+compile_outcome compile_scenario(scenario_model& model, int32_t j, const definition_texts& texts,
+                                 std::vector<load_warning>* warnings = nullptr);
 
 // Steps 5 and 6: format marks, then check codes, each only into reserved
 // fields still 0. Returns 0, 1250 or 1251.
-int32_t stamp_reserved_fields(scenario_model& model);
+fault_code stamp_reserved_fields(scenario_model& model);
 
 // True when the model holds route cells to write; a load that stopped
 // before the route length leaves none, and then no file is written.
 bool has_route_cells(const scenario_model& model);
+
+// True when the compiled files may be written from the model: route cells
+// exist and no reserved field was found set.
+bool can_write(const scenario_model& model, const compile_outcome& outcome);
 
 // Steps 7 to 9: route plan (line mode), item table, route cells, replaced
 // together. Returns the paths written. Throws file_error.
 std::vector<std::string> write_compiled_files(const scenario_model& model, const std::string& directory);
 
 struct compile_result {
-  int32_t reserved_fault = 0;      // 1250 or 1251: nothing written
+  compile_outcome outcome;
   std::vector<std::string> files;  // paths written, in order
 };
 
-compile_result memorizza_percorso(scenario_model& model, int32_t j, const load_options& options);
+// The program's compile: writes whatever the tables hold, as long as
+// can_write allows it.
+compile_result memorizza_percorso(scenario_model& model, int32_t j, const definition_texts& texts,
+                                  const std::string& directory);
 
 }  // namespace scenario
 

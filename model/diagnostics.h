@@ -1,35 +1,39 @@
-// Every message about a definition goes through here: the words for each
-// fault number and warning, and the layout an author reads:
+// Every message about a definition goes through here, in the layout an
+// author reads and an editor can jump from:
 //
-//   <file>:<line>: errore <n>: <words> (<position> m)
+//   <path>:<line>:<column>: errore <n>: <words>[: <detail>] (<position> m)
 //   <the record's source line>
 //   <caret under the field at fault>
 //
 // Parts that do not apply (no file, no line, no position) are left out.
+// The result is UTF-8: text quoted from a definition is converted from
+// Windows-1252 where it enters the message; paths are passed through.
 #ifndef MODEL_DIAGNOSTICS_H_
 #define MODEL_DIAGNOSTICS_H_
 
-#include <cstdint>
 #include <string>
 
-#include "model/model.h"
+#include "model/findings.h"
 
 namespace scenario {
 
-// What fault `code` means, in words; empty for an unknown number.
-std::string fault_words(int32_t code);
-// Whether the fault names a position along the line.
-bool fault_has_position(int32_t code);
-std::string warning_words(warning_kind kind);
+// The two definitions as the author names them (for instance as typed
+// from the current directory).
+struct definition_paths {
+  std::string line;
+  std::string train;
 
-// The name of the definition file a site points into, for this identity.
-std::string definition_name(definition_file file, const std::string& route, const std::string& train);
+  const std::string& of(definition_file file) const;
+};
 
-// First line only: "<file>:<line>: errore <n>: <words>[: detail] (<p> m)".
-std::string fault_headline(const fault_state& fault, int32_t code, const std::string& route, const std::string& train);
+// First line only.
+std::string fault_headline(const fault_state& fault, const definition_paths& paths);
+// The words of the fault alone: "<words>[: <detail>] (<position> m)".
+std::string fault_message(const fault_state& fault);
 // Headline, then the source line and a caret where a record is to blame.
-std::string format_fault(const fault_state& fault, int32_t code, const std::string& route, const std::string& train);
-std::string format_warning(const load_warning& warning, const std::string& route, const std::string& train);
+std::string format_fault(const fault_state& fault, const definition_paths& paths);
+std::string warning_message(const load_warning& warning);
+std::string format_warning(const load_warning& warning, const definition_paths& paths);
 
 }  // namespace scenario
 

@@ -1,5 +1,9 @@
 #include "model/file_names.h"
 
+#include <vector>
+
+#include "model/ansi_text.h"
+
 namespace scenario {
 
 std::string path_in(std::string_view directory, std::string_view name) {
@@ -27,6 +31,38 @@ std::string route_cells_name(std::string_view route, std::string_view train) {
 
 std::string document_name(std::string_view route, std::string_view train, std::string_view document) {
   return std::string(route) + "_" + std::string(train) + "_" + std::string(document);
+}
+
+namespace {
+
+std::optional<std::string> name_problem(std::string_view name, const char* what) {
+  if (name.empty()) return std::string(what) + " e' vuoto";
+  for (char c : name) {
+    if (static_cast<unsigned char>(c) < 0x20 || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) {
+      return std::string(what) + " contiene il carattere '" + std::string(1, c) +
+             "', che non puo' stare nel nome di un file";
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> identity_problem(std::string_view route, std::string_view train) {
+  if (auto p = name_problem(route, "il nome del percorso")) return p;
+  if (auto p = name_problem(train, "il numero del treno")) return p;
+  const std::vector<std::string> names = {line_definition_name(route), train_definition_name(route, train),
+                                          route_plan_name(route), item_table_name(route, train),
+                                          route_cells_name(route, train)};
+  for (size_t i = 0; i < names.size(); ++i) {
+    for (size_t j = i + 1; j < names.size(); ++j) {
+      if (to_lower_ansi(names[i]) == to_lower_ansi(names[j])) {
+        return "con il percorso " + std::string(route) + " e il treno " + std::string(train) + " due file avrebbero lo stesso nome, " +
+               names[i] + ": scegli un altro numero del treno";
+      }
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace scenario

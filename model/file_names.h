@@ -3,6 +3,7 @@
 #ifndef MODEL_FILE_NAMES_H_
 #define MODEL_FILE_NAMES_H_
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,12 @@ std::string item_table_name(std::string_view route, std::string_view train);    
 std::string route_cells_name(std::string_view route, std::string_view train);       // <route>_<train>.dat
 // <route>_<train>_<document>, e.g. document "note.txt".
 std::string document_name(std::string_view route, std::string_view train, std::string_view document);
+
+// Why a route name and train number cannot name the scenario's files (a
+// character no file name may hold, an empty name, or two files that would
+// get one name, compared as Windows does, ignoring case), in Italian; or
+// nullopt when they can.
+std::optional<std::string> identity_problem(std::string_view route, std::string_view train);
 
 }  // namespace scenario
 

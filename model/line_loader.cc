@@ -15,8 +15,11 @@ namespace scenario {
 namespace {
 
 constexpr int32_t kMaxRouteLength = 1000000;
-constexpr int32_t kMaxPlanPoints = 1000000;
+constexpr int32_t kMaxPlanPoints = 1000000;  // points 0 to 999 999
 constexpr int32_t kExtension = 7000;
+// The plan is computed up to point extended_length - 2, which must stay
+// below kMaxPlanPoints.
+constexpr int32_t kMaxPlannedRouteLength = kMaxPlanPoints - 1 - (kExtension - 2);
 constexpr int kGeneralComments = 10;
 
 // Working values of one pass over the line definition.
@@ -42,7 +45,15 @@ bool read_route_length(load_session& s, field_reader& r) {
   const int32_t length = r.read_long();
   m.item_table[kTrainItem].end = length;
   if (length > kMaxRouteLength || length < 0) {  // a negative length leaves no route at all
-    s.refuse(1, s.line, r.last_site());
+    s.refuse(kRouteLengthFault, s.line, r.last_site());
+    return false;
+  }
+  // Refused here rather than when the plan runs out of points, so the
+  // author sees the record and the limit.
+  if (m.line_mode != 0 && length > kMaxPlannedRouteLength) {
+    s.refuse(kPlanFault, s.line, r.last_site());
+    s.fault.detail = "con il tracciato la lunghezza massima del percorso e' " +
+                     std::to_string(kMaxPlannedRouteLength) + " m";
     return false;
   }
   m.extended_length = length + kExtension;
@@ -69,20 +80,20 @@ bool read_signal_repetition(load_session& s, field_reader& r, const std::string&
   const field_site start_site = r.last_site();
   e.end = r.read_long();
   const field_site end_site = r.last_site();
-  int32_t fault = 0;
+  fault_code fault = kNoFault;
   if (e.start % 50 != 0) {
-    fault = 3;
+    fault = kRepeatStartFault;
   } else if (e.end % 50 != 0) {
-    fault = 4;
+    fault = kRepeatEndFault;
   } else if (contains(key, "4")) {
     e.position = 4;
   } else if (contains(key, "9")) {
     e.position = 9;
   } else {
-    fault = 5;
+    fault = kRepeatCodesFault;
   }
-  if (fault != 0) {
-    s.refuse(fault, s.line, fault == 3 ? start_site : end_site);
+  if (fault != kNoFault) {
+    s.refuse(fault, s.line, fault == kRepeatStartFault ? start_site : end_site);
     return false;
   }
   if (e.end == 0) e.position = 0;
@@ -184,7 +195,7 @@ bool plan_steps(load_session& s, line_pass& p, double c, int64_t last) {
   if (m > p.plan_counter) plan.computed_end = static_cast<int32_t>(m);
   p.plan_counter = static_cast<int32_t>(m);
   if (m > kMaxPlanPoints) {
-    s.refuse(103, s.line, s.line.reader ? s.line.reader->last_site() : field_site{});
+    s.refuse(kPlanFault, s.line, s.line.reader ? s.line.reader->last_site() : field_site{});
     return false;
   }
   if (m <= last) throw load_failure("il tracciato supera la fine del percorso");
@@ -201,17 +212,26 @@ double curvature_of(const std::string& lower_key) {
 
 enum class record_result { next, leave_loop, stop };
 
+// The gradient byte of a cell holds the gradient plus 100.
+constexpr int32_t kGradientOffset = 100;
+
 record_result read_gradient(load_session& s, line_pass& p, field_reader& r) {
   const int32_t position = r.read_long();
   const field_site at = r.last_site();
   const int32_t gradient = r.read_long();
+  const field_site gradient_site = r.last_site();
   if (!s.in_range(position, 100, s.line, at)) return record_result::leave_loop;
+  if (int64_t{gradient} + kGradientOffset < 0 || int64_t{gradient} + kGradientOffset > 255) {
+    throw load_failure("la pendenza " + std::to_string(gradient) +
+                           " per mille non entra nel campo della cella (da -100 a 155)",
+                       gradient_site.line, gradient_site.column);
+  }
   if (!p.gradients.next(position)) s.warn(warning_kind::not_ascending, s.line, at, "pendenza");
   const int64_t k = nearest_whole(position / 50.0);
   if (k > 0) {
     do {
       if (p.gradient_fill <= s.model.last_cell) {
-        s.cell(p.gradient_fill).gradient = static_cast<uint8_t>(p.previous_gradient + 100);
+        s.cell(p.gradient_fill).gradient = static_cast<uint8_t>(p.previous_gradient + kGradientOffset);
       }
       ++p.gradient_fill;
     } while (p.gradient_fill < k);
@@ -229,7 +249,7 @@ record_result read_curve(load_session& s, line_pass& p, field_reader& r, const s
   if (!s.in_range(start, 100, s.line, at)) return record_result::leave_loop;
   double c = curvature_of(lower_key);
   if (c == 0.0) {
-    s.refuse(103, s.line, key_site);
+    s.refuse(kPlanFault, s.line, key_site);
     return record_result::stop;
   }
   if (contains(lower_key, "s")) c = -c;
@@ -237,7 +257,7 @@ record_result read_curve(load_session& s, line_pass& p, field_reader& r, const s
   // The plan ends two points before the extended length; a curve running
   // past that would have no points to turn.
   if (end > s.model.extended_length - 2) {
-    s.refuse(103, s.line, length_site);
+    s.refuse(kPlanFault, s.line, length_site);
     return record_result::stop;
   }
   if (!p.curves.next(start)) {
@@ -252,31 +272,22 @@ record_result read_curve(load_session& s, line_pass& p, field_reader& r, const s
 }
 
 record_result read_tunnel(load_session& s, field_reader& r) {
-  int32_t inizio = r.read_long();
-  const field_site at = r.last_site();
-  int32_t fine = r.read_long();
-  int32_t tipo = r.read_long();
-  if (!s.in_range(inizio, 100, s.line, at)) return record_result::leave_loop;
-  if (s.placement_refused(s.line, inizio, at, [&] { memo_montagna(s.model, inizio, fine, tipo); })) {
-    return record_result::stop;
-  }
+  int32_t v[3];
+  field_site at[3];
+  read_longs(r, v, at, 3);
+  if (!s.in_range(v[0], 100, s.line, at[0])) return record_result::leave_loop;
+  if (!s.placed(memo_montagna(s.model, v[0], v[1], v[2]), s.line, v[0], at)) return record_result::stop;
   return record_result::next;
 }
 
 record_result read_speed_board(load_session& s, field_reader& r) {
-  const int32_t posizione = r.read_long();
-  const field_site at = r.last_site();
-  int32_t v[8];
-  for (int32_t& value : v) value = r.read_long();
-  if (!s.in_range(posizione, 100, s.line, at)) return record_result::leave_loop;
-  try {
-    if (s.placement_refused(s.line, posizione, at, [&] {
-          memo_indicatori_v_max(s.model, posizione, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
-        })) {
-      return record_result::stop;
-    }
-  } catch (const load_failure& f) {
-    throw load_failure(f.what(), at.line, at.column);  // the board's record is to blame
+  int32_t v[9];
+  field_site at[9];
+  read_longs(r, v, at, 9);
+  if (!s.in_range(v[0], 100, s.line, at[0])) return record_result::leave_loop;
+  if (!s.placed(memo_indicatori_v_max(s.model, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]), s.line, v[0],
+                at)) {
+    return record_result::stop;
   }
   return record_result::next;
 }
@@ -288,12 +299,12 @@ record_result read_name_board(load_session& s, field_reader& r) {
   if (!s.in_range(position, 100, s.line, at)) return record_result::leave_loop;
   // Board texts fill the item table from entry 80 down; entry 0 is never one.
   if (s.board_counter < 1) {
-    s.refuse(10, s.line, at);
+    s.refuse(kTableFullFault, s.line, at);
     return record_result::stop;
   }
   route_cell& c = s.cell(cell_of(position));
   if (!is_free(c)) {
-    s.refuse(6, position, s.line, at);
+    s.refuse(kIndicatorTakenFault, position, s.line, at);
     return record_result::stop;
   }
   c.kind = kIndicatorBoard;
@@ -330,10 +341,10 @@ record_result read_records(load_session& s, line_pass& p) {
 // Step C: the rest of the gradients and the straight plan to its end.
 bool finish_line_definition(load_session& s, line_pass& p) {
   scenario_model& m = s.model;
-  s.close_and_delete(s.line);
+  s.close(s.line);
   s.require_cells(s.line);
   do {
-    if (p.gradient_fill <= m.last_cell) s.cell(p.gradient_fill).gradient = static_cast<uint8_t>(p.previous_gradient + 100);
+    if (p.gradient_fill <= m.last_cell) s.cell(p.gradient_fill).gradient = static_cast<uint8_t>(p.previous_gradient + kGradientOffset);
     ++p.gradient_fill;
   } while (p.gradient_fill < m.last_cell - 2);
   if (m.line_mode != 0) {
@@ -357,11 +368,11 @@ bool load_line_definition(load_session& s) {
   scenario_model& m = s.model;
   s.open(s.line);
   if (!find_general_header(s.line)) {
-    s.refuse(102, s.line, field_site{});
+    s.refuse(kNoGeneralSectionFault, s.line, field_site{});
     return false;
   }
   if (!read_general_section(s)) return false;
-  progressive_ordina(m);
+  if (const refusal r = progressive_ordina(m)) throw load_failure(r.detail);
 
   m.tunnel_count = 0;
   s.board_counter = kFirstBoardItem;

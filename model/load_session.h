@@ -1,23 +1,25 @@
 // State shared by the two halves of memorizza_dati during one call: the
-// definitions being read, the board counter, and the ways a half records a
-// fault or a warning. Internal to the loader.
+// definitions being read, the board counter, the fault found, and the ways
+// a half records a fault or a warning. Internal to the loader.
 #ifndef MODEL_LOAD_SESSION_H_
 #define MODEL_LOAD_SESSION_H_
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/field_reader.h"
 #include "model/loader.h"
 #include "model/model.h"
+#include "model/placement.h"
 
 namespace scenario {
 
 struct definition {
   definition_file which = definition_file::none;
-  std::string path;
-  std::optional<field_reader> reader;  // set while the file is open
+  const std::optional<std::string>* text = nullptr;  // nullopt: no such file
+  std::optional<field_reader> reader;  // set while the definition is read
   int32_t last_warned_line = 0;        // one unknown-field warning per line
   bool after_end_header = false;       // "[fine]" has been read
 };
@@ -46,29 +48,32 @@ struct record_key {
 
 class load_session {
  public:
-  load_session(scenario_model& m, const load_options& o);
+  load_session(scenario_model& m, const definition_texts& texts, std::vector<load_warning>* w);
 
   scenario_model& model;
-  const load_options& options;
+  std::vector<load_warning>* warnings;  // null: not collected
   int32_t board_counter = kFirstBoardItem;  // item index of the next board text
   definition line;
   definition train;
   definition* current = nullptr;  // the definition opened last
+  fault_state fault;              // the last fault recorded
 
-  // Reads the whole definition; a file that cannot be read is a load failure.
+  // Starts reading the definition; a missing one is a load failure.
   void open(definition& d);
-  // Closes the definition and deletes it (the program's own files only).
-  void close_and_delete(definition& d);
-  // The failure handler's clean-up: every file closed, whichever definition
-  // still exists deleted.
-  void close_and_delete_all();
+  // Ends reading the definition.
+  void close(definition& d);
 
   // Records a fault at the field `at` of `d`.
-  void record(int32_t code, definition& d, const field_site& at);
-  void record(int32_t code, int32_t position, definition& d, const field_site& at);
-  // Records a fault that stops loading, then closes and deletes `d`.
-  void refuse(int32_t code, definition& d, const field_site& at);
-  void refuse(int32_t code, int32_t position, definition& d, const field_site& at);
+  void record(fault_code code, definition& d, const field_site& at);
+  void record(fault_code code, int32_t position, definition& d, const field_site& at);
+  // Records a fault that stops loading, then closes `d`.
+  void refuse(fault_code code, definition& d, const field_site& at);
+  void refuse(fault_code code, int32_t position, definition& d, const field_site& at);
+  // Takes a placement procedure's answer on the record at `position`
+  // whose fields stand at `sites` (one per argument): false when it refused
+  // the record, which then stops loading. A value that does not fit its
+  // field is a read failure at that field.
+  bool placed(const refusal& r, definition& d, int32_t position, const field_site* sites);
 
   // The route cells must exist before any record can be placed.
   void require_cells(definition& d) const;
@@ -96,27 +101,15 @@ class load_session {
   // nothing (unless `expected_unmatched`).
   void after_record(definition& d, const record_key& key, bool expected_unmatched = false);
 
-  // Runs one placement procedure and tells whether it refused its record.
-  // A fault recorded earlier (15 in the line definition) is not a refusal:
-  // it stays unless the procedure records one of its own.
-  template <class Placement>
-  bool refused_by(Placement place) {
-    const int32_t earlier = model.fault.error_code;
-    model.fault.error_code = 0;
-    place();
-    if (model.fault.error_code > 0) return true;
-    model.fault.error_code = earlier;
-    return false;
-  }
-  // The same for the placement of a record at `position` of `d`: a refusal
-  // is recorded at the record and `d` is closed and deleted.
-  template <class Placement>
-  bool placement_refused(definition& d, int32_t position, const field_site& at, Placement place) {
-    if (!refused_by(place)) return false;
-    refuse(model.fault.error_code, position, d, at);
-    return true;
-  }
 };
+
+// Reads `n` 32-bit fields into `values` and where each stands into `sites`.
+inline void read_longs(field_reader& r, int32_t* values, field_site* sites, int n) {
+  for (int i = 0; i < n; ++i) {
+    values[i] = r.read_long();
+    sites[i] = r.last_site();
+  }
+}
 
 // The two halves; each returns false when loading must stop there.
 bool load_line_definition(load_session& s);

@@ -1,80 +1,61 @@
 #include "model/loader.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "model/ansi_text.h"
-#include "model/file_names.h"
 #include "model/load_failure.h"
 #include "model/load_session.h"
 
 namespace scenario {
-namespace {
 
-constexpr int32_t kReadFailure = 25;
-constexpr int32_t kNoLineDefinition = 101;
-constexpr int32_t kRangeFault = 15;
-
-bool file_exists(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::exists(path, ec) && !std::filesystem::is_directory(path, ec);
-}
-
-}  // namespace
-
-load_session::load_session(scenario_model& m, const load_options& o) : model(m), options(o) {
+load_session::load_session(scenario_model& m, const definition_texts& texts, std::vector<load_warning>* w)
+    : model(m), warnings(w) {
   line.which = definition_file::line;
-  line.path = path_in(o.directory, line_definition_name(m.route_name));
+  line.text = &texts.line;
   train.which = definition_file::train;
-  train.path = path_in(o.directory, train_definition_name(m.route_name, m.train_number));
+  train.text = &texts.train;
 }
 
 void load_session::open(definition& d) {
-  std::ifstream in(d.path, std::ios::binary);
-  if (!in) throw load_failure("impossibile aprire " + d.path);
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) throw load_failure("impossibile leggere " + d.path);
-  d.reader.emplace(std::move(text).str());
   current = &d;
-}
-
-void load_session::close_and_delete(definition& d) {
-  d.reader.reset();
-  if (options.delete_definitions) std::remove(d.path.c_str());
-}
-
-void load_session::close_and_delete_all() {
-  for (definition* d : {&line, &train}) {
-    d->reader.reset();
-    if (options.delete_definitions && file_exists(d->path)) std::remove(d->path.c_str());
+  if (!d.text->has_value()) {
+    throw load_failure(d.which == definition_file::line ? "manca la definizione della linea"
+                                                        : "manca la definizione del treno");
   }
+  d.reader.emplace(**d.text);
 }
 
-void load_session::record(int32_t code, definition& d, const field_site& at) {
-  model.fault.error_code = code;
-  model.fault.site = source_site{};
+void load_session::close(definition& d) { d.reader.reset(); }
+
+void load_session::record(fault_code code, definition& d, const field_site& at) {
+  const int32_t position = fault.error_position;  // kept unless the fault names one
+  fault = fault_state{};
+  fault.error_code = code;
+  fault.error_position = position;
   if (d.reader && at.line > 0) {
-    model.fault.site = source_site{d.which, at.line, at.column, std::string(d.reader->line_text(at.line))};
+    fault.site = source_site{d.which, at.line, at.column, std::string(d.reader->line_text(at.line))};
   }
-  model.fault.detail.clear();
 }
 
-void load_session::record(int32_t code, int32_t position, definition& d, const field_site& at) {
+void load_session::record(fault_code code, int32_t position, definition& d, const field_site& at) {
   record(code, d, at);
-  model.fault.error_position = position;
+  fault.error_position = position;
 }
 
-void load_session::refuse(int32_t code, definition& d, const field_site& at) {
+void load_session::refuse(fault_code code, definition& d, const field_site& at) {
   record(code, d, at);
-  close_and_delete(d);
+  close(d);
 }
 
-void load_session::refuse(int32_t code, int32_t position, definition& d, const field_site& at) {
+void load_session::refuse(fault_code code, int32_t position, definition& d, const field_site& at) {
   record(code, position, d, at);
-  close_and_delete(d);
+  close(d);
+}
+
+bool load_session::placed(const refusal& r, definition& d, int32_t position, const field_site* sites) {
+  if (!r) return true;
+  const field_site& at = sites[r.argument > 0 ? r.argument : 0];
+  if (r.code == kReadFault) throw load_failure(r.detail, at.line, at.column);
+  refuse(r.code, position, d, at);
+  return false;
 }
 
 void load_session::require_cells(definition& d) const {
@@ -87,16 +68,16 @@ void load_session::require_cells(definition& d) const {
 bool load_session::in_range(int32_t position, int32_t margin, definition& d, const field_site& at) {
   require_cells(d);
   if (position < 0 || (static_cast<double>(position) + margin) / 50.0 > model.last_cell) {
-    record(kRangeFault, position, d, at);
+    record(kOutsideRouteFault, position, d, at);
     return false;
   }
   return true;
 }
 
 void load_session::warn(warning_kind kind, definition& d, const field_site& at, const std::string& subject) {
-  if (options.warnings == nullptr) return;
+  if (warnings == nullptr) return;
   const std::string text = d.reader ? std::string(d.reader->line_text(at.line)) : std::string();
-  options.warnings->push_back(load_warning{kind, source_site{d.which, at.line, at.column, text}, subject});
+  warnings->push_back(load_warning{kind, source_site{d.which, at.line, at.column, text}, subject});
 }
 
 void load_session::warn_unknown(definition& d, const std::string& field) {
@@ -142,19 +123,20 @@ void load_session::after_record(definition& d, const record_key& key, bool expec
   if (key.matches > 0 && d.after_end_header) warn(warning_kind::after_end, d, key.at, key.text);
   if (contains(key.lower, "[fine]")) d.after_end_header = true;
   if (key.matches == 0 && !expected_unmatched) warn_unknown(d, key.text);
+  // The fields of a record dropped on purpose are the same record.
+  if (key.matches == 0 && expected_unmatched) d.last_warned_line = key.at.line;
 }
 
 route_cell& load_session::cell(int64_t index) { return model.route_cells.at(static_cast<size_t>(index)); }
 
-void memorizza_dati(scenario_model& model, const load_options& options) {
+fault_state memorizza_dati(scenario_model& model, const definition_texts& texts, std::vector<load_warning>* warnings) {
   model.item_table[kRouteItem].text = model.route_name;
   model.item_table[kRepeatItem].text = model.train_number;
 
-  load_session s(model, options);
-  if (!file_exists(s.line.path)) {
-    model.fault.error_code = kNoLineDefinition;
-    model.fault.site = source_site{};
-    return;
+  load_session s(model, texts, warnings);
+  if (!texts.line) {
+    s.fault.error_code = kNoLineDefinitionFault;
+    return s.fault;
   }
   try {
     if (load_line_definition(s)) load_train_definition(s);
@@ -164,12 +146,13 @@ void memorizza_dati(scenario_model& model, const load_options& options) {
       const definition& d = *s.current;
       site = source_site{d.which, failure.line(), failure.column(),
                          d.reader ? std::string(d.reader->line_text(failure.line())) : std::string()};
+    } else if (s.current != nullptr) {
+      site.file = s.current->which;
     }
-    s.close_and_delete_all();
-    model.fault.error_code = kReadFailure;
-    model.fault.site = site;
-    model.fault.detail = failure.what();
+    const int32_t position = s.fault.error_position;
+    s.fault = fault_state{kReadFault, position, site, failure.what()};
   }
+  return s.fault;
 }
 
 }  // namespace scenario

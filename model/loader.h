@@ -1,26 +1,30 @@
 // memorizza_dati: reads the line definition and then the train definition
-// of the model's identity from a directory into the model, placing every
-// record, and records the first fault that stops it in model.fault.
+// into the model, placing every record, and returns the fault that stopped
+// it (or the last one recorded). It reads text, not files: opening, reading
+// and deleting the definition files belong to whoever calls it.
 #ifndef MODEL_LOADER_H_
 #define MODEL_LOADER_H_
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "model/findings.h"
 #include "model/model.h"
 
 namespace scenario {
 
-struct load_options {
-  std::string directory;
-  // The program deletes its own intermediate definitions once read; an
-  // author's files given to the command-line tool are never touched.
-  bool delete_definitions = true;
-  // When set, receives what the reader accepts but an author rarely means.
-  std::vector<load_warning>* warnings = nullptr;
+// The two definitions as their files hold them (Windows-1252 bytes);
+// nullopt for a file that does not exist or cannot be read.
+struct definition_texts {
+  std::optional<std::string> line;
+  std::optional<std::string> train;
 };
 
-void memorizza_dati(scenario_model& model, const load_options& options);
+// `warnings`, when given, receives what the reader accepts but an author
+// rarely means.
+fault_state memorizza_dati(scenario_model& model, const definition_texts& texts,
+                           std::vector<load_warning>* warnings = nullptr);
 
 }  // namespace scenario
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "model/compile.h"
@@ -13,8 +14,6 @@ namespace {
 using testing::temp_dir;
 using testing::write_file;
 
-constexpr char kLineName[] = "R_linea.txt";
-constexpr char kTrainName[] = "R_1-.txt";
 
 std::string line_definition(const std::string& records, const std::string& general = "lunghezza percorso, 10000\r\n") {
   return "[generale]\r\n" + general + "[curve]\r\n" + records + "[fine]\r\n";
@@ -22,58 +21,56 @@ std::string line_definition(const std::string& records, const std::string& gener
 
 std::string train_definition(const std::string& records) { return "[generale]\r\n" + records + "[fine]\r\n"; }
 
-// Loads one pair of definitions from a fresh directory.
+std::optional<std::string> text_or_missing(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  return text;
+}
+
+// Loads one pair of definitions; an empty text stands for a missing file.
 struct load_run {
-  temp_dir dir;
   scenario_model model;
+  fault_state fault;
 
   load_run(const std::string& line, const std::string& train, int32_t line_mode = 0) {
-    if (!line.empty()) write_file(dir.file(kLineName), line);
-    if (!train.empty()) write_file(dir.file(kTrainName), train);
     model.route_name = "R";
     model.train_number = "1";
     model.line_mode = line_mode;
-    memorizza_dati(model, load_options{dir.str(), true});
+    fault = memorizza_dati(model, definition_texts{text_or_missing(line), text_or_missing(train)});
   }
-  int32_t code() const { return model.fault.error_code; }
-  int32_t position() const { return model.fault.error_position; }
+  int32_t code() const { return fault.error_code; }
+  int32_t position() const { return fault.error_position; }
   const route_cell& cell(int i) const { return model.route_cells.at(i); }
   const item_entry& item(int i) const { return model.item_table.at(i); }
 };
 
-TEST(LineLoader, FaultsStopLoadingAndDeleteWhatWasOpened) {
+TEST(LineLoader, FaultsStopLoading) {
   const std::string train = train_definition("sabbia, 300\r\n");
   const struct {
     const char* name;
     std::string line;
     int32_t line_mode;
     int32_t code;
-    bool line_left;
-    bool train_left;
   } cases[] = {
-      {"no line definition", "", 0, 101, false, true},
-      {"no [generale]", "lunghezza percorso, 10000\r\n[fine]\r\n", 0, 102, false, true},
-      {"[generale] as the last field", "[generale]\r\n", 0, 102, false, true},
-      {"route length above the limit", line_definition("", "lunghezza percorso, 1000001\r\n"), 0, 1, false, true},
+      {"no line definition", "", 0, 101},
+      {"no [generale]", "lunghezza percorso, 10000\r\n[fine]\r\n", 0, 102},
+      {"[generale] as the last field", "[generale]\r\n", 0, 102},
+      {"route length above the limit", line_definition("", "lunghezza percorso, 1000001\r\n"), 0, 1},
       {"repetition start", line_definition("", "lunghezza percorso, 10000\r\nripetizione segnali 4, 25, 0\r\n"), 0,
-       3, false, true},
-      {"repetition end", line_definition("", "lunghezza percorso, 10000\r\nripetizione segnali 4, 0, 75\r\n"), 0, 4,
-       false, true},
-      {"repetition codes", line_definition("", "lunghezza percorso, 10000\r\nripetizione segnali, 0, 50\r\n"), 0, 5,
-       false, true},
-      {"curve without digit", line_definition("curvas, 200, 100\r\n"), 1, 103, false, true},
-      {"curve past the plan", line_definition("curvas5, 9000, 8000\r\n"), 1, 103, false, true},
+       3},
+      {"repetition end", line_definition("", "lunghezza percorso, 10000\r\nripetizione segnali 4, 0, 75\r\n"), 0, 4},
+      {"repetition codes", line_definition("", "lunghezza percorso, 10000\r\nripetizione segnali, 0, 50\r\n"), 0, 5},
+      {"curve without digit", line_definition("curvas, 200, 100\r\n"), 1, 103},
+      {"curve past the plan", line_definition("curvas5, 9000, 8000\r\n"), 1, 103},
       {"two boards on one cell", line_definition("cartello_indicatore, 550, A\r\ncartello_indicatore, 560, B\r\n"), 0,
-       6, false, true},
-      {"number that is not one", line_definition("pendenza, 1x0, 5\r\n"), 0, 25, false, false},
-      {"no route length", line_definition("pendenza, 100, 5\r\n", "sfondo uno, 1\r\n"), 0, 25, false, false},
+       6},
+      {"number that is not one", line_definition("pendenza, 1x0, 5\r\n"), 0, 25},
+      {"no route length", line_definition("pendenza, 100, 5\r\n", "sfondo uno, 1\r\n"), 0, 25},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     load_run run(c.line, train, c.line_mode);
     EXPECT_EQ(run.code(), c.code);
-    EXPECT_EQ(run.dir.has(kLineName), c.line_left);
-    EXPECT_EQ(run.dir.has(kTrainName), c.train_left);
+    EXPECT_EQ(run.item(kRepeatItem).num1, 0);  // the train definition is not read
   }
 }
 
@@ -95,8 +92,6 @@ TEST(LineLoader, RangeFaultStillReadsTheTrainDefinition) {
   EXPECT_EQ(run.code(), 15);
   EXPECT_EQ(run.position(), 16950);  // (16950 + 100) / 50 = 341 > 340
   EXPECT_EQ(run.item(kRepeatItem).num1, 300);
-  EXPECT_FALSE(run.dir.has(kLineName));
-  EXPECT_FALSE(run.dir.has(kTrainName));
 }
 
 TEST(LineLoader, GradientsFillCellsUpToTheLastThree) {
@@ -236,7 +231,6 @@ TEST(TrainLoader, StationFaults) {
     if (c.position >= 0) {
       EXPECT_EQ(run.position(), c.position);
     }
-    EXPECT_FALSE(run.dir.has(kTrainName));
   }
   load_run accepted(line_definition(""), train_definition(station(0, 12, 400, 0, "A") + station(750, 12, 400, 0, "B")));
   EXPECT_EQ(accepted.code(), 0);  // 550 - 350 = 200: exactly 350 m after the end
@@ -253,6 +247,71 @@ TEST(TrainLoader, StationsStopBelowTheBoardTexts) {
   EXPECT_EQ(run.item(36).text, "S36");  // stored, then refused
   EXPECT_EQ(run.item(37).text, "");
   EXPECT_EQ(run.item(38).text, "T");
+}
+
+// With 79 name boards the board counter ends at 1: entry 1 is still free,
+// so the first station is stored there before the table is full; with 80
+// entry 1 holds a board text and the station is refused before storing.
+TEST(TrainLoader, StationThatFitsIsStored) {
+  for (int boards : {79, 80}) {
+    SCOPED_TRACE(boards);
+    std::string records;
+    for (int i = 0; i < boards; ++i) records += "cartello_indicatore, " + std::to_string(100 + 100 * i) + ", T\r\n";
+    load_run run(line_definition(records), train_definition(station(0, 27, 200, 0, "S1") + station(1000, 27, 200, 0, "S2")));
+    EXPECT_EQ(run.code(), 10);
+    EXPECT_EQ(run.item(1).text, boards == 79 ? "S1" : "T");
+    EXPECT_EQ(run.item(2).text, "T");
+  }
+}
+
+// A value whose stored form does not fit the cell byte or word that keeps
+// it is refused with 25 at its own field, never wrapped.
+TEST(Loaders, ValuesThatDoNotFitTheirFieldAreRefusedAtTheField) {
+  const struct {
+    const char* name;
+    std::string line_records;
+    std::string train_records;
+    int32_t code;
+    int line;  // of the field at fault, in its definition
+    int column;
+  } cases[] = {
+      {"gradient -150", "pendenza, 100, -150\r\n", "", 25, 4, 16},
+      {"gradient 200", "pendenza, 100, 200\r\n", "", 25, 4, 16},
+      {"gradient -100 and 155 fit", "pendenza, 0, -100\r\npendenza, 100, 155\r\n", "", 0, 0, 0},
+      {"adhesion 300", "", "aderenza, 0, 300\r\n", 25, 2, 14},
+      {"adhesion -1", "", "aderenza, 0, -1\r\n", 25, 2, 14},
+      {"speed 1280 km/h", "", "velocita, 0, 1280\r\n", 25, 2, 14},
+      {"speed 1277 km/h fits", "", "velocita, 0, 1277\r\n", 0, 0, 0},
+      {"slowdown speed", "", "rallentamento, 4850, 40000, 900, 0, 0, 0\r\n", 25, 2, 22},
+      {"signal s1 x 10 + d1", "", "segnale, 750, 1, 4000, 1, 0, 0, 0, 0, 0, 0, 0\r\n", 25, 2, 18},
+      {"signal time for sx 2", "", "segnale, 750, 2, 3, 1, 0, 0, 0, 0, 0, 0, 256\r\n", 25, 2, 42},
+      {"tunnel type", "montagna, 600, 850, 300\r\n", "", 25, 4, 21},
+      {"speed board stripes", "indicatori_v, 2000, 75, 80, 80, 4000, 0, 0, 0, 2\r\n", "", 25, 4, 33},
+      {"clock hours", "", "orologio, 40000, 0, 0\r\n", 25, 2, 11},
+      {"station setting S1", "", station(0, 12, 400, 0, "A").replace(22, 1, "256"), 25, 2, 23},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    load_run run(line_definition(c.line_records), train_definition(c.train_records));
+    EXPECT_EQ(run.code(), c.code) << run.fault.detail;
+    EXPECT_EQ(run.fault.site.line, c.line);
+    EXPECT_EQ(run.fault.site.column, c.column);
+  }
+}
+
+TEST(LineLoader, LongestRouteWithAPlan) {
+  load_run longest(line_definition("", "lunghezza percorso, 993001\r\n"), train_definition(""), 1);
+  EXPECT_EQ(longest.code(), 0);
+  EXPECT_EQ(longest.model.plan.computed_end, 999999 + 1);  // the last point a plan may hold
+
+  load_run too_long(line_definition("", "lunghezza percorso, 993002\r\n"), train_definition(""), 1);
+  EXPECT_EQ(too_long.code(), 103);
+  EXPECT_EQ(too_long.fault.site.line, 2);  // the route length record
+  EXPECT_NE(too_long.fault.detail.find("993001 m"), std::string::npos);
+  EXPECT_TRUE(too_long.model.route_cells.empty());  // refused before sizing anything
+
+  load_run no_plan(line_definition("", "lunghezza percorso, 1000000\r\n"), train_definition(""), 0);
+  EXPECT_EQ(no_plan.code(), 0);
 }
 
 TEST(TrainLoader, SpeedAdhesionCodePointsAndProgressions) {
@@ -284,19 +343,8 @@ TEST(TrainLoader, SpeedAdhesionCodePointsAndProgressions) {
 TEST(TrainLoader, MissingTrainDefinitionIsAReadFailure) {
   load_run run(line_definition(""), "");
   EXPECT_EQ(run.code(), 25);
-  EXPECT_FALSE(run.dir.has(kLineName));
-}
-
-TEST(TrainLoader, KeepsTheAuthorsFilesWhenAsked) {
-  temp_dir dir;
-  write_file(dir.file(kLineName), line_definition(""));
-  write_file(dir.file(kTrainName), train_definition("x"));
-  scenario_model m;
-  m.route_name = "R";
-  m.train_number = "1";
-  memorizza_dati(m, load_options{dir.str(), false});
-  EXPECT_TRUE(dir.has(kLineName));
-  EXPECT_TRUE(dir.has(kTrainName));
+  EXPECT_EQ(run.fault.site.file, definition_file::train);
+  EXPECT_EQ(run.fault.detail, "manca la definizione del treno");
 }
 
 TEST(Compile, ReservedFieldFaultWritesNothing) {
@@ -309,14 +357,13 @@ TEST(Compile, ReservedFieldFaultWritesNothing) {
   };
   for (const auto& c : cases) {
     temp_dir dir;
-    write_file(dir.file(kLineName), line_definition(""));
-    write_file(dir.file(kTrainName), train_definition(c.train));
     write_file(dir.file("R_1.dat"), "old cells");
     scenario_model m;
     m.route_name = "R";
     m.train_number = "1";
-    const compile_result result = memorizza_percorso(m, 1, load_options{dir.str(), true});
-    EXPECT_EQ(result.reserved_fault, c.fault);
+    const compile_result result =
+        memorizza_percorso(m, 1, definition_texts{line_definition(""), train_definition(c.train)}, dir.str());
+    EXPECT_EQ(result.outcome.reserved, c.fault);
     EXPECT_TRUE(result.files.empty());
     EXPECT_FALSE(dir.has("R_1.sim"));
     EXPECT_FALSE(dir.has("R_linea.dat"));
@@ -326,13 +373,12 @@ TEST(Compile, ReservedFieldFaultWritesNothing) {
 
 TEST(Compile, NoRouteCellsNoFiles) {
   temp_dir dir;
-  write_file(dir.file(kLineName), "[generale]\r\nsfondo uno, 5\r\n[fine]\r\n");
-  write_file(dir.file(kTrainName), train_definition(""));
   scenario_model m;
   m.route_name = "R";
   m.train_number = "1";
-  const compile_result result = memorizza_percorso(m, 1, load_options{dir.str(), true});
-  EXPECT_EQ(m.fault.error_code, 25);
+  const compile_result result = memorizza_percorso(
+      m, 1, definition_texts{"[generale]\r\nsfondo uno, 5\r\n[fine]\r\n", train_definition("")}, dir.str());
+  EXPECT_EQ(result.outcome.recorded.error_code, 25);
   EXPECT_TRUE(result.files.empty());
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
@@ -349,7 +395,7 @@ TEST(TrainLoader, RangeFaultOfTheLineDefinitionIsNoRefusalOfLaterRecords) {
                                 "sabbia, 300\r\n"));
   EXPECT_EQ(run.code(), 15);
   EXPECT_EQ(run.position(), 17000);
-  EXPECT_EQ(run.model.fault.site.file, definition_file::line);
+  EXPECT_EQ(run.fault.site.file, definition_file::line);
   EXPECT_EQ(run.cell(16).kind, kSignal);
   EXPECT_EQ(run.cell(98).kind, kSlowdownStart);
   EXPECT_EQ(run.item(kRepeatItem).num1, 300);
@@ -362,18 +408,19 @@ namespace scenario {
 namespace {
 
 TEST(Compile, PostProcessingFaultNamesNoRecord) {
-  temp_dir dir;
-  write_file(dir.file(kLineName), line_definition("pendenza, 17000, 5\r\n"));
-  write_file(dir.file(kTrainName),
-             train_definition("segnale, 750, 1, 3, 1, 0, 0, 0, 0, 0, 0, 0\r\nsegnale, 700, 1, 3, 1, 0, 0, 0, 0, 0, 0, 0\r\n"
-                              "segnale, 650, 1, 3, 1, 0, 0, 0, 0, 0, 0, 0\r\nrallentamento, 1000, 120, 500, 0, 0, 0\r\n"));
   scenario_model m;
   m.route_name = "R";
   m.train_number = "1";
-  EXPECT_EQ(compile_scenario(m, 0, load_options{dir.str(), true}), 0);
-  EXPECT_EQ(m.fault.error_code, 12);
-  EXPECT_EQ(m.fault.error_position, 1050);
-  EXPECT_EQ(m.fault.site.file, definition_file::none);
+  const compile_outcome outcome = compile_scenario(
+      m, 0,
+      definition_texts{
+          line_definition("pendenza, 17000, 5\r\n"),
+          train_definition("segnale, 750, 1, 3, 1, 0, 0, 0, 0, 0, 0, 0\r\nsegnale, 700, 1, 3, 1, 0, 0, 0, 0, 0, 0, 0\r\n"
+                           "segnale, 650, 1, 3, 1, 0, 0, 0, 0, 0, 0, 0\r\nrallentamento, 1000, 120, 500, 0, 0, 0\r\n")});
+  EXPECT_EQ(outcome.reserved, kNoFault);
+  EXPECT_EQ(outcome.recorded.error_code, 12);  // replaces the loader's 15
+  EXPECT_EQ(outcome.recorded.error_position, 1050);
+  EXPECT_EQ(outcome.recorded.site.file, definition_file::none);
 }
 
 }  // namespace

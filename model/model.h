@@ -1,5 +1,5 @@
-// The compiled scenario: route cells, route plan, item table, identity and
-// fault state, held as plain data. The loader, the placement procedures, the
+// The compiled scenario: route cells, route plan, item table and identity,
+// held as plain data. The loader, the placement procedures, the
 // post-processing and the writers all take it by reference.
 #ifndef MODEL_MODEL_H_
 #define MODEL_MODEL_H_
@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "model/findings.h"
 
 namespace scenario {
 
@@ -40,6 +42,9 @@ struct route_cell {
   uint8_t speed_limit = 0;
   uint8_t gradient = 0;
   uint8_t adhesion = 0;
+  // Not stored in any file: set on a slowdown start whose end fell into
+  // the same cell, so the slowdown has no end cell of its own.
+  bool slowdown_without_end = false;
 };
 
 inline bool is_free(const route_cell& c) { return c.kind == kEmpty || c.kind == kTunnelMarker; }
@@ -94,44 +99,6 @@ struct plan_points {
   }
 };
 
-// Which definition a diagnostic points into.
-enum class definition_file { none, line, train };
-
-// Where a record or field stands: 1-based line and column (0: none), and
-// the text of that line.
-struct source_site {
-  definition_file file = definition_file::none;
-  int32_t line = 0;
-  int32_t column = 0;
-  std::string text;
-};
-
-struct fault_state {
-  int32_t error_code = 0;      // 0 = no fault
-  int32_t error_position = 0;  // metres, for the faults that name one
-  // For authors' diagnostics only: the field at fault, and for a read
-  // failure what was wrong with it.
-  source_site site;
-  std::string detail;
-};
-
-// What the reader accepts but an author almost never means.
-enum class warning_kind {
-  unknown_field,       // matches no key and is dropped
-  ambiguous_key,       // matches more than one record kind
-  not_ascending,       // a record of an ascending kind stands before the one above it
-  comment_with_comma,  // the part after the comma becomes a key field
-  curve_overlap,       // a curve starts before the previous one has ended
-  times_backwards,     // a station's scheduled time is before the previous one's
-  after_end,           // a record after the closing header "[fine]"
-};
-
-struct load_warning {
-  warning_kind kind;
-  source_site site;
-  std::string subject;  // the field or record kind concerned
-};
-
 struct scenario_model {
   // Identity.
   std::string route_name;
@@ -150,8 +117,6 @@ struct scenario_model {
   std::array<int32_t, 81> tunnel_starts{};
   std::array<int32_t, 81> tunnel_ends{};
   int32_t tunnel_count = 0;
-
-  fault_state fault;
 };
 
 }  // namespace scenario

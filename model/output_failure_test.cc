@@ -34,12 +34,10 @@ const definitions kOld{"[generale]\r\nlunghezza percorso, 10000\r\n[fine]\r\n", 
 const definitions kNew{"[generale]\r\nlunghezza percorso, 12000\r\n[fine]\r\n", "[generale]\r\nsabbia, 200\r\n[fine]\r\n"};
 
 compile_result compile(const temp_dir& dir, const definitions& d) {
-  write_file(dir.file("R_linea.txt"), d.line);
-  write_file(dir.file("R_1-.txt"), d.train);
   scenario_model m;
   m.route_name = "R";
   m.train_number = "1";
-  return memorizza_percorso(m, 1, load_options{dir.str(), true});
+  return memorizza_percorso(m, 1, definition_texts{d.line, d.train}, dir.str());
 }
 
 // Everything in the directory but the definitions: name -> bytes, or
@@ -111,15 +109,10 @@ TEST_F(OutputFailure, ReadOnlyDirectoryKeepsOldSet) {
                     "UncreatableTemporaryFileKeepsOldSet covers the failure instead";
   }
   fs::permissions(dir.path(), fs::perms(0755));
-  write_file(dir.file("R_linea.txt"), kNew.line);
-  write_file(dir.file("R_1-.txt"), kNew.train);
   const auto before = outputs(dir);
   fs::permissions(dir.path(), fs::perms(0555));
 
-  scenario_model m;
-  m.route_name = "R";
-  m.train_number = "1";
-  EXPECT_THROW(memorizza_percorso(m, 1, load_options{dir.str(), true}), file_error);
+  EXPECT_THROW(compile(dir, kNew), file_error);
   fs::permissions(dir.path(), fs::perms(0755));
   EXPECT_EQ(changes(before, outputs(dir)), "");
   EXPECT_EQ(temporaries(dir), 0);
@@ -193,7 +186,7 @@ TEST_F(OutputFailure, ReservedFieldFaultKeepsOldSet) {
   // A signal at 0 sets cell 1's info1: fault 1250.
   const compile_result result =
       compile(dir, {kNew.line, "[generale]\r\nsegnale, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0\r\n[fine]\r\n"});
-  EXPECT_EQ(result.reserved_fault, kFormatMarkFault);
+  EXPECT_EQ(result.outcome.reserved, kFormatMarkFault);
   EXPECT_EQ(changes(before, outputs(dir)), "");
   EXPECT_EQ(temporaries(dir), 0);
 }

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -12,8 +11,22 @@
 namespace scenario {
 namespace {
 
+// What went wrong, in Italian for the usual causes.
+std::string why(const std::error_code& ec) {
+  const std::error_condition c = ec.default_error_condition();
+  if (c == std::errc::permission_denied || c == std::errc::operation_not_permitted) return "permesso negato";
+  if (c == std::errc::no_such_file_or_directory) return "la cartella o il file non esiste";
+  if (c == std::errc::no_space_on_device) return "spazio su disco esaurito";
+  if (c == std::errc::read_only_file_system) return "il disco e' in sola lettura";
+  if (c == std::errc::is_a_directory) return "al suo posto c'e' una cartella";
+  if (c == std::errc::not_a_directory) return "una parte del percorso non e' una cartella";
+  if (c == std::errc::file_exists || c == std::errc::directory_not_empty) return "al suo posto c'e' una cartella non vuota";
+  if (c == std::errc::too_many_files_open) return "troppi file aperti";
+  return ec.message();
+}
+
 std::string describe(const std::string& what, const std::string& path, int err) {
-  return what + " " + path + ": " + std::strerror(err);
+  return what + " " + path + ": " + why(std::error_code(err, std::generic_category()));
 }
 
 struct file_closer {
@@ -32,7 +45,7 @@ void output_set::write(const std::string& name, const std::function<void(const c
   const std::string final_path = path_in(directory_, name);
   const std::string temp_path = final_path + ".part";
   std::unique_ptr<std::FILE, file_closer> f(std::fopen(temp_path.c_str(), "wb"));
-  if (!f) throw file_error(describe("cannot create", temp_path, errno));
+  if (!f) throw file_error(describe("impossibile creare", temp_path, errno));
   temps_.push_back(temp_path);
   bool ok = true;
   int err = 0;
@@ -50,7 +63,7 @@ void output_set::write(const std::string& name, const std::function<void(const c
     ok = false;
     err = errno;
   }
-  if (!ok) throw file_error(describe("cannot write", temp_path, err));
+  if (!ok) throw file_error(describe("impossibile scrivere", temp_path, err));
   finals_.push_back(final_path);
 }
 
@@ -61,7 +74,7 @@ std::vector<std::string> output_set::commit() {
   std::error_code ec;
   for (const std::string& path : finals_) {
     if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
-      throw file_error("cannot replace " + path + ": not a file");
+      throw file_error("impossibile sostituire " + path + ": al suo posto c'e' una cartella");
     }
   }
   std::vector<size_t> aside;   // finals moved to their .prev names
@@ -74,24 +87,33 @@ std::vector<std::string> output_set::commit() {
     if (!std::filesystem::exists(finals_[i], ec)) continue;
     std::filesystem::rename(finals_[i], finals_[i] + ".prev", ec);
     if (ec) {
-      const std::string why = ec.message();
+      const std::string cause = why(ec);
       undo();
-      throw file_error("cannot replace " + finals_[i] + ": " + why);
+      throw file_error("impossibile sostituire " + finals_[i] + ": " + cause);
     }
     aside.push_back(i);
   }
   for (size_t i = 0; i < temps_.size(); ++i) {
     std::filesystem::rename(temps_[i], finals_[i], ec);
     if (ec) {
-      const std::string why = ec.message();
+      const std::string cause = why(ec);
       undo();
-      throw file_error("cannot replace " + finals_[i] + ": " + why);
+      throw file_error("impossibile sostituire " + finals_[i] + ": " + cause);
     }
     placed.push_back(i);
   }
   for (size_t i : aside) std::filesystem::remove(finals_[i] + ".prev", ec);
   temps_.clear();
   return finals_;
+}
+
+void replace_file(const std::string& path, std::string_view bytes) {
+  const size_t slash = path.find_last_of(kPathSeparator == '/' ? "/" : "/\\");
+  const std::string directory = slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  output_set out(directory);
+  out.write(name, [&](const chunk_writer& w) { w(bytes); });
+  out.commit();
 }
 
 }  // namespace scenario

@@ -1,7 +1,8 @@
-// Output of compiled files. Each file of one compile is written to a
-// temporary file beside its final name; only when every one of them has
-// been written completely are they renamed over the old files. A failure
-// leaves the previous files as they were and no temporary file behind.
+// The one writer of every file the program and the tool write. Each file of
+// a set is written to a temporary file beside its final name; only when
+// every one of them has been written completely are they renamed over the
+// old files. A failure leaves the previous files as they were and no
+// temporary file behind.
 #ifndef MODEL_OUTPUT_FILES_H_
 #define MODEL_OUTPUT_FILES_H_
 
@@ -41,6 +42,11 @@ class output_set {
   std::vector<std::string> finals_;
   std::vector<std::string> temps_;
 };
+
+// Replaces the file at `path` (a name alone: in the current directory) with
+// `bytes` as a set of one: the old file stays whole until the new one is.
+// Throws file_error.
+void replace_file(const std::string& path, std::string_view bytes);
 
 }  // namespace scenario
 

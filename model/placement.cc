@@ -6,20 +6,10 @@
 #include <cstdint>
 #include <limits>
 
-#include "model/load_failure.h"
 #include "model/nearest.h"
 
 namespace scenario {
 namespace {
-
-constexpr int32_t kTooManyTunnels = 10;
-constexpr int32_t kOutsideCells = 15;
-constexpr int32_t kSignalTaken = 16;
-constexpr int32_t kBoardTaken = 17;
-constexpr int32_t kStartTaken = 18;
-constexpr int32_t kEndTaken = 19;
-constexpr int32_t kApproachTaken = 20;
-constexpr int32_t kSpeedBoardTaken = 21;
 
 constexpr int32_t kBoardThreshold = 1500;  // metres: above it a slowdown has a warning board
 constexpr int32_t kBoardDistance = 1200;   // metres from the board to the slowdown start
@@ -38,14 +28,25 @@ bool inside(const scenario_model& m, int64_t c) { return c >= 0 && c <= top_cell
 
 route_cell& at(scenario_model& m, int64_t c) { return m.route_cells[static_cast<std::size_t>(c)]; }
 
-// A packed board speed must fit its 16-bit word; anything else is a value
-// the record cannot hold, reported like any conversion out of range.
-int16_t packed_speed(int32_t second, int32_t first) {
-  const int64_t v = nearest_whole(static_cast<double>(second) / 5.0 + static_cast<double>(int64_t{first} * 20));
-  if (v < std::numeric_limits<int16_t>::min() || v > std::numeric_limits<int16_t>::max()) {
-    throw load_failure("velocita' del cartello fuori intervallo");
-  }
-  return static_cast<int16_t>(v);
+bool fits16(int64_t v) {
+  return v >= std::numeric_limits<int16_t>::min() && v <= std::numeric_limits<int16_t>::max();
+}
+bool fits8(int64_t v) { return v >= 0 && v <= 255; }
+
+refusal refuse(fault_code code, int argument = -1) { return refusal{code, argument, {}}; }
+
+// A value whose stored form does not fit its field: refused, never wrapped.
+refusal does_not_fit(int argument, int64_t stored, const char* field) {
+  return refusal{kReadFault, argument,
+                 "il valore " + std::to_string(stored) + " non entra nel campo " + field + " della cella"};
+}
+constexpr char kWord[] = "a 16 bit (da -32768 a 32767)";
+constexpr char kByte[] = "a 8 bit (da 0 a 255)";
+
+// A packed board speed: the first speed in steps of 20, the second in steps
+// of 5, in one 16-bit word.
+int64_t packed_speed(int32_t second, int32_t first) {
+  return nearest_whole(static_cast<double>(second) / 5.0 + static_cast<double>(int64_t{first} * 20));
 }
 
 struct progression {
@@ -56,7 +57,7 @@ struct progression {
 
 }  // namespace
 
-void memo_montagna(scenario_model& model, int32_t inizio, int32_t fine, int32_t tipo) {
+refusal memo_montagna(scenario_model& model, int32_t inizio, int32_t fine, int32_t tipo) {
   const bool marked = tipo > 10;
   int64_t kind = marked ? int64_t{tipo} - 10 : int64_t{tipo};
   const int64_t first = nearest_whole(static_cast<double>(inizio) / 50.0);
@@ -64,16 +65,11 @@ void memo_montagna(scenario_model& model, int32_t inizio, int32_t fine, int32_t 
 
   // The loader tests only the start; a stretch reaching outside the cells
   // is refused whole, before it counts for the gap test of the next one.
-  if (first <= last && (!inside(model, first) || !inside(model, last))) {
-    model.fault.error_code = kOutsideCells;
-    return;
-  }
+  if (first <= last && (!inside(model, first) || !inside(model, last))) return refuse(kOutsideRouteFault, 1);
   // The lists hold records 1 to 80; index 0 stays unused.
   const int32_t capacity = static_cast<int32_t>(model.tunnel_starts.size()) - 1;
-  if (model.tunnel_count < 0 || model.tunnel_count >= capacity) {
-    model.fault.error_code = kTooManyTunnels;
-    return;
-  }
+  if (model.tunnel_count < 0 || model.tunnel_count >= capacity) return refuse(kTableFullFault);
+  if (!fits8(kind)) return does_not_fit(2, kind, kByte);
 
   const int32_t n = ++model.tunnel_count;
   model.tunnel_starts[static_cast<std::size_t>(n)] = inizio;
@@ -87,68 +83,71 @@ void memo_montagna(scenario_model& model, int32_t inizio, int32_t fine, int32_t 
     cell.tunnel_kind = low8(kind);
     if (marked && count % 4 == 0 && cell.kind == kEmpty) cell.kind = kTunnelMarker;
   }
+  return {};
 }
 
-void memo_indicatori_v_max(scenario_model& model, int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
-                           int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd, int32_t strisced) {
+refusal memo_indicatori_v_max(scenario_model& model, int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
+                              int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd, int32_t strisced) {
   const int64_t c = cell_of(posizione);
   // The loader keeps the board inside the cells; a direct call is held to it too.
-  if (!inside(model, c)) {
-    model.fault.error_code = kOutsideCells;
-    return;
+  if (!inside(model, c)) return refuse(kOutsideRouteFault, 0);
+  if (!is_free(at(model, c))) return refuse(kSpeedBoardTakenFault, 0);
+  // Every stored value is worked out before the cell changes, so a value
+  // out of range leaves it as it was.
+  const int64_t packed[3] = {packed_speed(vad, vas), packed_speed(vbd, vbs), packed_speed(vcd, vcs)};
+  for (int i = 0; i < 3; ++i) {
+    if (!fits16(packed[i])) return does_not_fit(1 + i, packed[i], kWord);
   }
-  if (!is_free(at(model, c))) {
-    model.fault.error_code = kSpeedBoardTaken;
-    return;
-  }
-  // All three packed values are worked out before the cell changes, so a
-  // value out of range leaves it as it was.
-  const int16_t a = packed_speed(vad, vas);
-  const int16_t b = packed_speed(vbd, vbs);
-  const int16_t k = packed_speed(vcd, vcs);
+  const int64_t stripes = int64_t{strisces} * 10 + strisced;
+  if (!fits16(stripes)) return does_not_fit(4, stripes, kWord);
 
   route_cell& cell = at(model, c);
   cell.kind = kSpeedBoard;
-  cell.info1 = a;
-  cell.info2 = b;
-  cell.info3 = k;
-  cell.info4 = low16(int64_t{strisces} * 10 + strisced);
+  cell.info1 = low16(packed[0]);
+  cell.info2 = low16(packed[1]);
+  cell.info3 = low16(packed[2]);
+  cell.info4 = low16(stripes);
+  return {};
 }
 
-void memo_segnale(scenario_model& model, int32_t posizione, int32_t sx, int32_t s1, int32_t s2, int32_t s3,
-                  int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3, int32_t& tempo) {
+refusal memo_segnale(scenario_model& model, int32_t posizione, int32_t sx, int32_t s1, int32_t s2, int32_t s3,
+                     int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3, int32_t& tempo) {
   const int64_t c = cell_of(posizione);
   // The loader keeps the signal inside the cells; a direct call is held to it too.
-  if (!inside(model, c)) {
-    model.fault.error_code = kOutsideCells;
-    return;
-  }
-  route_cell& cell = at(model, c);
-  if (!is_free(cell)) {
-    model.fault.error_code = kSignalTaken;
-    return;
-  }
+  if (!inside(model, c)) return refuse(kOutsideRouteFault, 0);
+  if (!is_free(at(model, c))) return refuse(kSignalTakenFault, 0);
   const int64_t aspect = int64_t{sx} * 3 + dx;
-  cell.kind = kSignal;
-  cell.info4 = low16(int64_t{rapp} * 10 + aspect);
-  cell.info1 = low16(int64_t{s1} * 10 + d1);
-  cell.info2 = low16(int64_t{s2} * 10 + d2);
-  cell.info3 = low16(int64_t{s3} * 10 + d3);
+  const int64_t info4 = int64_t{rapp} * 10 + aspect;
+  const int64_t info[3] = {int64_t{s1} * 10 + d1, int64_t{s2} * 10 + d2, int64_t{s3} * 10 + d3};
+  if (!fits16(info4)) return does_not_fit(5, info4, kWord);
+  for (int i = 0; i < 3; ++i) {
+    if (!fits16(info[i])) return does_not_fit(2 + i, info[i], kWord);
+  }
+  const int32_t raised = tempo >= 1 && tempo <= 100 ? 101 : tempo;
+  if (sx == 2 && !fits8(raised)) return does_not_fit(10, raised, kByte);
 
-  if (tempo >= 1 && tempo <= 100) tempo = 101;
+  tempo = raised;
+  route_cell& cell = at(model, c);
+  cell.kind = kSignal;
+  cell.info4 = low16(info4);
+  cell.info1 = low16(info[0]);
+  cell.info2 = low16(info[1]);
+  cell.info3 = low16(info[2]);
   cell.signal_time = sx == 2 ? low8(tempo) : uint8_t{0};
 
-  // Marks 100 to 400 m before the signal. A signal before 325 m would put
-  // some of them before cell 0: those are skipped, the rest stand.
+  // Marks 100 to 400 m before the signal, computed in 8 bits. A signal
+  // before 325 m would put some of them before cell 0: those are skipped,
+  // the rest stand.
   for (int64_t j = 1; j <= 4; ++j) {
     const int64_t m = c - 2 * j;
     if (m < 0) continue;
     at(model, m).approach_mark = low8(aspect * 10 + j);
   }
+  return {};
 }
 
-void memo_rallentamento(scenario_model& model, int32_t x, int32_t v, int32_t l, int32_t f_tt, int32_t f_ta,
-                        int32_t d_v) {
+refusal memo_rallentamento(scenario_model& model, int32_t x, int32_t v, int32_t l, int32_t f_tt, int32_t f_ta,
+                           int32_t d_v) {
   const bool board = x > kBoardThreshold;
   if (!board) f_ta = 0;
   const int64_t s = cell_of(x);
@@ -158,30 +157,24 @@ void memo_rallentamento(scenario_model& model, int32_t x, int32_t v, int32_t l, 
 
   // The loader tests only the start; an end (or any other cell of the
   // slowdown) outside the cells refuses the record before anything is written.
-  const bool fits = inside(model, s) && inside(model, e) && (!board || inside(model, w)) &&
-                    (f_ta == 0 || (inside(model, k) && inside(model, k - 3)));
-  if (!fits) {
-    model.fault.error_code = kOutsideCells;
-    return;
+  if (!inside(model, s)) return refuse(kOutsideRouteFault, 0);
+  if (!inside(model, e)) return refuse(kOutsideRouteFault, 2);
+  if ((board && !inside(model, w)) || (f_ta != 0 && !(inside(model, k) && inside(model, k - 3)))) {
+    return refuse(kOutsideRouteFault, 0);
   }
+  if (board && !is_free(at(model, w))) return refuse(kWarningTakenFault, 0);
+  if (!is_free(at(model, s))) return refuse(kStartTakenFault, 0);
+  if (!is_free(at(model, e))) return refuse(kEndTakenFault, 2);
+  if (!fits16(v)) return does_not_fit(1, v, kWord);
+  if (!fits16(f_tt)) return does_not_fit(3, f_tt, kWord);
+  if (!fits16(d_v)) return does_not_fit(5, d_v, kWord);
 
-  if (board && !is_free(at(model, w))) {
-    model.fault.error_code = kBoardTaken;
-    return;
-  }
-  if (!is_free(at(model, s))) {
-    model.fault.error_code = kStartTaken;
-    return;
-  }
-  if (!is_free(at(model, e))) {
-    model.fault.error_code = kEndTaken;
-    return;
-  }
-
-  // End before start: when both share a cell, the start wins.
+  // End before start: when both share a cell, the start wins, and the
+  // slowdown has no end cell of its own.
   at(model, e).kind = kSlowdownEnd;
   if (d_v != 0) at(model, e).info2 = low16(d_v);
   at(model, s).kind = kSlowdownStart;
+  at(model, s).slowdown_without_end = s == e;
   if (d_v != 0) at(model, s).info2 = low16(d_v);
   if (board) {
     route_cell& wc = at(model, w);
@@ -194,13 +187,10 @@ void memo_rallentamento(scenario_model& model, int32_t x, int32_t v, int32_t l, 
   at(model, s).info3 = low16(f_tt);
   at(model, e).info3 = low16(f_tt);
 
-  if (f_ta == 0) return;
+  if (f_ta == 0) return {};
   for (int64_t i = 0; i <= 3; ++i) {
-    if (!is_free(at(model, k - i))) {
-      // Start, end and board stay as written.
-      model.fault.error_code = kApproachTaken;
-      return;
-    }
+    // Start, end and board stay as written.
+    if (!is_free(at(model, k - i))) return refuse(kApproachTakenFault, 0);
   }
   for (int64_t i = 0; i <= 3; ++i) {
     route_cell& a = at(model, k - i);
@@ -208,9 +198,10 @@ void memo_rallentamento(scenario_model& model, int32_t x, int32_t v, int32_t l, 
     a.info1 = low16(i + 1);
     if (d_v != 0) a.info2 = low16(i + 1);
   }
+  return {};
 }
 
-void progressive_ordina(scenario_model& model) {
+refusal progressive_ordina(scenario_model& model) {
   std::array<progression, 3> in{};  // A, B, C: entries 81, 82, 83
   for (std::size_t i = 0; i < 3; ++i) {
     const item_entry& e = model.item_table[static_cast<std::size_t>(kProgressionTre) + i];
@@ -242,7 +233,7 @@ void progressive_ordina(scenario_model& model) {
     if (p.flag != 1) continue;
     // A value that cannot take the offset does not fit its field.
     if (p.value > std::numeric_limits<int32_t>::max() - 100) {
-      throw load_failure("progressiva chilometrica fuori intervallo");
+      return refusal{kReadFault, -1, "il valore della progressiva chilometrica non entra in un campo a 32 bit"};
     }
     p.value += 100;
   }
@@ -252,6 +243,7 @@ void progressive_ordina(scenario_model& model) {
     e.end = out[i].value;
     e.position = out[i].flag;
   }
+  return {};
 }
 
 }  // namespace scenario

@@ -1,34 +1,49 @@
 // Record placement: each procedure turns one parsed definition record into
-// marks on the route cells. A refused record is reported only through
-// model.fault.error_code (16 to 21, or 15/10 for a record the cells cannot
-// hold); the loader stops and stores the record's position. A value that
-// does not fit its 16-bit field throws load_failure (fault 25).
+// marks on the route cells, or returns why it refuses the record: a cell
+// already taken (16 to 21), a stretch the cells or lists cannot hold (15,
+// 10), or a value whose stored form does not fit its field (25). A refused
+// record leaves the cells as they were, but for fault 20 (Part of the
+// slowdown already stands); the loader stores the record's position.
 #ifndef MODEL_PLACEMENT_H_
 #define MODEL_PLACEMENT_H_
 
 #include <cstdint>
+#include <string>
 
+#include "model/findings.h"
 #include "model/model.h"
 
 namespace scenario {
 
+// Why a procedure refused its record; `argument` is the 0-based index of
+// the procedure's argument at fault (after the model), -1 for the record
+// as a whole.
+struct refusal {
+  fault_code code = kNoFault;
+  int argument = -1;
+  std::string detail;
+
+  explicit operator bool() const { return code != kNoFault; }
+};
+
 // Tunnel stretch from `inizio` to `fine` of type `tipo` (above 10: marked).
-void memo_montagna(scenario_model& model, int32_t inizio, int32_t fine, int32_t tipo);
+refusal memo_montagna(scenario_model& model, int32_t inizio, int32_t fine, int32_t tipo);
 
 // Maximum-speed indicator board.
-void memo_indicatori_v_max(scenario_model& model, int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
-                           int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd, int32_t strisced);
+refusal memo_indicatori_v_max(scenario_model& model, int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
+                              int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd, int32_t strisced);
 
 // Signal with its four approach marks; `tempo` from 1 to 100 is raised to 101.
-void memo_segnale(scenario_model& model, int32_t posizione, int32_t sx, int32_t s1, int32_t s2, int32_t s3,
-                  int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3, int32_t& tempo);
+refusal memo_segnale(scenario_model& model, int32_t posizione, int32_t sx, int32_t s1, int32_t s2, int32_t s3,
+                     int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3, int32_t& tempo);
 
 // Temporary slowdown with its start, end, warning board and approach cells.
-void memo_rallentamento(scenario_model& model, int32_t x, int32_t v, int32_t l, int32_t f_tt, int32_t f_ta,
-                        int32_t d_v);
+refusal memo_rallentamento(scenario_model& model, int32_t x, int32_t v, int32_t l, int32_t f_tt, int32_t f_ta,
+                           int32_t d_v);
 
 // Puts the three kilometric progressions (entries 81 to 83) in order.
-void progressive_ordina(scenario_model& model);
+// Refuses (25) a value that cannot take the offset of flag 1.
+refusal progressive_ordina(scenario_model& model);
 
 }  // namespace scenario
 

@@ -8,7 +8,6 @@
 #include <tuple>
 #include <vector>
 
-#include "model/load_failure.h"
 
 namespace scenario {
 namespace {
@@ -38,23 +37,26 @@ std::vector<int> changed(const scenario_model& before, const scenario_model& aft
 route_cell& cell(scenario_model& m, int c) { return m.route_cells[static_cast<std::size_t>(c)]; }
 
 // The built-in kind of signal record: sx 1, s1 3, s2 1, everything else 0.
-int32_t place_signal(scenario_model& m, int32_t posizione, int32_t sx = 1, int32_t tempo = 0) {
-  memo_segnale(m, posizione, sx, 3, 1, 0, 0, 0, 0, 0, 0, tempo);
-  return tempo;
+refusal place_signal(scenario_model& m, int32_t posizione, int32_t sx = 1, int32_t* tempo = nullptr) {
+  int32_t t = tempo != nullptr ? *tempo : 0;
+  const refusal r = memo_segnale(m, posizione, sx, 3, 1, 0, 0, 0, 0, 0, 0, t);
+  if (tempo != nullptr) *tempo = t;
+  return r;
 }
 
-void place_board(scenario_model& m, int32_t posizione, int32_t vas = 75, int32_t vad = 0) {
-  memo_indicatori_v_max(m, posizione, vas, 80, 80, 1, vad, 0, 0, 2);
+refusal place_board(scenario_model& m, int32_t posizione, int32_t vas = 75, int32_t vad = 0) {
+  return memo_indicatori_v_max(m, posizione, vas, 80, 80, 1, vad, 0, 0, 2);
 }
 
 // --- signals -----------------------------------------------------------
 
 TEST(SegnalePlacement, MarksItsCellAndFourApproachCells) {
+  refusal answer;
   scenario_model m = route();
   const scenario_model before = m;
-  place_signal(m, 5950);
+  answer = place_signal(m, 5950);
 
-  EXPECT_EQ(m.fault.error_code, 0);
+  EXPECT_EQ(answer.code, 0);
   EXPECT_EQ(changed(before, m), (std::vector<int>{112, 114, 116, 118, 120}));
   const route_cell& s = cell(m, 120);
   EXPECT_EQ(s.kind, kSignal);
@@ -70,16 +72,17 @@ TEST(SegnalePlacement, MarksItsCellAndFourApproachCells) {
 }
 
 TEST(SegnalePlacement, TakenCellRefusedButApproachCellAccepted) {
+  refusal answer;
   scenario_model m = route();
-  place_signal(m, 5950);
+  answer = place_signal(m, 5950);
 
   scenario_model refused = m;
-  place_signal(refused, 5960);  // also cell 120
-  EXPECT_EQ(refused.fault.error_code, 16);
+  answer = place_signal(refused, 5960);  // also cell 120
+  EXPECT_EQ(answer.code, 16);
   EXPECT_TRUE(changed(m, refused).empty());
 
-  place_signal(m, 5850);  // cell 118 holds only an approach mark
-  EXPECT_EQ(m.fault.error_code, 0);
+  answer = place_signal(m, 5850);  // cell 118 holds only an approach mark
+  EXPECT_EQ(answer.code, 0);
   EXPECT_EQ(cell(m, 118).kind, kSignal);
   EXPECT_EQ(cell(m, 118).approach_mark, 31);  // its own mark from the signal ahead stays
   EXPECT_EQ(cell(m, 116).approach_mark, 31);  // an earlier mark is overwritten
@@ -92,27 +95,55 @@ TEST(SegnalePlacement, TempoRaisedAndStoredOnlyForSx2) {
   };
   const row rows[] = {
       {2, 50, 101, 101}, {2, 1, 101, 101},   {2, 100, 101, 101}, {2, 101, 101, 101}, {2, 230, 230, 230},
-      {2, 0, 0, 0},      {2, -5, 251, -5},   {2, 300, 44, 300},  {1, 50, 0, 101},    {1, 230, 0, 230},
+      {2, 0, 0, 0},      {2, 255, 255, 255}, {1, 50, 0, 101},    {1, 230, 0, 230},
+      {1, 300, 0, 300},   // stored only for sx 2, so any value will do
       {258, 230, 0, 230},  // sx compared whole, not by its low bits
   };
   for (const row& r : rows) {
     SCOPED_TRACE(testing::Message() << "sx " << r.sx << " tempo " << r.tempo);
     scenario_model m = route();
-    EXPECT_EQ(place_signal(m, 5950, r.sx, r.tempo), r.tempo_after);
+    int32_t tempo = r.tempo;
+    place_signal(m, 5950, r.sx, &tempo);
+    EXPECT_EQ(tempo, r.tempo_after);
     EXPECT_EQ(cell(m, 120).signal_time, r.stored);
   }
 }
 
-TEST(SegnalePlacement, NarrowFieldsKeepLowBits) {
+// A value whose stored form does not fit its field refuses the record
+// (fault 25, at the argument that carries it) and leaves every cell as it
+// was; only the approach marks are computed in 8 bits on purpose.
+TEST(SegnalePlacement, ValuesThatDoNotFitAreRefusedNotWrapped) {
+  struct row {
+    const char* name;
+    int32_t sx, s1, rapp, d1, tempo;
+    int argument;  // -1: accepted
+  };
+  const row rows[] = {
+      {"s1 x 10 + d1 above 32767", 1, 3276, 0, 8, 0, 2},
+      {"s1 x 10 + d1 at 32767", 1, 3276, 0, 7, 0, -1},
+      {"s1 x 10 + d1 below -32768", 1, -3277, 0, 0, 0, 2},
+      {"rapp x 10 + aspect above 32767", 1, 3, 3277, 0, 0, 5},
+      {"time above 255 for sx 2", 2, 3, 0, 0, 300, 10},
+      {"negative time for sx 2", 2, 3, 0, 0, -5, 10},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.name);
+    scenario_model m = route();
+    const scenario_model before = m;
+    int32_t tempo = r.tempo;
+    const refusal answer = memo_segnale(m, 5950, r.sx, r.s1, 0, 0, r.rapp, 0, r.d1, 0, 0, tempo);
+    EXPECT_EQ(answer.code, r.argument < 0 ? kNoFault : kReadFault);
+    EXPECT_EQ(answer.argument, r.argument);
+    EXPECT_EQ(changed(before, m).empty(), r.argument >= 0);
+  }
   scenario_model m = route();
   int32_t tempo = 0;
-  memo_segnale(m, 5950, 9, 5000, 0, 0, 4000, 0, 7, 0, 0, tempo);
-  EXPECT_EQ(cell(m, 120).info1, static_cast<int16_t>(50007 - 65536));
-  EXPECT_EQ(cell(m, 120).info4, static_cast<int16_t>(40027 - 65536));
+  ASSERT_FALSE(memo_segnale(m, 5950, 9, 0, 0, 0, 0, 0, 0, 0, 0, tempo));
   for (int j = 1; j <= 4; ++j) EXPECT_EQ(cell(m, 120 - 2 * j).approach_mark, (270 + j) % 256) << j;
 }
 
 TEST(SegnalePlacement, ApproachMarksBeforeCellZeroAreSkipped) {
+  refusal answer;
   struct row {
     int32_t posizione;
     std::vector<int> touched;  // signal cell last
@@ -124,8 +155,8 @@ TEST(SegnalePlacement, ApproachMarksBeforeCellZeroAreSkipped) {
     SCOPED_TRACE(r.posizione);
     scenario_model m = route();
     const scenario_model before = m;
-    place_signal(m, r.posizione);
-    EXPECT_EQ(m.fault.error_code, 0);
+    answer = place_signal(m, r.posizione);
+    EXPECT_EQ(answer.code, 0);
     EXPECT_EQ(changed(before, m), r.touched);
     EXPECT_EQ(cell(m, r.touched.back()).kind, kSignal);
   }
@@ -134,6 +165,7 @@ TEST(SegnalePlacement, ApproachMarksBeforeCellZeroAreSkipped) {
 // --- cells that are free or taken, for every point object ---------------
 
 TEST(FreeCellPlacement, TunnelMarkerIsFreeAnyObjectIsNot) {
+  refusal answer;
   struct row {
     uint8_t kind;
     bool free;
@@ -144,15 +176,15 @@ TEST(FreeCellPlacement, TunnelMarkerIsFreeAnyObjectIsNot) {
     SCOPED_TRACE(static_cast<int>(r.kind));
     scenario_model signal_m = route();
     cell(signal_m, 120).kind = r.kind;
-    place_signal(signal_m, 5950);
-    EXPECT_EQ(signal_m.fault.error_code, r.free ? 0 : 16);
+    answer = place_signal(signal_m, 5950);
+    EXPECT_EQ(answer.code, r.free ? 0 : 16);
     EXPECT_EQ(cell(signal_m, 120).kind, r.free ? uint8_t{kSignal} : r.kind);
 
     scenario_model board_m = route();
     cell(board_m, 120).kind = r.kind;
     const scenario_model before = board_m;
-    place_board(board_m, 5950);
-    EXPECT_EQ(board_m.fault.error_code, r.free ? 0 : 21);
+    answer = place_board(board_m, 5950);
+    EXPECT_EQ(answer.code, r.free ? 0 : 21);
     if (!r.free) {
       EXPECT_TRUE(changed(before, board_m).empty());
     }
@@ -160,26 +192,28 @@ TEST(FreeCellPlacement, TunnelMarkerIsFreeAnyObjectIsNot) {
 }
 
 TEST(FreeCellPlacement, PointObjectOutsideCellsRefused) {
+  refusal answer;
   for (int32_t posizione : {9950, -100}) {  // cells 200 and -1 of cells 0..199
     SCOPED_TRACE(posizione);
     scenario_model m = route();
-    place_signal(m, posizione);
-    EXPECT_EQ(m.fault.error_code, 15);
+    answer = place_signal(m, posizione);
+    EXPECT_EQ(answer.code, 15);
     scenario_model b = route();
-    place_board(b, posizione);
-    EXPECT_EQ(b.fault.error_code, 15);
+    answer = place_board(b, posizione);
+    EXPECT_EQ(answer.code, 15);
   }
 }
 
 // --- slowdowns ---------------------------------------------------------
 
 TEST(RallentamentoPlacement, BoardStartAndEnd) {
+  refusal answer;
   scenario_model m = route();
   for (int c : {74, 98, 116}) cell(m, c).info2 = 7;
   const scenario_model before = m;
-  memo_rallentamento(m, 4850, 30, 900, 0, 0, 0);
+  answer = memo_rallentamento(m, 4850, 30, 900, 0, 0, 0);
 
-  EXPECT_EQ(m.fault.error_code, 0);
+  EXPECT_EQ(answer.code, 0);
   EXPECT_EQ(changed(before, m), (std::vector<int>{74, 98, 116}));
   const std::tuple<int, uint8_t> expected[] = {{74, kWarningBoard}, {98, kSlowdownStart}, {116, kSlowdownEnd}};
   for (const auto& [c, kind] : expected) {
@@ -190,9 +224,10 @@ TEST(RallentamentoPlacement, BoardStartAndEnd) {
 }
 
 TEST(RallentamentoPlacement, ApproachCellsAndSecondValue) {
+  refusal answer;
   scenario_model m = route();
-  memo_rallentamento(m, 4850, 30, 900, 3, 1, 0);
-  EXPECT_EQ(m.fault.error_code, 0);
+  answer = memo_rallentamento(m, 4850, 30, 900, 3, 1, 0);
+  EXPECT_EQ(answer.code, 0);
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(cell(m, 73 - i).kind, kWarningApproach) << i;
     EXPECT_EQ(cell(m, 73 - i).info1, i + 1) << i;
@@ -204,12 +239,13 @@ TEST(RallentamentoPlacement, ApproachCellsAndSecondValue) {
   EXPECT_EQ(cell(m, 74).info3, 0);
 
   scenario_model d = route();
-  memo_rallentamento(d, 4850, 30, 900, 0, 1, 40);
+  answer = memo_rallentamento(d, 4850, 30, 900, 0, 1, 40);
   for (int c : {74, 98, 116}) EXPECT_EQ(cell(d, c).info2, 40) << c;
   for (int i = 0; i < 4; ++i) EXPECT_EQ(cell(d, 73 - i).info2, i + 1) << i;
 }
 
 TEST(RallentamentoPlacement, WarningBoardOnlyAbove1500Metres) {
+  refusal answer;
   struct row {
     int32_t x;
     std::vector<int> boards, approaches;
@@ -221,8 +257,8 @@ TEST(RallentamentoPlacement, WarningBoardOnlyAbove1500Metres) {
   for (const row& r : rows) {
     SCOPED_TRACE(r.x);
     scenario_model m = route();
-    memo_rallentamento(m, r.x, 30, 500, 0, 1, 0);
-    EXPECT_EQ(m.fault.error_code, 0);
+    answer = memo_rallentamento(m, r.x, 30, 500, 0, 1, 0);
+    EXPECT_EQ(answer.code, 0);
     std::vector<int> boards, approaches;
     for (int c = 0; c <= m.last_cell; ++c) {
       if (cell(m, c).kind == kWarningBoard) boards.push_back(c);
@@ -234,16 +270,18 @@ TEST(RallentamentoPlacement, WarningBoardOnlyAbove1500Metres) {
 }
 
 TEST(RallentamentoPlacement, StartOnTunnelMarkerReplacesIt) {
+  refusal answer;
   scenario_model m = route(940);
-  memo_montagna(m, 20400, 21450, 11);
+  answer = memo_montagna(m, 20400, 21450, 11);
   ASSERT_EQ(cell(m, 419).kind, kTunnelMarker);
-  memo_rallentamento(m, 20900, 30, 900, 0, 0, 0);
-  EXPECT_EQ(m.fault.error_code, 0);
+  answer = memo_rallentamento(m, 20900, 30, 900, 0, 0, 0);
+  EXPECT_EQ(answer.code, 0);
   EXPECT_EQ(cell(m, 419).kind, kSlowdownStart);
   EXPECT_EQ(cell(m, 419).tunnel_kind, 1);
 }
 
 TEST(RallentamentoPlacement, TakenCellRefusedWithNothingWritten) {
+  refusal answer;
   struct row {
     int taken;
     int32_t code;
@@ -254,18 +292,19 @@ TEST(RallentamentoPlacement, TakenCellRefusedWithNothingWritten) {
     scenario_model m = route();
     cell(m, r.taken).kind = kSignal;
     const scenario_model before = m;
-    memo_rallentamento(m, 4850, 30, 900, 0, 1, 5);
-    EXPECT_EQ(m.fault.error_code, r.code);
+    answer = memo_rallentamento(m, 4850, 30, 900, 0, 1, 5);
+    EXPECT_EQ(answer.code, r.code);
     EXPECT_TRUE(changed(before, m).empty());
   }
 }
 
 TEST(RallentamentoPlacement, TakenApproachCellKeepsBoardStartAndEnd) {
+  refusal answer;
   scenario_model m = route();
   cell(m, 71).kind = kSignal;
   const scenario_model before = m;
-  memo_rallentamento(m, 4850, 30, 900, 0, 1, 0);
-  EXPECT_EQ(m.fault.error_code, 20);
+  answer = memo_rallentamento(m, 4850, 30, 900, 0, 1, 0);
+  EXPECT_EQ(answer.code, 20);
   EXPECT_EQ(changed(before, m), (std::vector<int>{74, 98, 116}));
 }
 
@@ -274,12 +313,16 @@ TEST(RallentamentoPlacement, StartAndEndInOneCellMakeAStart) {
   memo_rallentamento(m, 4850, 30, 10, 2, 0, 5);
   const route_cell& c = cell(m, 98);
   EXPECT_EQ(c.kind, kSlowdownStart);
+  EXPECT_TRUE(c.slowdown_without_end);  // for the code points, not the files
+  memo_rallentamento(m, 6850, 30, 900, 0, 0, 0);
+  EXPECT_FALSE(cell(m, 138).slowdown_without_end);
   EXPECT_EQ(c.info1, 30);
   EXPECT_EQ(c.info2, 5);
   EXPECT_EQ(c.info3, 2);
 }
 
 TEST(RallentamentoPlacement, CellsOutsideRouteRefusedBeforeWriting) {
+  refusal answer;
   struct row {
     int32_t x, l;
     int32_t code;
@@ -293,8 +336,8 @@ TEST(RallentamentoPlacement, CellsOutsideRouteRefusedBeforeWriting) {
     SCOPED_TRACE(testing::Message() << r.x << " + " << r.l);
     scenario_model m = route();
     const scenario_model before = m;
-    memo_rallentamento(m, r.x, 30, r.l, 0, 0, 0);
-    EXPECT_EQ(m.fault.error_code, r.code);
+    answer = memo_rallentamento(m, r.x, 30, r.l, 0, 0, 0);
+    EXPECT_EQ(answer.code, r.code);
     EXPECT_EQ(changed(before, m).empty(), r.code != 0);
   }
 }
@@ -325,17 +368,24 @@ TEST(IndicatoriPlacement, PacksBothSpeedsOfEachRank) {
   }
 }
 
-TEST(IndicatoriPlacement, PackedValueBeyondSixteenBitsThrowsAndLeavesCell) {
+TEST(IndicatoriPlacement, ValueBeyondSixteenBitsIsRefusedAndLeavesCell) {
   struct row {
-    int32_t vcs, vcd;
+    int32_t vcs, vcd, strisces;
+    int argument;
   };
-  const row rows[] = {{1639, 0}, {1638, 40}, {-1639, 0}, {std::numeric_limits<int32_t>::max(), 0},
-                      {0, std::numeric_limits<int32_t>::min()}};
+  const row rows[] = {{1639, 0, 1, 3},
+                      {1638, 40, 1, 3},
+                      {-1639, 0, 1, 3},
+                      {std::numeric_limits<int32_t>::max(), 0, 1, 3},
+                      {0, std::numeric_limits<int32_t>::min(), 1, 3},
+                      {80, 0, 3277, 4}};  // stripes: 3277 x 10 + 2
   for (const row& r : rows) {
-    SCOPED_TRACE(testing::Message() << r.vcs << " / " << r.vcd);
+    SCOPED_TRACE(testing::Message() << r.vcs << " / " << r.vcd << " / " << r.strisces);
     scenario_model m = route();
     const scenario_model before = m;
-    EXPECT_THROW(memo_indicatori_v_max(m, 2000, 75, 80, r.vcs, 1, 0, 0, r.vcd, 2), load_failure);
+    const refusal answer = memo_indicatori_v_max(m, 2000, 75, 80, r.vcs, r.strisces, 0, 0, r.vcd, 2);
+    EXPECT_EQ(answer.code, kReadFault);
+    EXPECT_EQ(answer.argument, r.argument);
     EXPECT_TRUE(changed(before, m).empty());
   }
 }
@@ -343,12 +393,13 @@ TEST(IndicatoriPlacement, PackedValueBeyondSixteenBitsThrowsAndLeavesCell) {
 // --- tunnels -----------------------------------------------------------
 
 TEST(MontagnaPlacement, MarkedStretchesGetTypeAndMarkers) {
+  refusal answer;
   scenario_model m = route();
   const scenario_model before = m;
-  memo_montagna(m, 600, 850, 11);
-  memo_montagna(m, 3400, 3450, 12);
+  answer = memo_montagna(m, 600, 850, 11);
+  answer = memo_montagna(m, 3400, 3450, 12);
 
-  EXPECT_EQ(m.fault.error_code, 0);
+  EXPECT_EQ(answer.code, 0);
   EXPECT_EQ(changed(before, m), (std::vector<int>{12, 13, 14, 15, 16, 68}));
   for (int c = 12; c <= 16; ++c) {
     EXPECT_EQ(cell(m, c).tunnel_kind, 1) << c;
@@ -414,12 +465,22 @@ TEST(MontagnaPlacement, MarkersEveryFourthCellOnlyWhereEmpty) {
     EXPECT_EQ(cell(unmarked, c).tunnel_kind, 5) << c;
   }
 
-  scenario_model wide = route();
-  memo_montagna(wide, 600, 850, 270);  // marked, 260 kept in 8 bits
-  EXPECT_EQ(cell(wide, 12).tunnel_kind, 4);
+  scenario_model widest = route();
+  ASSERT_FALSE(memo_montagna(widest, 600, 850, 265));  // marked, type 255
+  EXPECT_EQ(cell(widest, 12).tunnel_kind, 255);
+  for (int32_t tipo : {266, -1}) {  // type 256 and -1 do not fit the byte
+    scenario_model wide = route();
+    const scenario_model before = wide;
+    const refusal answer = memo_montagna(wide, 600, 850, tipo);
+    EXPECT_EQ(answer.code, kReadFault) << tipo;
+    EXPECT_EQ(answer.argument, 2) << tipo;
+    EXPECT_TRUE(changed(before, wide).empty()) << tipo;
+    EXPECT_EQ(wide.tunnel_count, 0) << tipo;
+  }
 }
 
 TEST(MontagnaPlacement, StretchOutsideCellsRefusedUncounted) {
+  refusal answer;
   struct row {
     int32_t inizio, fine;
     int32_t code;
@@ -435,8 +496,8 @@ TEST(MontagnaPlacement, StretchOutsideCellsRefusedUncounted) {
     SCOPED_TRACE(testing::Message() << r.inizio << " - " << r.fine);
     scenario_model m = route();
     const scenario_model before = m;
-    memo_montagna(m, r.inizio, r.fine, 11);
-    EXPECT_EQ(m.fault.error_code, r.code);
+    answer = memo_montagna(m, r.inizio, r.fine, 11);
+    EXPECT_EQ(answer.code, r.code);
     EXPECT_EQ(m.tunnel_count, r.code == 0 ? 1 : 0);
     if (r.code != 0) {
       EXPECT_TRUE(changed(before, m).empty());
@@ -445,15 +506,16 @@ TEST(MontagnaPlacement, StretchOutsideCellsRefusedUncounted) {
 }
 
 TEST(MontagnaPlacement, EightyRecordsFitTheNextIsRefused) {
+  refusal answer;
   scenario_model m = route();
-  for (int32_t t = 0; t < 80; ++t) memo_montagna(m, 100 * t, 100 * t + 20, 12);
-  EXPECT_EQ(m.fault.error_code, 0);
+  for (int32_t t = 0; t < 80; ++t) answer = memo_montagna(m, 100 * t, 100 * t + 20, 12);
+  EXPECT_EQ(answer.code, 0);
   EXPECT_EQ(m.tunnel_count, 80);
   EXPECT_EQ(m.tunnel_starts[80], 7900);
 
   const scenario_model before = m;
-  memo_montagna(m, 8000, 8400, 12);
-  EXPECT_EQ(m.fault.error_code, 10);
+  answer = memo_montagna(m, 8000, 8400, 12);
+  EXPECT_EQ(answer.code, 10);
   EXPECT_EQ(m.tunnel_count, 80);
   EXPECT_TRUE(changed(before, m).empty());
 }
@@ -478,6 +540,7 @@ progression get(const scenario_model& m, int entry) {
 }
 
 TEST(ProgressivePlacement, OrdersTheThreeEntries) {
+  refusal answer;
   struct row {
     std::string name;
     progression a, b, c;           // entries 81, 82, 83 before
@@ -508,14 +571,14 @@ TEST(ProgressivePlacement, OrdersTheThreeEntries) {
     EXPECT_TRUE(get(m, 81) == r.first);
     EXPECT_TRUE(get(m, 82) == r.second);
     EXPECT_TRUE(get(m, 83) == r.third);
-    EXPECT_EQ(m.fault.error_code, 0);
+    EXPECT_EQ(answer.code, 0);
   }
 }
 
-TEST(ProgressivePlacement, ValueThatCannotTakeTheOffsetThrows) {
+TEST(ProgressivePlacement, ValueThatCannotTakeTheOffsetIsRefused) {
   scenario_model m = route();
   put(m, 83, {0, std::numeric_limits<int32_t>::max() - 50, 1});
-  EXPECT_THROW(progressive_ordina(m), load_failure);
+  EXPECT_EQ(progressive_ordina(m).code, kReadFault);
 }
 
 }  // namespace

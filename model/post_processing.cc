@@ -8,9 +8,6 @@ namespace scenario {
 namespace {
 
 constexpr int16_t kCode = 180;
-constexpr int32_t kSignalFault = 11;
-constexpr int32_t kBeforeStartFault = 12;
-constexpr int32_t kInsideFault = 13;
 constexpr int16_t kFastSlowdown = 110;  // km/h: from here on no code points inside
 constexpr int64_t kSpacing = 8;         // cells between code points inside a slowdown
 constexpr int64_t kBoardReach = 20;     // cells before a warning board searched for signals
@@ -37,17 +34,19 @@ class cell_pass {
     route_cell& r = model_.route_cells[static_cast<std::size_t>(c)];
     r.info1 = static_cast<int16_t>(minimo(kCode, r.info1));
   }
-  // Recorded and the pass goes on; a later fault replaces this one.
-  void fault(int32_t code, int64_t c) {
-    model_.fault.error_code = code;
-    model_.fault.error_position = static_cast<int32_t>(c * 50);
-    model_.fault.site = source_site{};  // no record is to blame
-    model_.fault.detail.clear();
+  // Recorded and the pass goes on; a later fault replaces this one. No
+  // record is to blame, so the fault has no site.
+  void fault(fault_code code, int64_t c) {
+    fault_ = fault_state{};
+    fault_.error_code = code;
+    fault_.error_position = static_cast<int32_t>(c * 50);
   }
+  const fault_state& last_fault() const { return fault_; }
 
  private:
   scenario_model& model_;
   int64_t top_;
+  fault_state fault_;
 };
 
 // Rule A: every signal within 20 cells before a warning board gets a code
@@ -65,7 +64,7 @@ void signals_before_board(cell_pass& p, int64_t i) {
     } else if (p.is(s - 2, kCodePoint)) {
       p.lower_code(s - 2);
     } else {
-      p.fault(kSignalFault, s);
+      p.fault(kSignalCodeFault, s);
     }
   }
 }
@@ -79,41 +78,34 @@ void before_start(cell_pass& p, int64_t i, int64_t near) {
       return;
     }
   }
-  p.fault(kBeforeStartFault, i);
+  p.fault(kBeforeStartCodeFault, i);
 }
 
-// The end cell of the slowdown starting at i: the first slowdown end after
-// it. A slowdown whose end shares the start's cell has none of its own; the
-// next cell of kind 2 or 3 is then another slowdown's, or the cells run out,
-// and -1 says so.
-int64_t own_end(const cell_pass& p, int64_t i) {
+// B4: a code point every 8 cells from the start up to the first slowdown
+// end after it, whichever slowdown that end belongs to. Returns that end
+// cell, or -1 when the cells ran out first (the end was overwritten).
+int64_t inside_slowdown(cell_pass& p, int64_t i) {
+  int64_t n = 0;
   for (int64_t c = i + 1; p.inside(c); ++c) {
+    ++n;
+    if (n == kSpacing) {
+      if (p.vacant(c)) {
+        p.place(c);
+        n = 0;
+      } else if (p.vacant(c - 1)) {
+        p.place(c - 1);
+        n = 1;
+      } else if (p.vacant(c + 1)) {
+        p.place(c + 1);
+        n = -1;
+      } else {
+        // n stays at 8: nothing more inside this slowdown.
+        p.fault(kInsideCodeFault, c);
+      }
+    }
     if (p.is(c, kSlowdownEnd)) return c;
-    if (p.is(c, kSlowdownStart)) return -1;
   }
   return -1;
-}
-
-// B4: a code point every 8 cells from the start to the end cell.
-void inside_slowdown(cell_pass& p, int64_t i, int64_t end) {
-  int64_t n = 0;
-  for (int64_t c = i + 1; c <= end; ++c) {
-    ++n;
-    if (n != kSpacing) continue;
-    if (p.vacant(c)) {
-      p.place(c);
-      n = 0;
-    } else if (p.vacant(c - 1)) {
-      p.place(c - 1);
-      n = 1;
-    } else if (p.vacant(c + 1)) {
-      p.place(c + 1);
-      n = -1;
-    } else {
-      // n stays at 8: nothing more inside this slowdown.
-      p.fault(kInsideFault, c);
-    }
-  }
 }
 
 // B5: a code point in front of the first signal within 12 cells of the end.
@@ -126,7 +118,7 @@ void first_signal_after(cell_pass& p, int64_t end) {
     } else if (p.vacant(g - 2)) {
       p.place(g - 2);
     } else {
-      p.fault(kInsideFault, end);
+      p.fault(kInsideCodeFault, end);
     }
     return;
   }
@@ -134,7 +126,7 @@ void first_signal_after(cell_pass& p, int64_t end) {
 
 }  // namespace
 
-void aggiungi_codici(scenario_model& model) {
+fault_state aggiungi_codici(scenario_model& model) {
   cell_pass p(model);
   const int64_t last = int64_t{model.last_cell} - 2;
   for (int64_t i = 1; i <= last && p.inside(i); ++i) {
@@ -147,14 +139,14 @@ void aggiungi_codici(scenario_model& model) {
       before_start(p, i, 18);
       // A fast slowdown has no code points inside and so no end cell to
       // search from: it gets no code point before the signal after it. A
-      // slowdown without an end cell of its own gets neither.
-      const int64_t end = own_end(p, i);
-      if (p.cell(i).info1 < kFastSlowdown && end >= 0) {
-        inside_slowdown(p, i, end);
-        first_signal_after(p, end);
+      // slowdown whose end fell into its start's cell gets neither.
+      if (p.cell(i).info1 < kFastSlowdown && !p.cell(i).slowdown_without_end) {
+        const int64_t end = inside_slowdown(p, i);
+        if (end >= 0) first_signal_after(p, end);
       }
     }
   }
+  return p.last_fault();
 }
 
 }  // namespace scenario

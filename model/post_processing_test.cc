@@ -16,6 +16,7 @@ class PostProcessing : public testing::Test {
 
   void reset() {
     m = scenario_model{};
+    found = fault_state{};
     m.last_cell = 199;
     m.route_cells.resize(200);
   }
@@ -25,9 +26,12 @@ class PostProcessing : public testing::Test {
     cell(c).kind = kind;
     cell(c).info1 = info1;
   }
+  // As the placement leaves it: a start whose end fell into its own cell
+  // is marked as having no end cell of its own.
   void slowdown(int start, int end, int16_t speed) {
+    put(end, kSlowdownEnd, speed);
     put(start, kSlowdownStart, speed);
-    if (end != start) put(end, kSlowdownEnd, speed);
+    cell(start).slowdown_without_end = end == start;
   }
   void occupy(std::initializer_list<int> cells) {
     for (int c : cells) put(c, kSpeedBoard);
@@ -43,6 +47,7 @@ class PostProcessing : public testing::Test {
   }
 
   scenario_model m;
+  fault_state found;  // what the last pass returned
 };
 
 // --- rule A: signals before a warning board ------------------------------
@@ -50,9 +55,9 @@ class PostProcessing : public testing::Test {
 TEST_F(PostProcessing, SignalBeforeBoardGetsCodePointInFront) {
   put(50, kWarningBoard, 30);
   put(48, kSignal);
-  aggiungi_codici(m);
+  found = aggiungi_codici(m);
   EXPECT_EQ(code_points(), (std::vector<int>{47}));
-  EXPECT_EQ(m.fault.error_code, 0);
+  EXPECT_EQ(found.error_code, 0);
 }
 
 TEST_F(PostProcessing, ExistingCodePointBeforeSignalIsLoweredTo180) {
@@ -66,10 +71,10 @@ TEST_F(PostProcessing, ExistingCodePointBeforeSignalIsLoweredTo180) {
     put(48, kSignal);
     put(47, kCodePoint, r.code);
     occupy({46});
-    aggiungi_codici(m);
+    found = aggiungi_codici(m);
     EXPECT_EQ(cell(47).info1, r.after);
     EXPECT_EQ(cell(46).kind, kSpeedBoard);
-    EXPECT_EQ(m.fault.error_code, 0);
+    EXPECT_EQ(found.error_code, 0);
   }
 }
 
@@ -77,7 +82,7 @@ TEST_F(PostProcessing, FreeSecondCellWinsOverExistingCodePoint) {
   put(50, kWarningBoard, 30);
   put(48, kSignal);
   put(47, kCodePoint, 270);
-  aggiungi_codici(m);
+  found = aggiungi_codici(m);
   EXPECT_EQ(cell(46).kind, kCodePoint);
   EXPECT_EQ(cell(46).info1, 180);
   EXPECT_EQ(cell(47).info1, 270);
@@ -88,7 +93,7 @@ TEST_F(PostProcessing, EverySignalWithinTwentyCellsOfBoard) {
   put(70, kSignal);
   put(60, kSignal);
   put(59, kSignal);  // 21 cells before: out of reach
-  aggiungi_codici(m);
+  found = aggiungi_codici(m);
   EXPECT_EQ(code_points(), (std::vector<int>{58, 69}));  // 59 is still the signal
   EXPECT_EQ(cell(59).kind, kSignal);
 }
@@ -97,9 +102,9 @@ TEST_F(PostProcessing, SignalWithNoRoomBeforeItIsFault11) {
   put(50, kWarningBoard, 30);
   put(48, kSignal);
   occupy({47, 46});
-  aggiungi_codici(m);
-  EXPECT_EQ(m.fault.error_code, 11);
-  EXPECT_EQ(m.fault.error_position, 48 * 50);
+  found = aggiungi_codici(m);
+  EXPECT_EQ(found.error_code, 11);
+  EXPECT_EQ(found.error_position, 48 * 50);
 }
 
 // --- rules B1 to B3: before a slowdown start ------------------------------
@@ -124,10 +129,10 @@ TEST_F(PostProcessing, CodePointsBeforeStartOnlyWhereTheyFit) {
     reset();
     put(r.start, kSlowdownStart, 120);
     for (int c : r.taken) put(c, kSpeedBoard);
-    aggiungi_codici(m);
-    EXPECT_EQ(m.fault.error_code, r.fault);
+    found = aggiungi_codici(m);
+    EXPECT_EQ(found.error_code, r.fault);
     if (r.fault != 0) {
-      EXPECT_EQ(m.fault.error_position, r.start * 50);
+      EXPECT_EQ(found.error_position, r.start * 50);
     }
   }
 }
@@ -135,9 +140,9 @@ TEST_F(PostProcessing, CodePointsBeforeStartOnlyWhereTheyFit) {
 TEST_F(PostProcessing, NoRoomAtFirstDistanceStillTriesTheOthers) {
   slowdown(100, 118, 120);
   occupy({95, 94, 93});
-  aggiungi_codici(m);
-  EXPECT_EQ(m.fault.error_code, 12);
-  EXPECT_EQ(m.fault.error_position, 5000);
+  found = aggiungi_codici(m);
+  EXPECT_EQ(found.error_code, 12);
+  EXPECT_EQ(found.error_position, 5000);
   EXPECT_EQ(code_points(), (std::vector<int>{82, 89}));
 }
 
@@ -145,7 +150,7 @@ TEST_F(PostProcessing, FirstFreeOfThreeCellsIsTaken) {
   slowdown(100, 118, 120);
   occupy({95, 89});
   put(82, kTunnelMarker);  // overwritten
-  aggiungi_codici(m);
+  found = aggiungi_codici(m);
   EXPECT_EQ(code_points(), (std::vector<int>{82, 88, 94}));
 }
 
@@ -153,9 +158,9 @@ TEST_F(PostProcessing, FirstFreeOfThreeCellsIsTaken) {
 
 TEST_F(PostProcessing, SlowSlowdownGetsCodePointsEveryEightCells) {
   slowdown(100, 118, 30);
-  aggiungi_codici(m);
+  found = aggiungi_codici(m);
   EXPECT_EQ(code_points(), (std::vector<int>{82, 89, 95, 108, 116}));
-  EXPECT_EQ(m.fault.error_code, 0);
+  EXPECT_EQ(found.error_code, 0);
 }
 
 TEST_F(PostProcessing, TakenCellShiftsTheSpacing) {
@@ -175,15 +180,15 @@ TEST_F(PostProcessing, TakenCellShiftsTheSpacing) {
     reset();
     slowdown(100, 130, 30);
     for (int c : r.taken) put(c, kSpeedBoard);
-    aggiungi_codici(m);
+    found = aggiungi_codici(m);
     std::vector<int> inside;
     for (int c : code_points()) {
       if (c > 100) inside.push_back(c);
     }
     EXPECT_EQ(inside, r.inside);
-    EXPECT_EQ(m.fault.error_code, r.fault);
+    EXPECT_EQ(found.error_code, r.fault);
     if (r.fault != 0) {
-      EXPECT_EQ(m.fault.error_position, 108 * 50);
+      EXPECT_EQ(found.error_position, 108 * 50);
     }
   }
 }
@@ -209,15 +214,15 @@ TEST_F(PostProcessing, FirstSignalAfterSlowSlowdown) {
     slowdown(100, 118, 30);
     put(r.signal, kSignal);
     for (int c : r.taken) put(c, kSpeedBoard);
-    aggiungi_codici(m);
+    found = aggiungi_codici(m);
     std::vector<int> after;
     for (int c : code_points()) {
       if (c > 116) after.push_back(c);
     }
     EXPECT_EQ(after, r.expected < 0 ? std::vector<int>{} : std::vector<int>{r.expected});
-    EXPECT_EQ(m.fault.error_code, r.fault);
+    EXPECT_EQ(found.error_code, r.fault);
     if (r.fault != 0) {
-      EXPECT_EQ(m.fault.error_position, 118 * 50);
+      EXPECT_EQ(found.error_position, 118 * 50);
     }
   }
 }
@@ -230,13 +235,13 @@ TEST_F(PostProcessing, FastSlowdownGetsNothingInsideOrAfter) {
     reset();
     slowdown(100, 130, speed);
     put(132, kSignal);
-    aggiungi_codici(m);
+    found = aggiungi_codici(m);
     EXPECT_EQ(code_points(), (std::vector<int>{82, 89, 95}));
   }
   reset();
   slowdown(100, 130, 109);
   put(132, kSignal);
-  aggiungi_codici(m);
+  found = aggiungi_codici(m);
   EXPECT_EQ(code_points(), (std::vector<int>{82, 89, 95, 108, 116, 124, 131}));
 }
 
@@ -247,10 +252,44 @@ TEST_F(PostProcessing, SlowdownWithoutEndCellGetsNothingInside) {
   slowdown(100, 100, 30);
   slowdown(120, 130, 120);
   put(132, kSignal);
-  aggiungi_codici(m);
+  found = aggiungi_codici(m);
   // 82, 89, 95 before the first start; 102, 109, 115 before the second.
   EXPECT_EQ(code_points(), (std::vector<int>{82, 89, 95, 102, 109, 115}));
-  EXPECT_EQ(m.fault.error_code, 0);
+  EXPECT_EQ(found.error_code, 0);
+}
+
+// B4 runs from a slowdown's start to the first slowdown end after it,
+// whichever slowdown that end belongs to; only a slowdown whose end fell
+// into its own start cell has no end, and then gets neither B4 nor B5.
+TEST_F(PostProcessing, CodePointsOfOverlappingSlowdowns) {
+  struct span {
+    int start, end;
+  };
+  struct row {
+    const char* name;
+    std::vector<span> slowdowns;  // all at 40 km/h
+    std::vector<int> signals;
+    std::vector<int> code_points;
+  };
+  const row rows[] = {
+      // A: 56 and 64 inside, stops at B's end 66; B5 from 66 finds the
+      // signal at 70 (69), and B's own B5 then takes 68.
+      {"nested", {{48, 108}, {60, 66}}, {70}, {30, 37, 42, 43, 49, 55, 56, 64, 68, 69}},
+      {"overlapping", {{48, 70}, {60, 90}}, {}, {30, 37, 42, 43, 49, 55, 56, 64, 68}},
+      {"consecutive", {{48, 60}, {80, 100}}, {}, {30, 37, 43, 56, 62, 69, 75, 88, 96}},
+      {"shared cell", {{48, 48}}, {50}, {30, 37, 43}},
+      // The shared-cell slowdown does not take the later one's end as its own.
+      {"shared cell, then an ordinary one", {{48, 48}, {100, 118}}, {}, {30, 37, 43, 82, 89, 95, 108, 116}},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.name);
+    reset();
+    for (const span& sd : r.slowdowns) slowdown(sd.start, sd.end, 40);
+    for (int g : r.signals) put(g, kSignal);
+    found = aggiungi_codici(m);
+    EXPECT_EQ(code_points(), r.code_points);
+    EXPECT_FALSE(found);
+  }
 }
 
 TEST_F(PostProcessing, WalkEndsWithinTheCells) {
@@ -267,20 +306,20 @@ TEST_F(PostProcessing, WalkEndsWithinTheCells) {
     SCOPED_TRACE(r.start);
     reset();
     slowdown(r.start, r.end, 30);
-    aggiungi_codici(m);
+    found = aggiungi_codici(m);
     std::vector<int> inside;
     for (int c : code_points()) {
       if (c > r.start) inside.push_back(c);
     }
     EXPECT_EQ(inside, r.inside);
-    EXPECT_EQ(m.fault.error_code, 0);
+    EXPECT_EQ(found.error_code, 0);
   }
 }
 
 TEST_F(PostProcessing, CellsOutsideOneToLastMinusTwoTriggerNothing) {
   slowdown(0, 10, 30);                // cell 0 is never looked at
   put(198, kSlowdownStart, 30);       // nor is last_cell - 1
-  aggiungi_codici(m);
+  found = aggiungi_codici(m);
   EXPECT_TRUE(code_points().empty());
 }
 
@@ -292,9 +331,9 @@ TEST_F(PostProcessing, LaterFaultReplacesEarlierAndPassGoesOn) {
   occupy({29, 28});  // fault 11 at cell 30
   slowdown(100, 118, 30);
   occupy({95, 94, 93});  // fault 12 at cell 100
-  aggiungi_codici(m);
-  EXPECT_EQ(m.fault.error_code, 12);
-  EXPECT_EQ(m.fault.error_position, 5000);
+  found = aggiungi_codici(m);
+  EXPECT_EQ(found.error_code, 12);
+  EXPECT_EQ(found.error_position, 5000);
   EXPECT_EQ(code_points(), (std::vector<int>{82, 89, 108, 116}));
 }
 

@@ -20,7 +20,6 @@ struct train_pass {
   int32_t adhesion_fill = 0;
   int32_t previous_speed = 0;
   int32_t previous_adhesion = 0;
-  field_site previous_speed_site;  // the record whose speed is written next
   // For warnings.
   ascending_positions speeds, adhesions, stations;
   int32_t last_time = 0;
@@ -28,22 +27,21 @@ struct train_pass {
 
 enum class record_result { next, leave_loop, stop };
 
-// The speed limit byte of a cell: the speed in steps of 5 km/h. One that
-// does not fit the byte is a conversion out of range.
-uint8_t speed_byte(const train_pass& p) {
-  const int64_t v = nearest_whole(p.previous_speed / 5.0);
-  if (v < 0 || v > 255) {
-    throw load_failure("la velocita' " + std::to_string(p.previous_speed) + " km/h non entra nel limite di velocita'",
-                       p.previous_speed_site.line, p.previous_speed_site.column);
-  }
-  return static_cast<uint8_t>(v);
-}
+// The speed limit byte of a cell: the speed in steps of 5 km/h.
+int64_t speed_steps(int32_t speed) { return nearest_whole(speed / 5.0); }
+uint8_t speed_byte(const train_pass& p) { return static_cast<uint8_t>(speed_steps(p.previous_speed)); }
 
 record_result read_speed(load_session& s, train_pass& p, field_reader& r) {
   const int32_t position = r.read_long();
   const field_site at = r.last_site();
   const int32_t speed = r.read_long();
+  const field_site speed_site = r.last_site();
   if (!s.in_range(position, 100, s.train, at)) return record_result::leave_loop;
+  if (speed_steps(speed) < 0 || speed_steps(speed) > 255) {
+    throw load_failure("la velocita' " + std::to_string(speed) +
+                           " km/h non entra nel campo della cella (da 0 a 1277 km/h, a passi di 5)",
+                       speed_site.line, speed_site.column);
+  }
   if (!p.speeds.next(position)) s.warn(warning_kind::not_ascending, s.train, at, "velocita");
   const int64_t k = nearest_whole(position / 50.0);
   if (k > 0) {
@@ -54,7 +52,6 @@ record_result read_speed(load_session& s, train_pass& p, field_reader& r) {
     } while (p.speed_fill < k);
   }
   p.previous_speed = speed;
-  p.previous_speed_site = r.last_site();
   return record_result::next;
 }
 
@@ -62,7 +59,12 @@ record_result read_adhesion(load_session& s, train_pass& p, field_reader& r) {
   const int32_t position = r.read_long();
   const field_site at = r.last_site();
   const int32_t value = r.read_long();
+  const field_site value_site = r.last_site();
   if (!s.in_range(position, 100, s.train, at)) return record_result::leave_loop;
+  if (value < 0 || value > 255) {
+    throw load_failure("l'aderenza " + std::to_string(value) + " non entra nel campo della cella (da 0 a 255)",
+                       value_site.line, value_site.column);
+  }
   if (!p.adhesions.next(position)) s.warn(warning_kind::not_ascending, s.train, at, "aderenza");
   const int64_t k = nearest_whole(position / 50.0);
   if (k > 0) {
@@ -76,26 +78,21 @@ record_result read_adhesion(load_session& s, train_pass& p, field_reader& r) {
 }
 
 record_result read_signal(load_session& s, field_reader& r) {
-  const int32_t posizione = r.read_long();
-  const field_site at = r.last_site();
-  int32_t v[10];
-  for (int32_t& value : v) value = r.read_long();
-  if (!s.in_range(posizione, 100, s.train, at)) return record_result::leave_loop;
-  if (s.placement_refused(s.train, posizione, at, [&] {
-        memo_segnale(s.model, posizione, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]);
-      })) {
-    return record_result::stop;
-  }
+  int32_t v[11];
+  field_site at[11];
+  read_longs(r, v, at, 11);
+  if (!s.in_range(v[0], 100, s.train, at[0])) return record_result::leave_loop;
+  const refusal refused = memo_segnale(s.model, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]);
+  if (!s.placed(refused, s.train, v[0], at)) return record_result::stop;
   return record_result::next;
 }
 
 record_result read_slowdown(load_session& s, field_reader& r) {
-  const int32_t x = r.read_long();
-  const field_site at = r.last_site();
-  int32_t v[5];
-  for (int32_t& value : v) value = r.read_long();
-  if (!s.in_range(x, 100, s.train, at)) return record_result::leave_loop;
-  if (s.placement_refused(s.train, x, at, [&] { memo_rallentamento(s.model, x, v[0], v[1], v[2], v[3], v[4]); })) {
+  int32_t v[6];
+  field_site at[6];
+  read_longs(r, v, at, 6);
+  if (!s.in_range(v[0], 100, s.train, at[0])) return record_result::leave_loop;
+  if (!s.placed(memo_rallentamento(s.model, v[0], v[1], v[2], v[3], v[4], v[5]), s.train, v[0], at)) {
     return record_result::stop;
   }
   return record_result::next;
@@ -108,7 +105,7 @@ record_result read_code_point(load_session& s, field_reader& r) {
   if (!s.in_range(position, 100, s.train, at)) return record_result::leave_loop;
   route_cell& c = s.cell(nearest_whole(position / 50.0));
   if (!is_free(c)) {
-    s.refuse(7, position, s.train, at);
+    s.refuse(kCodePointTakenFault, position, s.train, at);
     return record_result::stop;
   }
   if (value > 0) {
@@ -128,9 +125,9 @@ int32_t to_long(int64_t v, const field_site& at, const char* what) {
 record_result read_station(load_session& s, train_pass& p, field_reader& r) {
   scenario_model& m = s.model;
   // Stations and board texts share entries 1 to 80; a station may never
-  // take the entry of a board text.
-  if (p.station_counter >= s.board_counter) {
-    s.refuse(10, s.train, r.last_site());
+  // take the entry of a board text (those above the board counter).
+  if (p.station_counter > s.board_counter) {
+    s.refuse(kTableFullFault, s.train, r.last_site());
     return record_result::stop;
   }
   item_entry& e = m.item_table[p.station_counter];
@@ -139,14 +136,14 @@ record_result read_station(load_session& s, train_pass& p, field_reader& r) {
   e.position = position;
   if (!s.in_range(position, 800, s.train, at)) return record_result::leave_loop;
   if (position % 50 != 0) {
-    s.refuse(8, position, s.train, at);
+    s.refuse(kStationPositionFault, position, s.train, at);
     return record_result::stop;
   }
   e.kind = r.read_byte();
   const int32_t length = r.read_long();
   const field_site length_site = r.last_site();
   if (length % 100 != 0) {
-    s.refuse(9, position, s.train, length_site);
+    s.refuse(kStationLengthFault, position, s.train, length_site);
     return record_result::stop;
   }
   e.flag1 = r.read_byte();
@@ -188,7 +185,7 @@ record_result read_station(load_session& s, train_pass& p, field_reader& r) {
   // The stop cell is the highest cell a station marks; a stretch ending
   // beyond the route cells has nowhere to put it.
   if (e.kind < 25 && nearest_whole(e.end / 50.0 - 1) > m.last_cell) {
-    s.record(15, position, s.train, length_site);
+    s.record(kOutsideRouteFault, position, s.train, length_site);
     return record_result::leave_loop;
   }
   if (e.kind < 25 && e.kind != 5 && e.kind != 6) {
@@ -200,7 +197,7 @@ record_result read_station(load_session& s, train_pass& p, field_reader& r) {
   if (e.kind < 25) {
     const double t = e.end / 50.0 - 1;
     if (!(t > 1)) {
-      s.refuse(24, s.train, at);
+      s.refuse(kStopCellFault, s.train, at);
       return record_result::stop;
     }
     route_cell& stop = s.cell(nearest_whole(t));
@@ -208,7 +205,7 @@ record_result read_station(load_session& s, train_pass& p, field_reader& r) {
     stop.info1 = static_cast<int16_t>(p.station_counter);
   }
   if (p.station_counter > 1 && static_cast<int64_t>(e.start) - 350 < m.item_table[p.station_counter - 1].end) {
-    s.refuse(22, position, s.train, at);
+    s.refuse(kStationGapFault, position, s.train, at);
     return record_result::stop;
   }
   if (!p.stations.next(position)) s.warn(warning_kind::not_ascending, s.train, at, "stazione");
@@ -218,7 +215,7 @@ record_result read_station(load_session& s, train_pass& p, field_reader& r) {
   if (e.time_s != 0) p.last_time = e.time_s;
   ++p.station_counter;
   if (p.station_counter >= s.board_counter) {
-    s.refuse(10, s.train, at);
+    s.refuse(kTableFullFault, s.train, at);
     return record_result::stop;
   }
   return record_result::next;
@@ -260,7 +257,7 @@ record_result read_records(load_session& s, train_pass& p) {
 // Step 5: the rest of the speed limit and adhesion, then the progressions.
 void finish_train_definition(load_session& s, train_pass& p) {
   scenario_model& m = s.model;
-  s.close_and_delete(s.train);
+  s.close(s.train);
   do {
     if (p.speed_fill <= m.last_cell) s.cell(p.speed_fill).speed_limit = speed_byte(p);
     ++p.speed_fill;
@@ -271,9 +268,10 @@ void finish_train_definition(load_session& s, train_pass& p) {
   } while (p.adhesion_fill < m.last_cell - 2);
   for (int i : {kProgressionTre, kProgressionDue, kProgressionUno}) {
     if (m.item_table[i].start % 50 != 0 || m.item_table[i].end % 50 != 0) {
-      m.fault.error_code = 2;
-      m.fault.site = source_site{};
-      m.fault.detail.clear();
+      const int32_t position = s.fault.error_position;  // fault 2 names none
+      s.fault = fault_state{};
+      s.fault.error_code = kProgressionFault;
+      s.fault.error_position = position;
     }
   }
 }

@@ -1,5 +1,6 @@
 #include "run/form_load.h"
 
+#include <cstdio>
 #include <string>
 
 #include "content/line_definition.h"
@@ -8,7 +9,8 @@
 #include "documents/slowdown_order.h"
 #include "documents/train_card.h"
 #include "model/compile.h"
-#include "model/diagnostics.h"
+#include "model/definition_files.h"
+#include "model/file_names.h"
 #include "model/output_files.h"
 #include "run/error_report.h"
 
@@ -22,6 +24,27 @@ std::string recorded_fault_text(const fault_state& fault) {
 
 scenario_identity built_in_identity() { return {"Brenvalo_Morvena", "4815"}; }
 
+int compile_definitions(platform& p, const std::string& directory, const scenario_identity& id) {
+  // The definitions exist only between their writers and the compile:
+  // read, then deleted whatever the compile finds in them.
+  const definition_texts texts = read_definitions(directory, id.route_name, id.train_number);
+  std::remove(path_in(directory, line_definition_name(id.route_name)).c_str());
+  std::remove(path_in(directory, train_definition_name(id.route_name, id.train_number)).c_str());
+
+  scenario_model model;
+  model.route_name = id.route_name;
+  model.train_number = id.train_number;
+  const compile_result result = memorizza_percorso(model, 1, texts, directory);
+  // A fault in the definitions is reported once the files are written,
+  // rather than left unseen in the model; a reserved-field fault stopped
+  // the compile before any was.
+  if (const fault_state fault = reported_fault(result.outcome)) {
+    errore(p, recorded_fault_text(fault));
+    return 1;
+  }
+  return 0;
+}
+
 int Form_Load(platform& p) {
   const scenario_identity id = built_in_identity();
   p.show_wait_window();
@@ -34,19 +57,7 @@ int Form_Load(platform& p) {
     dati_rallentamenti(directory, id);
     dati_scheda(directory, id);
 
-    scenario_model model;
-    model.route_name = id.route_name;
-    model.train_number = id.train_number;
-    const compile_result result = memorizza_percorso(model, 1, load_options{directory, true});
-    if (result.reserved_fault != 0) {
-      errore(p, std::to_string(result.reserved_fault));
-      status = 1;
-    } else if (model.fault.error_code != 0) {
-      // A fault in the definitions is reported once the files are written,
-      // rather than left unseen in the model.
-      errore(p, recorded_fault_text(model.fault));
-      status = 1;
-    }
+    status = compile_definitions(p, directory, id);
   } catch (const file_error& e) {
     p.show_report(e.what());
     status = 2;

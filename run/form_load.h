@@ -19,6 +19,12 @@ std::string recorded_fault_text(const fault_state& fault);
 // The identity built into this program.
 scenario_identity built_in_identity();
 
+// Step 8 of the sequence: reads the two definitions of `id` in `directory`,
+// deletes them, compiles them into the binary files there and reports the
+// fault the compile found, if any, through errore. Returns 0, or 1 after a
+// report. Throws file_error.
+int compile_definitions(platform& p, const std::string& directory, const scenario_identity& id);
+
 // Runs the sequence in `p.application_directory()`. Returns the process
 // exit status: 0 for a clean run, non-zero after a report.
 int Form_Load(platform& p);

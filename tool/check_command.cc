@@ -6,22 +6,19 @@
 #include "model/diagnostics.h"
 #include "tool/commands.h"
 #include "tool/definitions.h"
-#include "tool/json.h"
 
 namespace scenario::tool {
 namespace {
 
-// check tells warnings apart from faults, so a fault is one status higher.
-constexpr int kCheckWarnings = 1;
-constexpr int kCheckFaults = 2;
-
 constexpr char kHelp[] =
-    "uso: scenario check DIR --route NOME --train NUMERO\n"
+    "uso: scenario check DIR --route NOME --train NUMERO [--strict]\n"
     "Legge NOME_linea.txt e NOME_NUMERO-.txt della cartella DIR come li compilerebbe\n"
     "compile, senza scrivere nulla e senza toccare i file, e segnala con file, riga e\n"
     "campo ogni errore e ogni avviso: cio' che il lettore accetta ma che di rado e'\n"
     "voluto (campi ignorati, chiavi ambigue, record fuori ordine, ...).\n"
-    "Uscita: 0 tutto in ordine, 1 solo avvisi, 2 errori, comando o file non validi.\n";
+    "  --strict  gli avvisi contano come errori (uscita 1)\n"
+    "Uscita: 0 nessun errore (avvisi ammessi), 1 errori nelle definizioni, 2 comando o\n"
+    "file non validi.\n";
 
 // One message, with where it points, so the report can follow the files.
 struct finding {
@@ -48,34 +45,25 @@ std::string count_words(size_t n, const char* one, const char* many) {
 
 int run_check(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
   int status = kExitClean;
-  const auto start = start_command("check", words, {}, {}, kHelp, out, err, &status);
+  const auto start = start_command("check", words, {}, {"--strict"}, kHelp, out, err, &status);
   if (!start) return status;
-  const definition_set* set = &start->set;
-  scenario_model model = model_for(*set);
+  const definition_paths paths = start->set.paths();
+  scenario_model model = model_for(start->set);
   std::vector<load_warning> warnings;
-  const int32_t reserved = compile_scenario(model, 1, load_options{set->directory, false, &warnings});
+  const fault_state fault = reported_fault(compile_scenario(model, 1, start->texts, &warnings));
 
   std::vector<finding> findings;
-  for (const load_warning& w : warnings) {
-    findings.push_back({w.site, format_warning(w, set->route, set->train)});
-  }
-  size_t faults = 0;
-  if (model.fault.error_code != 0) {
-    findings.push_back({model.fault.site, format_fault(model.fault, model.fault.error_code, set->route, set->train)});
-    ++faults;
-  }
-  if (reserved != 0) {
-    findings.push_back({source_site{}, format_fault(fault_state{}, reserved, set->route, set->train)});
-    ++faults;
-  }
+  for (const load_warning& w : warnings) findings.push_back({w.site, format_warning(w, paths)});
+  const size_t faults = fault ? 1 : 0;
+  if (fault) findings.push_back({fault.site, format_fault(fault, paths)});
   std::stable_sort(findings.begin(), findings.end(), [](const finding& a, const finding& b) {
     const int ra = file_rank(a.site.file), rb = file_rank(b.site.file);
     return ra != rb ? ra < rb : a.site.line < b.site.line;
   });
-  for (const finding& f : findings) out << ansi_to_utf8(f.text);
+  for (const finding& f : findings) out << f.text;
   out << count_words(faults, "errore", "errori") << ", " << count_words(warnings.size(), "avviso", "avvisi") << "\n";
-  if (faults != 0) return kCheckFaults;
-  return warnings.empty() ? kExitClean : kCheckWarnings;
+  if (faults != 0) return kExitFault;
+  return start->args.has("--strict") && !warnings.empty() ? kExitFault : kExitClean;
 }
 
 }  // namespace scenario::tool

@@ -1,78 +1,126 @@
 // scenario compile DIR --route NAME --train NUMBER [--no-plan] [--json]
+//                  [--strict] [--write-on-fault]
+#include <algorithm>
+#include <nlohmann/json.hpp>
 #include <ostream>
+#include <sstream>
 
 #include "model/compile.h"
 #include "model/diagnostics.h"
-#include "model/file_names.h"
 #include "model/output_files.h"
 #include "tool/commands.h"
 #include "tool/definitions.h"
-#include "tool/json.h"
 
 namespace scenario::tool {
 namespace {
 
 constexpr char kHelp[] =
-    "uso: scenario compile DIR --route NOME --train NUMERO [--no-plan] [--json]\n"
+    "uso: scenario compile DIR --route NOME --train NUMERO [--no-plan] [--json] [--strict]\n"
+    "                      [--write-on-fault]\n"
     "Compila NOME_linea.txt e NOME_NUMERO-.txt della cartella DIR nei file binari\n"
     "NOME_linea.dat (non con --no-plan), NOME_NUMERO.sim e NOME_NUMERO.dat, nella stessa\n"
     "cartella. I file di definizione non vengono mai toccati.\n"
-    "Un errore nelle definizioni e' scritto su standard error con file, riga e campo;\n"
-    "con --json il risultato e' un oggetto JSON su standard output.\n"
+    "Un errore nelle definizioni e' scritto su standard error con file, riga, colonna e\n"
+    "campo, seguito dagli avvisi; i file compilati restano allora quelli di prima.\n"
+    "  --write-on-fault  scrive comunque cio' che le tabelle contengono, come il programma\n"
+    "  --strict          gli avvisi contano come errori (uscita 1)\n"
+    "  --json            il risultato e' un oggetto JSON su standard output\n"
     "Uscita: 0 nessun errore, 1 errore nelle definizioni, 2 comando o file non validi.\n";
 
-void print_json(std::ostream& out, const definition_set& set, const fault_state& fault, int32_t code,
-                const std::vector<std::string>& files) {
-  out << "{\"error_code\": " << code << ", \"error_position\": ";
-  if (code != 0 && fault_has_position(code)) {
-    out << fault.error_position;
-  } else {
-    out << "null";
+using json = nlohmann::json;
+
+json or_null(bool present, const json& value) { return present ? value : json(nullptr); }
+
+json fault_json(const fault_state& fault, const definition_paths& paths) {
+  const bool any = fault.error_code != kNoFault;
+  const bool in_file = any && fault.site.file != definition_file::none;
+  return json{{"error_code", fault.error_code},
+              {"error_position", or_null(any && fault_has_position(fault.error_code), fault.error_position)},
+              {"file", or_null(in_file, paths.of(fault.site.file))},
+              {"line", or_null(in_file && fault.site.line > 0, fault.site.line)},
+              {"column", or_null(in_file && fault.site.column > 0, fault.site.column)},
+              {"message", any ? fault_message(fault) : ""}};
+}
+
+json warnings_json(const std::vector<load_warning>& warnings, const definition_paths& paths) {
+  json list = json::array();
+  for (const load_warning& w : warnings) {
+    list.push_back(json{{"file", paths.of(w.site.file)},
+                        {"line", w.site.line},
+                        {"column", w.site.column},
+                        {"message", warning_message(w)}});
   }
-  out << ", \"file\": ";
-  if (code != 0 && fault.site.file != definition_file::none) {
-    out << json_string(definition_name(fault.site.file, set.route, set.train));
-  } else {
-    out << "null";
-  }
-  out << ", \"line\": ";
-  if (code != 0 && fault.site.line > 0) {
-    out << fault.site.line;
-  } else {
-    out << "null";
-  }
-  out << ", \"message\": " << json_string(code != 0 ? fault_headline(fault, code, set.route, set.train) : "")
-      << ", \"files\": [";
-  for (size_t i = 0; i < files.size(); ++i) out << (i ? ", " : "") << json_string(files[i]);
-  out << "]}\n";
+  return list;
+}
+
+// Paths and command-line words may hold bytes that are not UTF-8; they are
+// replaced rather than refused.
+void print(std::ostream& out, const json& report) {
+  out << report.dump(-1, ' ', false, json::error_handler_t::replace) << "\n";
+}
+
+// A command that ended before compiling, as one JSON object.
+void print_stopped(std::ostream& out, fault_code missing, const std::string& message) {
+  json report = fault_json(fault_state{}, definition_paths{});
+  report["error_code"] = missing == kNoFault ? json(nullptr) : json(missing);
+  report["message"] = message;
+  report["files"] = json::array();
+  report["warnings"] = json::array();
+  print(out, report);
 }
 
 }  // namespace
 
 int run_compile(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+  const bool as_json = std::find(words.begin(), words.end(), "--json") != words.end();
   int status = kExitClean;
-  const auto start = start_command("compile", words, {}, {"--no-plan", "--json"}, kHelp, out, err, &status);
-  if (!start) return status;
-  const arguments* args = &start->args;
-  const definition_set* set = &start->set;
-  scenario_model model = model_for(*set);
-  compile_result result;
-  try {
-    result = memorizza_percorso(model, args->has("--no-plan") ? 0 : 1, load_options{set->directory, false});
-  } catch (const file_error& e) {
-    err << "scenario: " << e.what() << "\n";
-    return kExitUsage;
+  fault_code missing = kNoFault;
+  std::ostringstream stopped;
+  const auto start = start_command("compile", words, {}, {"--no-plan", "--json", "--strict", "--write-on-fault"},
+                                   kHelp, out, as_json ? stopped : err, &status, &missing);
+  if (!start) {
+    if (as_json && status != kExitClean) {
+      std::string message = stopped.str();
+      message = message.substr(0, message.find('\n'));
+      print_stopped(out, missing, message);
+    }
+    return status;
   }
-  const int32_t code = result.reserved_fault != 0 ? result.reserved_fault : model.fault.error_code;
-  // A reserved-field fault belongs to no record: an earlier fault's site
-  // must not be shown with it.
-  const fault_state shown = result.reserved_fault != 0 ? fault_state{} : model.fault;
-  if (args->has("--json")) {
-    print_json(out, *set, shown, code, result.files);
-  } else if (code != 0) {
-    err << ansi_to_utf8(format_fault(shown, code, set->route, set->train));
+  const arguments& args = start->args;
+  const definition_set& set = start->set;
+  const definition_paths paths = set.paths();
+  scenario_model model = model_for(set);
+  std::vector<load_warning> warnings;
+  const compile_outcome outcome = compile_scenario(model, args.has("--no-plan") ? 0 : 1, start->texts, &warnings);
+  const fault_state fault = reported_fault(outcome);
+
+  // An author's last good build is kept unless the compile is clean or the
+  // program's behaviour is asked for.
+  std::vector<std::string> files;
+  if (can_write(model, outcome) && (!fault || args.has("--write-on-fault"))) {
+    try {
+      files = write_compiled_files(model, set.directory);
+    } catch (const file_error& e) {
+      if (as_json) {
+        print_stopped(out, kNoFault, e.what());
+      } else {
+        err << "scenario: " << e.what() << "\n";
+      }
+      return kExitUsage;
+    }
   }
-  return code == 0 ? kExitClean : kExitFault;
+
+  if (as_json) {
+    json report = fault_json(fault, paths);
+    report["files"] = files;
+    report["warnings"] = warnings_json(warnings, paths);
+    print(out, report);
+  } else {
+    if (fault) err << format_fault(fault, paths);
+    for (const load_warning& w : warnings) err << format_warning(w, paths);
+  }
+  if (fault) return kExitFault;
+  return args.has("--strict") && !warnings.empty() ? kExitFault : kExitClean;
 }
 
 }  // namespace scenario::tool

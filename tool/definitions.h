@@ -1,5 +1,6 @@
 // What every subcommand that compiles needs: the directory and identity of
-// an author's definitions from the command line, checked before use.
+// an author's definitions from the command line, checked before use, and
+// their text read once.
 #ifndef TOOL_DEFINITIONS_H_
 #define TOOL_DEFINITIONS_H_
 
@@ -9,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "model/diagnostics.h"
+#include "model/findings.h"
+#include "model/loader.h"
 #include "model/model.h"
 
 #include "tool/arguments.h"
@@ -19,25 +23,27 @@ struct definition_set {
   std::string directory;
   std::string route;
   std::string train;
-};
 
-// Takes DIR from the first positional word and --route/--train; checks that
-// the directory and both definition files exist and can be read. On a
-// problem writes a clear message to `err` and returns nullopt.
-std::optional<definition_set> find_definitions(const arguments& args, std::ostream& err);
+  // The two definitions as the author would type them from here.
+  definition_paths paths() const;
+};
 
 // The start every command on an author's definitions shares: parses its
 // words (--route and --train besides `with_value`, --help besides
-// `switches`), answers --help, and finds the definitions. When the command
-// is done there (help, or a usage problem) it returns nullopt and sets
-// *status.
+// `switches`), answers --help, checks DIR and the identity, and reads both
+// definitions. When the command is done there (help, or a problem) it
+// returns nullopt and sets *status; a definition that cannot be read also
+// sets *missing to the fault the compile would record (101 for the line
+// definition, 25 for the train definition).
 struct command_start {
   arguments args;
   definition_set set;
+  definition_texts texts;
 };
 std::optional<command_start> start_command(const std::string& name, const std::vector<std::string>& words,
                                            std::set<std::string> with_value, std::set<std::string> switches,
-                                           const char* help, std::ostream& out, std::ostream& err, int* status);
+                                           const char* help, std::ostream& out, std::ostream& err, int* status,
+                                           fault_code* missing = nullptr);
 
 // An empty model with the definitions' identity.
 scenario_model model_for(const definition_set& set);

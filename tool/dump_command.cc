@@ -19,6 +19,8 @@
 #include "model/binary_decode.h"
 #include "tool/arguments.h"
 #include "tool/commands.h"
+#include "model/ansi_text.h"
+#include "model/definition_files.h"
 #include "tool/json.h"
 
 namespace scenario::tool {
@@ -53,17 +55,6 @@ std::optional<file_kind> kind_of(const std::string& path) {
   if (ends_with(".sim")) return file_kind::items;
   if (ends_with(".dat")) return file_kind::cells;
   return std::nullopt;
-}
-
-std::optional<std::string> read_whole(const std::string& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return std::move(bytes).str();
 }
 
 // A Double as its shortest text that reads back the same.
@@ -509,7 +500,7 @@ int run_dump(const std::vector<std::string>& words, std::ostream& out, std::ostr
     err << "scenario dump: " << problem << "\n";
     return kExitUsage;
   }
-  const auto bytes = read_whole(path);
+  const auto bytes = read_whole_file(path);
   if (!bytes) {
     err << "scenario dump: impossibile leggere " << path << "\n";
     return kExitUsage;

@@ -116,8 +116,9 @@ std::vector<fault_case> fault_cases() {
       {"no [generale]", "lunghezza percorso, 10000\r\n[fine]\r\n", kEmptyTrain, 102, nullptr, 0, kNone},
       {"curve without a digit", line_definition("curvas, 200, 100\r\n"), kEmptyTrain, 103, kLine, 4, kNone},
       {"curve past the plan", line_definition("curvas5, 16000, 1000\r\n"), kEmptyTrain, 103, kLine, 4, kNone},
-      {"plan of more than 1000000 points", "[generale]\r\nlunghezza percorso, 1000000\r\n[fine]\r\n", kEmptyTrain, 103,
-       nullptr, 0, kNone},
+      // Refused at the route length, with the longest length accepted.
+      {"plan of more than 1000000 points", "[generale]\r\nlunghezza percorso, 993002\r\n[fine]\r\n", kEmptyTrain, 103,
+       kLine, 2, kNone},
       // Cell 1 holds the format mark in info1 and the check code in info2.
       {"signal writing info1 of cell 1", line_definition(""), train_definition(signal_at(0, 3, 1)), 1250, nullptr, 0,
        kNone},
@@ -154,25 +155,26 @@ TEST(FaultTable, EachFaultIsReportedWithItsRecordAndLeavesTheDefinitionsAlone) {
     const compile_run run = compile(dir);
     EXPECT_EQ(run.status, 1);
 
-    std::string head = "errore " + std::to_string(c.code) + ": ";
-    if (c.file != nullptr) head = std::string(c.file) + ":" + std::to_string(c.line_number) + ": " + head;
+    // "<DIR>/<file>:<line>:<column>: errore <n>: ", or the fault alone.
+    const std::string fault = "errore " + std::to_string(c.code) + ": ";
+    std::string head = fault;
+    if (c.file != nullptr) head = dir.file(c.file) + ":" + std::to_string(c.line_number) + ":";
     EXPECT_EQ(run.first_error_line.substr(0, head.size()), head) << run.first_error_line;
+    const size_t fault_at = run.first_error_line.find(fault);
+    EXPECT_TRUE(fault_at == 0 || run.first_error_line.compare(fault_at - 2, 2, ": ") == 0) << run.first_error_line;
     EXPECT_EQ(named_position(run.first_error_line), c.position) << run.first_error_line;
 
     EXPECT_EQ(read_file(dir.file(kLine)), c.line);
     EXPECT_EQ(read_file(dir.file(kTrain)), c.train);
-    // A reserved field found set stops the compile before anything is written.
-    if (c.code == 1250 || c.code == 1251) {
-      EXPECT_FALSE(dir.has("R_1.sim"));
-      EXPECT_FALSE(dir.has("R_1.dat"));
-      EXPECT_FALSE(dir.has("R_linea.dat"));
-    }
+    // A compile with a fault writes nothing.
+    EXPECT_FALSE(dir.has("R_1.sim"));
+    EXPECT_FALSE(dir.has("R_1.dat"));
+    EXPECT_FALSE(dir.has("R_linea.dat"));
   }
 }
 
-// The loader's fault 101 cannot come out of the tool: it checks that both
-// definitions can be read before it compiles, and calls their absence a
-// usage error.
+// A missing definition is an unreadable file for the tool: it checks that
+// both definitions can be read before it compiles.
 TEST(FaultTable, MissingLineDefinitionIsAUsageErrorBeforeAnyCompile) {
   temp_dir dir;
   write_file(dir.file(kTrain), kEmptyTrain);
@@ -180,6 +182,12 @@ TEST(FaultTable, MissingLineDefinitionIsAUsageErrorBeforeAnyCompile) {
   EXPECT_EQ(run_compile({dir.str(), "--route", "R", "--train", "1"}, out, err), kExitUsage);
   EXPECT_NE(err.str().find("impossibile leggere"), std::string::npos) << err.str();
   EXPECT_EQ(read_file(dir.file(kTrain)), kEmptyTrain);
+
+  // With --json the answer is still one JSON object, with the fault the
+  // program would record.
+  std::ostringstream json_out, json_err;
+  EXPECT_EQ(run_compile({dir.str(), "--route", "R", "--train", "1", "--json"}, json_out, json_err), kExitUsage);
+  EXPECT_NE(json_out.str().find("\"error_code\":101"), std::string::npos) << json_out.str();
 }
 
 }  // namespace

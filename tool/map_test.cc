@@ -10,6 +10,7 @@
 #include "content/line_definition.h"
 #include "content/train_definition.h"
 #include "model/compile.h"
+#include "model/definition_files.h"
 #include "model/test_files.h"
 #include "tool/commands.h"
 #include "tool/tool_testing.h"
@@ -153,8 +154,7 @@ scenario_model built_in_model() {
   scenario_model model;
   model.route_name = kRoute;
   model.train_number = kTrain;
-  EXPECT_EQ(compile_scenario(model, 1, load_options{dir.str(), false, nullptr}), 0);
-  EXPECT_EQ(model.fault.error_code, 0);
+  EXPECT_FALSE(reported_fault(compile_scenario(model, 1, read_definitions(dir.str(), kRoute, kTrain))));
   return model;
 }
 
@@ -364,19 +364,15 @@ TEST(LabelPlacer, UprightLabelsOnlyWhenAllowed) {
 // --- pictures of other definitions ---------------------------------------
 
 TEST(RouteMapSvg, NamesWithXmlSpecialsAndNoPlan) {
-  temp_dir dir;
-  write_file(dir.file("R_linea.txt"),
-             "[generale]\r\nlunghezza percorso, 3000\r\n[x]\r\npendenza, 0, 10\r\n"
-             "cartello_indicatore, 1000, \"(A&B <C>)\"\r\n[fine]\r\n");
-  write_file(dir.file("R_1-.txt"),
-             "[generale]\r\nvelocita, 0, 60\r\n"
-             "stazione, 0, 12, 400, 0, 0, 0, 1,1,0, 4,1,1, 1, 9,0,0, ALFA & \"BETA\"\r\n[fine]\r\n");
+  const definition_texts texts{"[generale]\r\nlunghezza percorso, 3000\r\n[x]\r\npendenza, 0, 10\r\n"
+                               "cartello_indicatore, 1000, \"(A&B <C>)\"\r\n[fine]\r\n",
+                               "[generale]\r\nvelocita, 0, 60\r\n"
+                               "stazione, 0, 12, 400, 0, 0, 0, 1,1,0, 4,1,1, 1, 9,0,0, ALFA & \"BETA\"\r\n[fine]\r\n"};
   for (int32_t mode : {1, 0}) {
     scenario_model model;
     model.route_name = "R";
     model.train_number = "1";
-    ASSERT_EQ(compile_scenario(model, mode, load_options{dir.str(), false, nullptr}), 0);
-    ASSERT_EQ(model.fault.error_code, 0);
+    ASSERT_FALSE(reported_fault(compile_scenario(model, mode, texts)));
     // The identity names the files too, so odd names are given after loading.
     model.route_name = "R<&>";
     model.train_number = "1'";
@@ -415,6 +411,7 @@ TEST(ToolMap, UsageFaultsAndUnwritablePicture) {
   temp_dir dir;
   dati_linea(dir.str(), {kRoute, kTrain});
   dati_treno(dir.str(), {kRoute, kTrain});
+  write_file(dir.file("appunti.txt"), "da non perdere");
   const std::string out = dir.file("m.svg");
   struct usage_case {
     std::vector<std::string> args;
@@ -427,7 +424,15 @@ TEST(ToolMap, UsageFaultsAndUnwritablePicture) {
       {{dir.str(), "--route", kRoute, "-o", out}, 2, "servono DIR, --route NOME e --train NUMERO"},
       {{dir.str(), "--route", kRoute, "--train", "9", "-o", out}, 2, "impossibile leggere"},
       {{dir.str(), "--route", kRoute, "--train", kTrain, "-o", dir.file("no/such/dir/m.svg")}, 2,
-       "impossibile scrivere"},
+       "impossibile creare"},
+      // Never over one of the scenario's own files, nor over a file that is
+      // not a drawing.
+      {{dir.str(), "--route", kRoute, "--train", kTrain, "-o", dir.file("Brenvalo_Morvena_linea.txt")}, 2,
+       "e' un file dello scenario (Brenvalo_Morvena_linea.txt)"},
+      {{dir.str(), "--route", kRoute, "--train", kTrain, "-o", dir.str() + "/./Brenvalo_Morvena_4815.dat"}, 2,
+       "e' un file dello scenario (Brenvalo_Morvena_4815.dat)"},
+      {{dir.str(), "--route", kRoute, "--train", kTrain, "-o", dir.file("appunti.txt")}, 2,
+       "non e' un disegno SVG"},
   };
   for (const usage_case& c : cases) {
     const tool_run run = map(c.args);
@@ -435,6 +440,14 @@ TEST(ToolMap, UsageFaultsAndUnwritablePicture) {
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     EXPECT_FALSE(dir.has("m.svg")) << c.message;
   }
+  EXPECT_EQ(read_file(dir.file("appunti.txt")), "da non perdere");
+  EXPECT_EQ(read_file(dir.file("Brenvalo_Morvena_linea.txt")).substr(0, 10), "[generale]");
+
+  // "-o -": the drawing on standard output, and nothing written.
+  const tool_run piped = map({dir.str(), "--route", kRoute, "--train", kTrain, "-o", "-"});
+  EXPECT_EQ(piped.status, 0);
+  EXPECT_EQ(piped.out, route_map_svg(built_in()));
+  EXPECT_EQ(names_in(dir).size(), 3u);
 
   // A fault: reported as compile does, and no picture of half a line.
   std::string train = read_file(dir.file("Brenvalo_Morvena_4815-.txt"));
@@ -442,11 +455,11 @@ TEST(ToolMap, UsageFaultsAndUnwritablePicture) {
   write_file(dir.file("Brenvalo_Morvena_4815-.txt"), train);
   const tool_run run = map({dir.str(), "--route", kRoute, "--train", kTrain, "-o", out});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err,
-            "Brenvalo_Morvena_4815-.txt:51: errore 16: segnale su una cella gia' occupata (5950 m)\n"
-            "segnale,    5950,   1, 3, 1,  0, 0,    0,  0,0,0, 0\n"
-            "            ^\n"
-            "scenario map: nessun disegno scritto\n");
+  EXPECT_EQ(run.err, dir.file("Brenvalo_Morvena_4815-.txt") +
+                         ":51:13: errore 16: segnale su una cella gia' occupata (5950 m)\n"
+                         "segnale,    5950,   1, 3, 1,  0, 0,    0,  0,0,0, 0\n"
+                         "            ^\n"
+                         "scenario map: nessun disegno scritto\n");
   EXPECT_FALSE(dir.has("m.svg"));
 }
 

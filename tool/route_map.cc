@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "model/nearest.h"
+#include "model/ansi_text.h"
 #include "tool/json.h"
 
 namespace scenario::tool {

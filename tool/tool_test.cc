@@ -10,6 +10,8 @@
 #include "tool/tool_testing.h"
 #include "tool/json.h"
 
+#include <nlohmann/json.hpp>
+
 namespace scenario::tool {
 namespace {
 
@@ -73,10 +75,13 @@ TEST(ToolCompile, FaultNamesFileLineAndField) {
   write_file(dir.file("Brenvalo_Morvena_4815-.txt"), train);
   const tool_run run = compile({dir.str(), "--route", kRoute, "--train", kTrain});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err,
-            "Brenvalo_Morvena_4815-.txt:51: errore 16: segnale su una cella gia' occupata (5950 m)\n"
-            "segnale,    5950,   1, 3, 1,  0, 0,    0,  0,0,0, 0\n"
-            "            ^\n");
+  EXPECT_EQ(run.err, dir.file("Brenvalo_Morvena_4815-.txt") +
+                         ":51:13: errore 16: segnale su una cella gia' occupata (5950 m)\n"
+                         "segnale,    5950,   1, 3, 1,  0, 0,    0,  0,0,0, 0\n"
+                         "            ^\n");
+  // The author's last build is kept; the program's behaviour on request.
+  EXPECT_FALSE(dir.has("Brenvalo_Morvena_4815.dat"));
+  EXPECT_EQ(compile({dir.str(), "--route", kRoute, "--train", kTrain, "--write-on-fault"}).status, 1);
   EXPECT_TRUE(dir.has("Brenvalo_Morvena_4815.dat"));  // written from what the tables hold
 }
 
@@ -85,18 +90,24 @@ TEST(ToolCompile, JsonReport) {
   write_built_in(dir);
   tool_run run = compile({dir.str(), "--route", kRoute, "--train", kTrain, "--no-plan", "--json"});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "{\"error_code\": 0, \"error_position\": null, \"file\": null, \"line\": null, \"message\": \"\", "
-                     "\"files\": [\"" + dir.file("Brenvalo_Morvena_4815.sim") + "\", \"" +
-                         dir.file("Brenvalo_Morvena_4815.dat") + "\"]}\n");
+  EXPECT_EQ(nlohmann::json::parse(run.out),
+            nlohmann::json::parse(R"({"error_code": 0, "error_position": null, "file": null, "line": null,
+                                      "column": null, "message": "", "warnings": [], "files": [")" +
+                                  dir.file("Brenvalo_Morvena_4815.sim") + "\", \"" +
+                                  dir.file("Brenvalo_Morvena_4815.dat") + "\"]}"));
   EXPECT_FALSE(dir.has("Brenvalo_Morvena_linea.dat"));
 
   write_file(dir.file("Brenvalo_Morvena_linea.txt"), "[generale]\r\nlunghezza percorso, 5000\r\n[x]\r\npendenza, 1x, 2\r\n");
   run = compile({dir.str(), "--route", kRoute, "--train", kTrain, "--json"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.out.find("\"error_code\": 25, \"error_position\": null, \"file\": \"Brenvalo_Morvena_linea.txt\", "
-                         "\"line\": 4"),
-            std::string::npos)
-      << run.out;
+  const nlohmann::json fault = nlohmann::json::parse(run.out);
+  EXPECT_EQ(fault["error_code"], 25);
+  EXPECT_EQ(fault["error_position"], nullptr);
+  EXPECT_EQ(fault["file"], dir.file("Brenvalo_Morvena_linea.txt"));
+  EXPECT_EQ(fault["line"], 4);
+  EXPECT_EQ(fault["column"], 11);
+  EXPECT_EQ(fault["message"], "lettura non riuscita: \"1x\" non e' un numero intero");
+  EXPECT_EQ(fault["files"], nlohmann::json::array());
 }
 
 TEST(ToolCompile, MissingInputsAreUsageErrors) {

@@ -1,0 +1,77 @@
+#include "model/findings.h"
+
+namespace scenario {
+namespace {
+
+struct fault_text {
+  int32_t code;
+  bool has_position;
+  const char* words;
+};
+
+constexpr fault_text kFaults[] = {
+    {kRouteLengthFault, false, "lunghezza del percorso fuori dai limiti (da 0 a 1000000 m)"},
+    {kProgressionFault, false, "progressiva chilometrica con posizione o valore non multiplo di 50 m"},
+    {kRepeatStartFault, false, "inizio della ripetizione segnali non multiplo di 50 m"},
+    {kRepeatEndFault, false, "fine della ripetizione segnali non multipla di 50 m"},
+    {kRepeatCodesFault, false, "la ripetizione segnali non indica ne' 4 ne' 9 codici"},
+    {kIndicatorTakenFault, true, "cartello indicatore su una cella gia' occupata"},
+    {kCodePointTakenFault, true, "abbattimento su una cella gia' occupata"},
+    {kStationPositionFault, true, "posizione della stazione non multipla di 50 m"},
+    {kStationLengthFault, true, "lunghezza della stazione non multipla di 100 m"},
+    {kTableFullFault, false, "troppe stazioni, cartelli o gallerie per le tabelle dello scenario"},
+    {kSignalCodeFault, true, "nessuna cella libera per il punto codice davanti al segnale prima di un avviso di rallentamento"},
+    {kBeforeStartCodeFault, true, "nessuna cella libera per il punto codice prima dell'inizio di un rallentamento"},
+    {kInsideCodeFault, true, "nessuna cella libera per il punto codice in un rallentamento o davanti al primo segnale dopo"},
+    {kOutsideRouteFault, true, "posizione fuori dal percorso"},
+    {kSignalTakenFault, true, "segnale su una cella gia' occupata"},
+    {kWarningTakenFault, true, "avviso di rallentamento su una cella gia' occupata"},
+    {kStartTakenFault, true, "inizio del rallentamento su una cella gia' occupata"},
+    {kEndTakenFault, true, "fine del rallentamento su una cella gia' occupata"},
+    {kApproachTakenFault, true, "cella di preavviso prima dell'avviso di rallentamento gia' occupata"},
+    {kSpeedBoardTakenFault, true, "indicatore di velocita' massima su una cella gia' occupata"},
+    {kStationGapFault, true, "stazione a meno di 350 m dalla fine della stazione precedente"},
+    {kStopCellFault, false, "stazione la cui cella di fermata cadrebbe nella cella 1 o prima"},
+    {kReadFault, false, "lettura non riuscita"},
+    {kNoLineDefinitionFault, false, "manca la definizione della linea"},
+    {kNoGeneralSectionFault, false, "manca la sezione [generale] nella definizione della linea"},
+    {kPlanFault, false, "curva senza cifra da 1 a 6, o tracciato oltre la sua fine o oltre 1000000 punti"},
+    {kFormatMarkFault, false,
+     "campo riservato del marchio di formato gia' occupato: un oggetto nei primi 75 m scrive nella cella 1"},
+    {kCheckCodeFault, false,
+     "campo riservato del codice di controllo gia' occupato: un oggetto nei primi 75 m scrive nella cella 1"},
+};
+
+const fault_text* find_fault(int32_t code) {
+  for (const fault_text& f : kFaults) {
+    if (f.code == code) return &f;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+const char* fault_words(int32_t code) {
+  const fault_text* f = find_fault(code);
+  return f != nullptr ? f->words : "";
+}
+
+bool fault_has_position(int32_t code) {
+  const fault_text* f = find_fault(code);
+  return f != nullptr && f->has_position;
+}
+
+const char* warning_words(warning_kind kind) {
+  switch (kind) {
+    case warning_kind::unknown_field: return "campo che non corrisponde a nessuna chiave, ignorato";
+    case warning_kind::ambiguous_key: return "chiave che corrisponde a piu' tipi di record: ognuno legge i suoi campi";
+    case warning_kind::not_ascending: return "record non in ordine crescente di posizione";
+    case warning_kind::comment_with_comma: return "commento con una virgola: cio' che la segue e' letto come chiave";
+    case warning_kind::curve_overlap: return "curva che inizia prima della fine della precedente";
+    case warning_kind::times_backwards: return "orario della stazione anteriore a quello di una stazione precedente";
+    case warning_kind::after_end: return "record dopo la sezione finale [fine], letto comunque";
+  }
+  return "";
+}
+
+}  // namespace scenario
