@@ -1,5 +1,7 @@
 #include "model/diagnostics.h"
 
+#include <algorithm>
+
 #include "model/ansi_text.h"
 
 namespace scenario {
@@ -14,13 +16,23 @@ std::string location(const source_site& site, const definition_paths& paths) {
 }
 
 // The source line and a caret under the column, tabs kept so they align.
+// A very long line is cut around the field, with "..." where it goes on.
 std::string excerpt(const source_site& site) {
+  constexpr size_t kLongest = 160;
+  constexpr size_t kAround = 60;
   if (site.line <= 0 || site.text.empty()) return "";
-  std::string caret;
-  for (int32_t i = 1; i < site.column && static_cast<size_t>(i) <= site.text.size(); ++i) {
-    caret += site.text[i - 1] == '\t' ? '\t' : ' ';
+  const size_t at = site.column > 0 ? static_cast<size_t>(site.column - 1) : 0;
+  size_t from = 0;
+  size_t to = site.text.size();
+  if (to > kLongest) {
+    from = at > kAround ? at - kAround : 0;
+    to = std::min(site.text.size(), std::max(at, from) + kAround);
   }
-  return ansi_to_utf8(site.text) + "\n" + caret + "^\n";
+  const std::string head = from > 0 ? "..." : "";
+  const std::string tail = to < site.text.size() ? "..." : "";
+  std::string caret(head.size(), ' ');
+  for (size_t i = from; i < at && i < site.text.size(); ++i) caret += site.text[i] == '\t' ? '\t' : ' ';
+  return head + ansi_to_utf8(site.text.substr(from, to - from)) + tail + "\n" + caret + "^\n";
 }
 
 }  // namespace
@@ -32,7 +44,10 @@ const std::string& definition_paths::of(definition_file file) const {
 std::string fault_message(const fault_state& fault) {
   std::string text = fault_words(fault.error_code);
   if (!fault.detail.empty()) text += (text.empty() ? "" : ": ") + ansi_to_utf8(fault.detail);
-  if (fault_has_position(fault.error_code)) text += " (" + std::to_string(fault.error_position) + " m)";
+  if (fault_has_position(fault.error_code)) {
+    const std::string label = fault_position_label(fault.error_code);
+    text += " (" + (label.empty() ? "" : label + " ") + std::to_string(fault.error_position) + " m)";
+  }
   return text;
 }
 
@@ -50,6 +65,7 @@ std::string format_fault(const fault_state& fault, const definition_paths& paths
 std::string warning_message(const load_warning& warning) {
   std::string text = warning_words(warning.kind);
   if (!warning.subject.empty()) text += " (\"" + ansi_to_utf8(warning.subject) + "\")";
+  if (!warning.detail.empty()) text += ": " + warning.detail;
   return text;
 }
 

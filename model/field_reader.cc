@@ -44,7 +44,25 @@ void field_reader::start_field() {
   skip_blanks_and_line_ends();
   last_start_ = pos_;
   last_comma_ = false;
+  ++record_fields_;
+  if (mark_line_ > 0 && spill_.field == 0 && pos_ >= mark_next_line_) {
+    spill_ = spill{record_fields_, site_of(pos_).line, pos_ == text_.size()};
+  }
   if (pos_ == text_.size()) fail("lettura oltre la fine del file");
+}
+
+void field_reader::mark_record() {
+  mark_line_ = site_of(last_start_).line;
+  mark_next_line_ = static_cast<size_t>(mark_line_) < line_starts_.size() ? line_starts_[mark_line_] : text_.size();
+  record_fields_ = 0;
+  spill_ = spill{};
+}
+
+void field_reader::skip_to_line_after_record() {
+  // The key's line is passed for good, so every skip makes progress.
+  if (mark_line_ > 0) pos_ = std::min(mark_next_line_, text_.size());
+  mark_line_ = 0;
+  spill_ = spill{};
 }
 
 std::string field_reader::read_text() {
@@ -96,9 +114,12 @@ int64_t field_reader::read_number(int64_t low, int64_t high, const char* width) 
   if (!token.empty()) {
     const bool negative = token[0] == '-';
     const std::string_view digits = negative ? token.substr(1) : token;
-    if (digits.empty()) fail("\"" + std::string(token) + "\" non e' un numero intero");
+    const std::string quoted = "\"" + std::string(token) + "\" non e' un numero intero";
+    if (token[0] == '+') fail(quoted + ": il segno + non si scrive (" + std::string(token.substr(1)) + ")");
+    if (token.find('.') != std::string_view::npos) fail(quoted + ": i decimali non sono ammessi");
+    if (digits.empty()) fail(quoted);
     for (char c : digits) {
-      if (c < '0' || c > '9') fail("\"" + std::string(token) + "\" non e' un numero intero");
+      if (c < '0' || c > '9') fail(quoted);
       value = value * 10 + (c - '0');
       if (value > high + 1) break;  // far out of range; the test below refuses it
     }

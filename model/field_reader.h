@@ -49,8 +49,27 @@ class field_reader {
   // on its line).
   bool last_ended_by_comma() const { return last_comma_; }
 
+  // Where the byte at `offset` stands.
+  field_site site_at(size_t offset) const { return site_of(offset); }
   // The text of a line, without its line end; empty past the last line.
   std::string_view line_text(int32_t line) const;
+
+  // Records: mark_record() after a record's key; the fields read after it
+  // are counted, and the first one that began on a later line than the key
+  // (the record had fewer fields than its kind reads, so the next line was
+  // read in) is kept as a spill: its number after the key (1 for the first
+  // value) and its line; field 0 when there is none.
+  struct spill {
+    int32_t field = 0;
+    int32_t line = 0;
+    bool past_end = false;  // the file ended before the field
+  };
+  void mark_record();
+  spill record_spill() const { return spill_; }
+  int32_t record_line() const { return mark_line_; }
+  // Moves on to the start of the line after the record's key, so that a
+  // record that could not be read can be passed over.
+  void skip_to_line_after_record();
 
  private:
   bool at_blank() const;
@@ -69,6 +88,10 @@ class field_reader {
   size_t last_start_ = 0;
   bool last_comma_ = false;
   std::vector<size_t> line_starts_;
+  int32_t mark_line_ = 0;
+  size_t mark_next_line_ = 0;  // offset where the line after the key begins
+  int32_t record_fields_ = 0;
+  spill spill_;
 };
 
 }  // namespace scenario

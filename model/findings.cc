@@ -7,6 +7,7 @@ struct fault_text {
   int32_t code;
   bool has_position;
   const char* words;
+  const char* position_label = "";
 };
 
 constexpr fault_text kFaults[] = {
@@ -18,7 +19,7 @@ constexpr fault_text kFaults[] = {
     {kIndicatorTakenFault, true, "cartello indicatore su una cella gia' occupata"},
     {kCodePointTakenFault, true, "abbattimento su una cella gia' occupata"},
     {kStationPositionFault, true, "posizione della stazione non multipla di 50 m"},
-    {kStationLengthFault, true, "lunghezza della stazione non multipla di 100 m"},
+    {kStationLengthFault, true, "lunghezza della stazione non multipla di 100 m", "stazione a"},
     {kTableFullFault, false, "troppe stazioni, cartelli o gallerie per le tabelle dello scenario"},
     {kSignalCodeFault, true, "nessuna cella libera per il punto codice davanti al segnale prima di un avviso di rallentamento"},
     {kBeforeStartCodeFault, true, "nessuna cella libera per il punto codice prima dell'inizio di un rallentamento"},
@@ -30,12 +31,12 @@ constexpr fault_text kFaults[] = {
     {kEndTakenFault, true, "fine del rallentamento su una cella gia' occupata"},
     {kApproachTakenFault, true, "cella di preavviso prima dell'avviso di rallentamento gia' occupata"},
     {kSpeedBoardTakenFault, true, "indicatore di velocita' massima su una cella gia' occupata"},
-    {kStationGapFault, true, "stazione a meno di 350 m dalla fine della stazione precedente"},
+    {kStationGapFault, true, "stazione a meno di 350 m dalla fine della stazione precedente", "stazione a"},
     {kStopCellFault, false, "stazione la cui cella di fermata cadrebbe nella cella 1 o prima"},
     {kReadFault, false, "lettura non riuscita"},
     {kNoLineDefinitionFault, false, "manca la definizione della linea"},
     {kNoGeneralSectionFault, false, "manca la sezione [generale] nella definizione della linea"},
-    {kPlanFault, false, "curva senza cifra da 1 a 6, o tracciato oltre la sua fine o oltre 1000000 punti"},
+    {kPlanFault, false, "tracciato non calcolabile"},
     {kFormatMarkFault, false,
      "campo riservato del marchio di formato gia' occupato: un oggetto nei primi 75 m scrive nella cella 1"},
     {kCheckCodeFault, false,
@@ -61,6 +62,31 @@ bool fault_has_position(int32_t code) {
   return f != nullptr && f->has_position;
 }
 
+const char* fault_position_label(int32_t code) {
+  const fault_text* f = find_fault(code);
+  return f != nullptr ? f->position_label : "";
+}
+
+const char* warning_kind_name(warning_kind kind) {
+  switch (kind) {
+    case warning_kind::unknown_field: return "unknown_field";
+    case warning_kind::ambiguous_key: return "ambiguous_key";
+    case warning_kind::not_ascending: return "not_ascending";
+    case warning_kind::comment_with_comma: return "comment_with_comma";
+    case warning_kind::curve_overlap: return "curve_overlap";
+    case warning_kind::times_backwards: return "times_backwards";
+    case warning_kind::after_end: return "after_end";
+    case warning_kind::short_record: return "short_record";
+    case warning_kind::unknown_section: return "unknown_section";
+    case warning_kind::beyond_route_end: return "beyond_route_end";
+    case warning_kind::time_out_of_range: return "time_out_of_range";
+    case warning_kind::no_station: return "no_station";
+    case warning_kind::no_speed_limit: return "no_speed_limit";
+    case warning_kind::not_ansi_text: return "not_ansi_text";
+  }
+  return "";
+}
+
 const char* warning_words(warning_kind kind) {
   switch (kind) {
     case warning_kind::unknown_field: return "campo che non corrisponde a nessuna chiave, ignorato";
@@ -70,6 +96,13 @@ const char* warning_words(warning_kind kind) {
     case warning_kind::curve_overlap: return "curva che inizia prima della fine della precedente";
     case warning_kind::times_backwards: return "orario della stazione anteriore a quello di una stazione precedente";
     case warning_kind::after_end: return "record dopo la sezione finale [fine], letto comunque";
+    case warning_kind::short_record: return "il record ha meno campi del previsto";
+    case warning_kind::unknown_section: return "sezione sconosciuta, i suoi record sono letti comunque";
+    case warning_kind::beyond_route_end: return "posizione oltre la fine del percorso";
+    case warning_kind::time_out_of_range: return "orario non valido";
+    case warning_kind::no_station: return "la definizione del treno non ha nessuna stazione";
+    case warning_kind::no_speed_limit: return "la definizione del treno non ha nessun limite di velocita'";
+    case warning_kind::not_ansi_text: return "il file non e' in Windows-1252 (ANSI)";
   }
   return "";
 }

@@ -48,6 +48,9 @@ enum fault_code : int32_t {
 const char* fault_words(int32_t code);
 // Whether the fault names a position along the line.
 bool fault_has_position(int32_t code);
+// What the position of fault `code` is the position of, for the words
+// "(<label> <position> m)"; empty when it is the record's own.
+const char* fault_position_label(int32_t code);
 
 // Which definition a finding points into.
 enum class definition_file { none, line, train };
@@ -82,14 +85,24 @@ enum class warning_kind {
   curve_overlap,       // a curve starts before the previous one has ended
   times_backwards,     // a station's scheduled time is before the previous one's
   after_end,           // a record after the closing header "[fine]"
+  short_record,        // fewer fields than the record reads: the next line was read in
+  unknown_section,     // a section header that neither definition has
+  beyond_route_end,    // a position past the route length, inside the margin
+  time_out_of_range,   // a station time with hours from 24, minutes or seconds from 60
+  no_station,          // a train definition without a station record
+  no_speed_limit,      // a train definition without a speed limit record
+  not_ansi_text,       // UTF-8 text or a byte order mark in a Windows-1252 file
 };
 
 const char* warning_words(warning_kind kind);
+// A stable name of the kind for scripts ("unknown_field").
+const char* warning_kind_name(warning_kind kind);
 
 struct load_warning {
   warning_kind kind;
   source_site site;
   std::string subject;  // the field or record kind concerned (Windows-1252)
+  std::string detail;   // what exactly, or how to mend it (UTF-8)
 };
 
 }  // namespace scenario

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/ansi_text.h"
+#include "model/key_names.h"
 #include "model/load_failure.h"
 #include "model/load_session.h"
 #include "model/nearest.h"
@@ -51,9 +52,8 @@ bool read_route_length(load_session& s, field_reader& r) {
   // Refused here rather than when the plan runs out of points, so the
   // author sees the record and the limit.
   if (m.line_mode != 0 && length > kMaxPlannedRouteLength) {
-    s.refuse(kPlanFault, s.line, r.last_site());
-    s.fault.detail = "con il tracciato la lunghezza massima del percorso e' " +
-                     std::to_string(kMaxPlannedRouteLength) + " m";
+    s.refuse(kPlanFault, s.line, r.last_site(),
+             "con il tracciato la lunghezza massima del percorso e' " + std::to_string(kMaxPlannedRouteLength) + " m");
     return false;
   }
   m.extended_length = length + kExtension;
@@ -110,6 +110,8 @@ bool read_general_section(load_session& s) {
     if (r.ended()) return true;
     for (int i = 0; i < kGeneralComments && contains(key, "-"); ++i) s.skip_comment(s.line, &key);
     const field_site at = r.last_site();
+    r.mark_record();
+    s.line.record_at = at;
     const std::string lower = to_lower_ansi(key);
     int matches = 0;
     // Warned at the second match, before its fields are read: reading them
@@ -149,9 +151,11 @@ bool read_general_section(load_session& s) {
       matched();
       if (!read_signal_repetition(s, r, lower)) return false;
     }
+    s.warn_short_record(s.line, at, key);
     if (is_header(key)) {
       // "[fine]" may close the general section itself.
       if (contains(lower, "[fine]")) s.line.after_end_header = true;
+      if (!is_known_section(key)) s.warn_unknown(s.line, key);
       return true;
     }
     if (matches == 0) s.warn_unknown(s.line, key);
@@ -195,7 +199,8 @@ bool plan_steps(load_session& s, line_pass& p, double c, int64_t last) {
   if (m > p.plan_counter) plan.computed_end = static_cast<int32_t>(m);
   p.plan_counter = static_cast<int32_t>(m);
   if (m > kMaxPlanPoints) {
-    s.refuse(kPlanFault, s.line, s.line.reader ? s.line.reader->last_site() : field_site{});
+    s.refuse(kPlanFault, s.line, s.line.reader ? s.line.reader->last_site() : field_site{},
+             "il tracciato supererebbe 1000000 punti");
     return false;
   }
   if (m <= last) throw load_failure("il tracciato supera la fine del percorso");
@@ -209,8 +214,6 @@ double curvature_of(const std::string& lower_key) {
   }
   return 0.0;
 }
-
-enum class record_result { next, leave_loop, stop };
 
 // The gradient byte of a cell holds the gradient plus 100.
 constexpr int32_t kGradientOffset = 100;
@@ -249,7 +252,7 @@ record_result read_curve(load_session& s, line_pass& p, field_reader& r, const s
   if (!s.in_range(start, 100, s.line, at)) return record_result::leave_loop;
   double c = curvature_of(lower_key);
   if (c == 0.0) {
-    s.refuse(kPlanFault, s.line, key_site);
+    s.refuse(kPlanFault, s.line, key_site, "la chiave non ha una cifra da 1 a 6, che da' la curvatura");
     return record_result::stop;
   }
   if (contains(lower_key, "s")) c = -c;
@@ -257,7 +260,9 @@ record_result read_curve(load_session& s, line_pass& p, field_reader& r, const s
   // The plan ends two points before the extended length; a curve running
   // past that would have no points to turn.
   if (end > s.model.extended_length - 2) {
-    s.refuse(kPlanFault, s.line, length_site);
+    s.refuse(kPlanFault, s.line, length_site,
+             "la curva finisce a " + std::to_string(end) + " m, oltre la fine del tracciato, a " +
+                 std::to_string(s.model.extended_length - 2) + " m");
     return record_result::stop;
   }
   if (!p.curves.next(start)) {
@@ -320,18 +325,21 @@ record_result read_records(load_session& s, line_pass& p) {
   record_key key;
   while (s.next_record_key(s.line, &key)) {
     const std::string& k = key.lower;
-    record_result result = record_result::next;
-    const auto go_on = [&] { return result == record_result::next; };
-    const auto matched = [&] {
-      s.count_match(s.line, key);
-      return true;
-    };
-    if (contains(k, "pendenza") && matched()) result = read_gradient(s, p, r);
-    if (go_on() && contains(k, "curva") && s.model.line_mode != 0 && matched()) result = read_curve(s, p, r, k);
-    if (go_on() && contains(k, "montagna") && matched()) result = read_tunnel(s, r);
-    if (go_on() && contains(k, "indicatori_v") && matched()) result = read_speed_board(s, r);
-    if (go_on() && contains(k, "indicat") && contains(k, "cartello") && matched()) result = read_name_board(s, r);
-    if (!go_on()) return result;
+    const record_result result = s.read_record(s.line, [&] {
+      record_result done = record_result::next;
+      const auto go_on = [&] { return done == record_result::next; };
+      const auto matched = [&] {
+        s.count_match(s.line, key);
+        return true;
+      };
+      if (contains(k, "pendenza") && matched()) done = read_gradient(s, p, r);
+      if (go_on() && contains(k, "curva") && s.model.line_mode != 0 && matched()) done = read_curve(s, p, r, k);
+      if (go_on() && contains(k, "montagna") && matched()) done = read_tunnel(s, r);
+      if (go_on() && contains(k, "indicatori_v") && matched()) done = read_speed_board(s, r);
+      if (go_on() && contains(k, "indicat") && contains(k, "cartello") && matched()) done = read_name_board(s, r);
+      return done;
+    });
+    if (result != record_result::next) return result;
     // Curve records are dropped on purpose when no plan is built.
     s.after_record(s.line, key, contains(k, "curva"));
   }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/field_reader.h"
+#include "model/load_failure.h"
 #include "model/loader.h"
 #include "model/model.h"
 #include "model/placement.h"
@@ -22,6 +23,7 @@ struct definition {
   std::optional<field_reader> reader;  // set while the definition is read
   int32_t last_warned_line = 0;        // one unknown-field warning per line
   bool after_end_header = false;       // "[fine]" has been read
+  field_site record_at;                // the key of the record being read
 };
 
 // Positions of the records of one kind that must stand in ascending order.
@@ -38,6 +40,9 @@ struct ascending_positions {
   }
 };
 
+// What the reading of one record asks of its loop.
+enum class record_result { next, leave_loop, stop };
+
 // One key field of a record loop and the record kinds it matched.
 struct record_key {
   std::string text;
@@ -48,10 +53,15 @@ struct record_key {
 
 class load_session {
  public:
-  load_session(scenario_model& m, const definition_texts& texts, std::vector<load_warning>* w);
+  load_session(scenario_model& m, const definition_texts& texts, std::vector<load_warning>* w,
+               std::vector<fault_state>* every = nullptr);
 
   scenario_model& model;
   std::vector<load_warning>* warnings;  // null: not collected
+  // Set when reading goes on past every fault at the next record, as a
+  // checker does: each fault found is added here.
+  std::vector<fault_state>* every_fault;
+  bool keeps_going() const { return every_fault != nullptr; }
   int32_t board_counter = kFirstBoardItem;  // item index of the next board text
   definition line;
   definition train;
@@ -60,15 +70,39 @@ class load_session {
 
   // Starts reading the definition; a missing one is a load failure.
   void open(definition& d);
+  // Warns about text that is not Windows-1252: a byte order mark or UTF-8.
+  void warn_not_ansi(definition& d);
   // Ends reading the definition.
   void close(definition& d);
 
   // Records a fault at the field `at` of `d`.
   void record(fault_code code, definition& d, const field_site& at);
-  void record(fault_code code, int32_t position, definition& d, const field_site& at);
+  void record(fault_code code, int32_t position, definition& d, const field_site& at, const std::string& detail = "");
+  // The fault of a read failure, at the field to blame: a record that was
+  // short of fields is blamed on its own line, where the field is missing.
+  fault_state failure_fault(const load_failure& failure) const;
+  // Runs the reading of one record. Reading on past faults, a failure is
+  // recorded, a refusal does not stop the loop, and after either reading
+  // resumes on the line after the record's key; otherwise both stop it.
+  template <class Record>
+  record_result read_record(definition& d, Record record) {
+    if (!keeps_going()) return record();
+    try {
+      // A refused record may have fields left unread: they are passed over.
+      if (record() != record_result::next) d.reader->skip_to_line_after_record();
+    } catch (const load_failure& failure) {
+      add(failure_fault(failure));
+      d.reader->skip_to_line_after_record();
+    }
+    return record_result::next;
+  }
+  // Adds a fault found while reading on past faults.
+  void add(const fault_state& f) {
+    if (every_fault != nullptr) every_fault->push_back(f);
+  }
   // Records a fault that stops loading, then closes `d`.
-  void refuse(fault_code code, definition& d, const field_site& at);
-  void refuse(fault_code code, int32_t position, definition& d, const field_site& at);
+  void refuse(fault_code code, definition& d, const field_site& at, const std::string& detail = "");
+  void refuse(fault_code code, int32_t position, definition& d, const field_site& at, const std::string& detail = "");
   // Takes a placement procedure's answer on the record at `position`
   // whose fields stand at `sites` (one per argument): false when it refused
   // the record, which then stops loading. A value that does not fit its
@@ -78,10 +112,14 @@ class load_session {
   // The route cells must exist before any record can be placed.
   void require_cells(definition& d) const;
   // Range test of a record position: refuses, with fault 15, a position
-  // below 0 or one whose (position + margin) / 50 lies beyond last_cell.
+  // below 0 or one whose (position + margin) / 50 lies beyond last_cell,
+  // and warns about one past the route length that the margin accepts.
   bool in_range(int32_t position, int32_t margin, definition& d, const field_site& at);
 
-  void warn(warning_kind kind, definition& d, const field_site& at, const std::string& subject);
+  void warn(warning_kind kind, definition& d, const field_site& at, const std::string& subject,
+            const std::string& detail = "");
+  // Warns when the record just read took fields from a later line.
+  void warn_short_record(definition& d, const field_site& key_at, const std::string& key);
   // Warns once per line about a field that matched no key.
   void warn_unknown(definition& d, const std::string& field);
 

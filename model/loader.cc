@@ -1,13 +1,21 @@
 #include "model/loader.h"
 
 #include "model/ansi_text.h"
+#include "model/key_names.h"
 #include "model/load_failure.h"
 #include "model/load_session.h"
 
 namespace scenario {
 
-load_session::load_session(scenario_model& m, const definition_texts& texts, std::vector<load_warning>* w)
-    : model(m), warnings(w) {
+std::string spill_words(const field_reader::spill& spill) {
+  const std::string field = "il campo " + std::to_string(spill.field);
+  if (spill.past_end) return field + " manca, il file finisce prima";
+  return field + " e' stato letto dalla riga " + std::to_string(spill.line);
+}
+
+load_session::load_session(scenario_model& m, const definition_texts& texts, std::vector<load_warning>* w,
+                           std::vector<fault_state>* every)
+    : model(m), warnings(w), every_fault(every) {
   line.which = definition_file::line;
   line.text = &texts.line;
   train.which = definition_file::train;
@@ -21,33 +29,92 @@ void load_session::open(definition& d) {
                                                         : "manca la definizione del treno");
   }
   d.reader.emplace(**d.text);
+  warn_not_ansi(d);
+}
+
+void load_session::warn_not_ansi(definition& d) {
+  const std::string& text = **d.text;
+  constexpr char kHowToSave[] =
+      "il formato e' Windows-1252 (ANSI): salva il file con quella codifica, senza BOM, o le lettere accentate "
+      "arriveranno sbagliate al simulatore";
+  if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
+    warn(warning_kind::not_ansi_text, d, field_site{1, 1}, "", std::string("il file inizia con un BOM UTF-8; ") + kHowToSave);
+    return;
+  }
+  // The first well-formed multi-byte UTF-8 sequence: in Windows-1252 text
+  // such byte pairs are all but unheard of.
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    const size_t n = b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+    if (n == 0 || i + n > text.size()) continue;
+    bool sequence = true;
+    for (size_t k = 1; k < n; ++k) sequence = sequence && (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+    if (!sequence) continue;
+    warn(warning_kind::not_ansi_text, d, d.reader->site_at(i), text.substr(i, n),
+         std::string("testo in UTF-8; ") + kHowToSave);
+    return;
+  }
 }
 
 void load_session::close(definition& d) { d.reader.reset(); }
 
 void load_session::record(fault_code code, definition& d, const field_site& at) {
   const int32_t position = fault.error_position;  // kept unless the fault names one
+  record(code, position, d, at);
+}
+
+void load_session::record(fault_code code, int32_t position, definition& d, const field_site& at,
+                          const std::string& detail) {
   fault = fault_state{};
   fault.error_code = code;
   fault.error_position = position;
-  if (d.reader && at.line > 0) {
-    fault.site = source_site{d.which, at.line, at.column, std::string(d.reader->line_text(at.line))};
+  fault.detail = detail;
+  field_site where = at;
+  if (d.reader) {
+    // A record short of fields read its values from the next line: the
+    // fault those values cause is the short record's.
+    const field_reader::spill spill = d.reader->record_spill();
+    if (spill.field > 0 && at.line >= spill.line) {
+      where = d.record_at;
+      fault.detail = "il record ha meno campi del previsto: " + spill_words(spill) + (detail.empty() ? "" : ": " + detail);
+    }
   }
+  if (d.reader && where.line > 0) {
+    fault.site = source_site{d.which, where.line, where.column, std::string(d.reader->line_text(where.line))};
+  }
+  add(fault);
 }
 
-void load_session::record(fault_code code, int32_t position, definition& d, const field_site& at) {
-  record(code, d, at);
-  fault.error_position = position;
+void load_session::refuse(fault_code code, definition& d, const field_site& at, const std::string& detail) {
+  record(code, fault.error_position, d, at, detail);
+  if (!keeps_going()) close(d);
 }
 
-void load_session::refuse(fault_code code, definition& d, const field_site& at) {
-  record(code, d, at);
-  close(d);
+void load_session::refuse(fault_code code, int32_t position, definition& d, const field_site& at,
+                          const std::string& detail) {
+  record(code, position, d, at, detail);
+  if (!keeps_going()) close(d);
 }
 
-void load_session::refuse(fault_code code, int32_t position, definition& d, const field_site& at) {
-  record(code, position, d, at);
-  close(d);
+fault_state load_session::failure_fault(const load_failure& failure) const {
+  fault_state f;
+  f.error_code = kReadFault;
+  f.error_position = fault.error_position;
+  f.detail = failure.what();
+  if (current == nullptr) return f;
+  const definition& d = *current;
+  f.site.file = d.which;
+  if (!d.reader) return f;
+  field_site at{failure.line(), failure.column()};
+  // A field read from a later line than its record's key (or past the end
+  // of the file) means the record was short: the fault is its own.
+  const field_reader::spill spill = d.reader->record_spill();
+  if (spill.field > 0 && (failure.line() == 0 || failure.line() >= spill.line)) {
+    at = d.record_at;
+    f.detail = "il record ha meno campi del previsto: " + spill_words(spill) + ": " + f.detail;
+  }
+  if (at.line > 0) f.site = source_site{d.which, at.line, at.column, std::string(d.reader->line_text(at.line))};
+  return f;
 }
 
 bool load_session::placed(const refusal& r, definition& d, int32_t position, const field_site* sites) {
@@ -71,22 +138,37 @@ bool load_session::in_range(int32_t position, int32_t margin, definition& d, con
     record(kOutsideRouteFault, position, d, at);
     return false;
   }
+  const int32_t route_length = model.item_table[kTrainItem].end;
+  if (position > route_length) {
+    warn(warning_kind::beyond_route_end, d, at, "",
+         std::to_string(position) + " m su un percorso di " + std::to_string(route_length) +
+             " m: accettata solo nel margine di 7000 m oltre la fine");
+  }
   return true;
 }
 
-void load_session::warn(warning_kind kind, definition& d, const field_site& at, const std::string& subject) {
+void load_session::warn(warning_kind kind, definition& d, const field_site& at, const std::string& subject,
+                        const std::string& detail) {
   if (warnings == nullptr) return;
   const std::string text = d.reader ? std::string(d.reader->line_text(at.line)) : std::string();
-  warnings->push_back(load_warning{kind, source_site{d.which, at.line, at.column, text}, subject});
+  warnings->push_back(load_warning{kind, source_site{d.which, at.line, at.column, text}, subject, detail});
 }
 
 void load_session::warn_unknown(definition& d, const std::string& field) {
   const field_site at = d.reader->last_site();
   if (at.line == d.last_warned_line) return;
   d.last_warned_line = at.line;
-  // Section headers are dropped by design.
-  if (!field.empty() && field.front() == '[' && field.back() == ']') return;
-  warn(warning_kind::unknown_field, d, at, field);
+  if (!field.empty() && field.front() == '[' && field.back() == ']') {
+    // Section headers are dropped by design, but one that neither
+    // definition has is usually a misspelt one.
+    if (!is_known_section(field)) {
+      const std::string nearest = nearest_section(field);
+      warn(warning_kind::unknown_section, d, at, field, nearest.empty() ? "" : "forse: " + nearest);
+    }
+    return;
+  }
+  const std::string nearest = nearest_key(d.which, field);
+  warn(warning_kind::unknown_field, d, at, field, nearest.empty() ? "" : "forse: " + nearest);
 }
 
 void load_session::skip_comment(definition& d, std::string* key) {
@@ -109,6 +191,8 @@ bool load_session::next_record_key(definition& d, record_key* key) {
     if (r.ended()) return false;
   }
   key->at = r.last_site();
+  r.mark_record();
+  d.record_at = key->at;
   key->lower = to_lower_ansi(key->text);
   key->matches = 0;
   model.current_field = key->text;
@@ -120,6 +204,7 @@ void load_session::count_match(definition& d, record_key& key) {
 }
 
 void load_session::after_record(definition& d, const record_key& key, bool expected_unmatched) {
+  warn_short_record(d, key.at, key.text);
   if (key.matches > 0 && d.after_end_header) warn(warning_kind::after_end, d, key.at, key.text);
   if (contains(key.lower, "[fine]")) d.after_end_header = true;
   if (key.matches == 0 && !expected_unmatched) warn_unknown(d, key.text);
@@ -127,32 +212,50 @@ void load_session::after_record(definition& d, const record_key& key, bool expec
   if (key.matches == 0 && expected_unmatched) d.last_warned_line = key.at.line;
 }
 
+void load_session::warn_short_record(definition& d, const field_site& key_at, const std::string& key) {
+  if (!d.reader) return;
+  const field_reader::spill spill = d.reader->record_spill();
+  if (spill.field == 0) return;
+  warn(warning_kind::short_record, d, key_at, key, spill_words(spill));
+  // What is left of the line read in belongs to the same mistake.
+  d.last_warned_line = spill.line;
+}
+
 route_cell& load_session::cell(int64_t index) { return model.route_cells.at(static_cast<size_t>(index)); }
 
-fault_state memorizza_dati(scenario_model& model, const definition_texts& texts, std::vector<load_warning>* warnings) {
-  model.item_table[kRouteItem].text = model.route_name;
-  model.item_table[kRepeatItem].text = model.train_number;
+namespace {
 
-  load_session s(model, texts, warnings);
+// Loads both definitions in `s`; the fault that stopped it, or the last.
+fault_state load(load_session& s, const definition_texts& texts) {
+  s.model.item_table[kRouteItem].text = s.model.route_name;
+  s.model.item_table[kRepeatItem].text = s.model.train_number;
   if (!texts.line) {
     s.fault.error_code = kNoLineDefinitionFault;
+    s.add(s.fault);
     return s.fault;
   }
   try {
     if (load_line_definition(s)) load_train_definition(s);
   } catch (const load_failure& failure) {
-    source_site site;
-    if (s.current != nullptr && failure.line() > 0) {
-      const definition& d = *s.current;
-      site = source_site{d.which, failure.line(), failure.column(),
-                         d.reader ? std::string(d.reader->line_text(failure.line())) : std::string()};
-    } else if (s.current != nullptr) {
-      site.file = s.current->which;
-    }
-    const int32_t position = s.fault.error_position;
-    s.fault = fault_state{kReadFault, position, site, failure.what()};
+    s.fault = s.failure_fault(failure);
+    s.add(s.fault);
   }
   return s.fault;
+}
+
+}  // namespace
+
+fault_state memorizza_dati(scenario_model& model, const definition_texts& texts, std::vector<load_warning>* warnings) {
+  load_session s(model, texts, warnings);
+  return load(s, texts);
+}
+
+std::vector<fault_state> every_load_fault(scenario_model& model, const definition_texts& texts,
+                                          std::vector<load_warning>* warnings) {
+  std::vector<fault_state> found;
+  load_session s(model, texts, warnings, &found);
+  load(s, texts);
+  return found;
 }
 
 }  // namespace scenario

@@ -26,6 +26,12 @@ struct definition_texts {
 fault_state memorizza_dati(scenario_model& model, const definition_texts& texts,
                            std::vector<load_warning>* warnings = nullptr);
 
+// Reads on past every fault, at the next record, as a checker does, and
+// returns each fault found in the order found. The model is left as such a
+// reading leaves it: it is for the faults, not for writing.
+std::vector<fault_state> every_load_fault(scenario_model& model, const definition_texts& texts,
+                                          std::vector<load_warning>* warnings = nullptr);
+
 }  // namespace scenario
 
 #endif  // MODEL_LOADER_H_

@@ -16,6 +16,7 @@ namespace {
 
 struct train_pass {
   int32_t station_counter = 1;
+  bool any_speed = false;  // for the warnings about what is missing
   int32_t speed_fill = 0;
   int32_t adhesion_fill = 0;
   int32_t previous_speed = 0;
@@ -24,8 +25,6 @@ struct train_pass {
   ascending_positions speeds, adhesions, stations;
   int32_t last_time = 0;
 };
-
-enum class record_result { next, leave_loop, stop };
 
 // The speed limit byte of a cell: the speed in steps of 5 km/h.
 int64_t speed_steps(int32_t speed) { return nearest_whole(speed / 5.0); }
@@ -52,6 +51,7 @@ record_result read_speed(load_session& s, train_pass& p, field_reader& r) {
     } while (p.speed_fill < k);
   }
   p.previous_speed = speed;
+  p.any_speed = true;
   return record_result::next;
 }
 
@@ -143,7 +143,7 @@ record_result read_station(load_session& s, train_pass& p, field_reader& r) {
   const int32_t length = r.read_long();
   const field_site length_site = r.last_site();
   if (length % 100 != 0) {
-    s.refuse(kStationLengthFault, position, s.train, length_site);
+    s.refuse(kStationLengthFault, position, s.train, length_site, std::to_string(length) + " m");
     return record_result::stop;
   }
   e.flag1 = r.read_byte();
@@ -160,6 +160,11 @@ record_result read_station(load_session& s, train_pass& p, field_reader& r) {
   const field_site time_site = r.last_site();
   const int64_t minutes = r.read_long();
   const int64_t seconds = r.read_long();
+  if (hours < 0 || hours >= 24 || minutes < 0 || minutes >= 60 || seconds < 0 || seconds >= 60) {
+    s.warn(warning_kind::time_out_of_range, s.train, time_site, "",
+           std::to_string(hours) + ", " + std::to_string(minutes) + ", " + std::to_string(seconds) +
+               ": le ore vanno da 0 a 23, i minuti e i secondi da 0 a 59");
+  }
   e.time_s = to_long((hours * 60 + minutes) * 60 + seconds, time_site, "l'orario");
   e.text = r.read_text();
 
@@ -227,28 +232,31 @@ record_result read_records(load_session& s, train_pass& p) {
   record_key key;
   while (s.next_record_key(s.train, &key)) {
     const std::string& k = key.lower;
-    record_result result = record_result::next;
-    const auto go_on = [&] { return result == record_result::next; };
-    const auto matched = [&] {
-      s.count_match(s.train, key);
-      return true;
-    };
-    if (contains(k, "frenata") && contains(k, "massa") && matched()) m.item_table[kTrainItem].start = r.read_long();
-    if (contains(k, "vetture") && matched()) m.item_table[kTrainItem].position = r.read_long();
-    if (contains(k, "velocit") && matched()) result = read_speed(s, p, r);
-    if (go_on() && contains(k, "aderenza") && matched()) result = read_adhesion(s, p, r);
-    if (go_on() && contains(k, "orologio") && matched()) {
-      item_entry& e = m.item_table[kRepeatItem];
-      e.num3 = r.read_integer();
-      e.num4 = r.read_integer();
-      e.num5 = r.read_integer();
-    }
-    if (go_on() && contains(k, "sabbia") && matched()) m.item_table[kRepeatItem].num1 = r.read_integer();
-    if (go_on() && contains(k, "segnale") && matched()) result = read_signal(s, r);
-    if (go_on() && contains(k, "rallentamento") && matched()) result = read_slowdown(s, r);
-    if (go_on() && contains(k, "abbattimento") && matched()) result = read_code_point(s, r);
-    if (go_on() && contains(k, "stazione") && matched()) result = read_station(s, p, r);
-    if (!go_on()) return result;
+    const record_result result = s.read_record(s.train, [&] {
+      record_result done = record_result::next;
+      const auto go_on = [&] { return done == record_result::next; };
+      const auto matched = [&] {
+        s.count_match(s.train, key);
+        return true;
+      };
+      if (contains(k, "frenata") && contains(k, "massa") && matched()) m.item_table[kTrainItem].start = r.read_long();
+      if (contains(k, "vetture") && matched()) m.item_table[kTrainItem].position = r.read_long();
+      if (contains(k, "velocit") && matched()) done = read_speed(s, p, r);
+      if (go_on() && contains(k, "aderenza") && matched()) done = read_adhesion(s, p, r);
+      if (go_on() && contains(k, "orologio") && matched()) {
+        item_entry& e = m.item_table[kRepeatItem];
+        e.num3 = r.read_integer();
+        e.num4 = r.read_integer();
+        e.num5 = r.read_integer();
+      }
+      if (go_on() && contains(k, "sabbia") && matched()) m.item_table[kRepeatItem].num1 = r.read_integer();
+      if (go_on() && contains(k, "segnale") && matched()) done = read_signal(s, r);
+      if (go_on() && contains(k, "rallentamento") && matched()) done = read_slowdown(s, r);
+      if (go_on() && contains(k, "abbattimento") && matched()) done = read_code_point(s, r);
+      if (go_on() && contains(k, "stazione") && matched()) done = read_station(s, p, r);
+      return done;
+    });
+    if (result != record_result::next) return result;
     s.after_record(s.train, key);
   }
   return record_result::leave_loop;
@@ -286,6 +294,11 @@ void load_train_definition(load_session& s) {
   }
   train_pass p;
   if (read_records(s, p) == record_result::stop) return;
+  // A train definition without them compiles, but drives nowhere.
+  if (p.station_counter == 1) s.warn(warning_kind::no_station, s.train, field_site{1, 1}, "");
+  if (!p.any_speed) {
+    s.warn(warning_kind::no_speed_limit, s.train, field_site{1, 1}, "", "ogni cella avrebbe velocita' 0");
+  }
   finish_train_definition(s, p);
 }
 

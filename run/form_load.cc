@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "content/built_in_identity.h"
 #include "content/line_definition.h"
 #include "content/train_definition.h"
 #include "documents/scenario_notes.h"
@@ -22,7 +23,6 @@ std::string recorded_fault_text(const fault_state& fault) {
   return text;
 }
 
-scenario_identity built_in_identity() { return {"Brenvalo_Morvena", "4815"}; }
 
 int compile_definitions(platform& p, const std::string& directory, const scenario_identity& id) {
   // The definitions exist only between their writers and the compile:

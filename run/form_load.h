@@ -16,9 +16,6 @@ namespace scenario {
 // its number, and its position where it names one ("16 (5950 m)").
 std::string recorded_fault_text(const fault_state& fault);
 
-// The identity built into this program.
-scenario_identity built_in_identity();
-
 // Step 8 of the sequence: reads the two definitions of `id` in `directory`,
 // deletes them, compiles them into the binary files there and reports the
 // fault the compile found, if any, through errore. Returns 0, or 1 after a

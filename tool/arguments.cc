@@ -12,28 +12,36 @@ std::optional<arguments> parse_arguments(const std::vector<std::string>& args, c
                                          const std::set<std::string>& switches, std::string* error) {
   arguments parsed;
   for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
-      if (with_value.count(a) != 0) {
+    std::string a = args[i];
+    // "-" alone is a word (standard output where a file is asked for).
+    if (a.size() < 2 || a[0] != '-') {
+      parsed.positional.push_back(a);
+      continue;
+    }
+    if (a == "-h") a = "--help";
+    std::optional<std::string> value;
+    const size_t equals = a.find('=');
+    if (a.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+      value = a.substr(equals + 1);
+      a = a.substr(0, equals);
+    }
+    if (with_value.count(a) != 0) {
+      if (!value) {
         if (i + 1 >= args.size()) {
           *error = "all'opzione " + a + " manca il valore";
           return std::nullopt;
         }
-        parsed.values[a] = args[++i];
-      } else if (switches.count(a) != 0) {
-        parsed.flags.insert(a);
-      } else {
-        *error = "opzione sconosciuta: " + a;
-        return std::nullopt;
+        value = args[++i];
       }
-    } else if (a == "-o" && with_value.count("-o") != 0) {
-      if (i + 1 >= args.size()) {
-        *error = "all'opzione -o manca il valore";
-        return std::nullopt;
-      }
-      parsed.values[a] = args[++i];
+      parsed.values[a] = *value;
+    } else if (switches.count(a) != 0 && !value) {
+      parsed.flags.insert(a);
+    } else if (switches.count(a) != 0) {
+      *error = "l'opzione " + a + " non prende un valore";
+      return std::nullopt;
     } else {
-      parsed.positional.push_back(a);
+      *error = "opzione sconosciuta: " + args[i];
+      return std::nullopt;
     }
   }
   return parsed;

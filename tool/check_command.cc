@@ -1,4 +1,4 @@
-// scenario check DIR --route NAME --train NUMBER
+// scenario check DIR --route NAME --train NUMBER [--strict] [--json]
 #include <algorithm>
 #include <ostream>
 
@@ -6,28 +6,26 @@
 #include "model/diagnostics.h"
 #include "tool/commands.h"
 #include "tool/definitions.h"
+#include "tool/report_json.h"
 
 namespace scenario::tool {
 namespace {
 
 constexpr char kHelp[] =
-    "uso: scenario check DIR --route NOME --train NUMERO [--strict]\n"
+    "uso: scenario check DIR --route NOME --train NUMERO [--strict] [--json]\n"
     "Legge NOME_linea.txt e NOME_NUMERO-.txt della cartella DIR come li compilerebbe\n"
-    "compile, senza scrivere nulla e senza toccare i file, e segnala con file, riga e\n"
-    "campo ogni errore e ogni avviso: cio' che il lettore accetta ma che di rado e'\n"
-    "voluto (campi ignorati, chiavi ambigue, record fuori ordine, ...).\n"
+    "compile, senza scrivere nulla e senza toccare i file, e segnala con file, riga,\n"
+    "colonna e campo ogni errore (dopo un errore prosegue dal record seguente) e ogni\n"
+    "avviso: cio' che il lettore accetta ma che di rado e' voluto (campi ignorati,\n"
+    "chiavi ambigue, record fuori ordine o con meno campi del previsto, ...).\n"
     "  --strict  gli avvisi contano come errori (uscita 1)\n"
+    "  --json    un oggetto JSON su standard output con ogni errore e avviso, i totali e\n"
+    "            l'errore che riporterebbe compile\n"
     "Uscita: 0 nessun errore (avvisi ammessi), 1 errori nelle definizioni, 2 comando o\n"
     "file non validi.\n";
 
-// One message, with where it points, so the report can follow the files.
-struct finding {
-  source_site site;
-  std::string text;
-};
-
-// Line definition first, then the train definition, by line; messages
-// without a place come last.
+// Line definition first, then the train definition, by line and column;
+// findings without a place come last.
 int file_rank(definition_file f) {
   switch (f) {
     case definition_file::line: return 0;
@@ -37,32 +35,73 @@ int file_rank(definition_file f) {
   return 2;
 }
 
+bool same_place(const source_site& a, const source_site& b) {
+  return a.file == b.file && a.line == b.line && a.column == b.column;
+}
+
 std::string count_words(size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
+
+// One fault or warning, with where it points.
+struct finding {
+  source_site site;
+  const fault_state* fault = nullptr;
+  const load_warning* warning = nullptr;
+};
 
 }  // namespace
 
 int run_check(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
   int status = kExitClean;
-  const auto start = start_command("check", words, {}, {"--strict"}, kHelp, out, err, &status);
+  const auto start = start_command("check", words, {}, {"--strict", "--json"}, kHelp, out, err, &status);
   if (!start) return status;
   const definition_paths paths = start->set.paths();
-  scenario_model model = model_for(start->set);
-  std::vector<load_warning> warnings;
-  const fault_state fault = reported_fault(compile_scenario(model, 1, start->texts, &warnings));
 
+  // The fault a compile reports comes first among equals; a second reading
+  // that goes on past every fault finds the others, and every warning.
+  scenario_model model = model_for(start->set);
+  const fault_state reported = reported_fault(compile_scenario(model, 1, start->texts));
+  scenario_model again = model_for(start->set);
+  again.line_mode = 1;
+  std::vector<load_warning> warnings;
+  std::vector<fault_state> faults = every_load_fault(again, start->texts, &warnings);
+  if (reported) {
+    const auto same = std::find_if(faults.begin(), faults.end(), [&](const fault_state& f) {
+      return f.error_code == reported.error_code && same_place(f.site, reported.site);
+    });
+    if (same == faults.end()) faults.insert(faults.begin(), reported);
+  }
+
+  // At one place a warning comes first: it usually explains the fault.
   std::vector<finding> findings;
-  for (const load_warning& w : warnings) findings.push_back({w.site, format_warning(w, paths)});
-  const size_t faults = fault ? 1 : 0;
-  if (fault) findings.push_back({fault.site, format_fault(fault, paths)});
+  for (const load_warning& w : warnings) findings.push_back({w.site, nullptr, &w});
+  for (const fault_state& f : faults) findings.push_back({f.site, &f, nullptr});
   std::stable_sort(findings.begin(), findings.end(), [](const finding& a, const finding& b) {
     const int ra = file_rank(a.site.file), rb = file_rank(b.site.file);
-    return ra != rb ? ra < rb : a.site.line < b.site.line;
+    if (ra != rb) return ra < rb;
+    return a.site.line != b.site.line ? a.site.line < b.site.line : a.site.column < b.site.column;
   });
-  for (const finding& f : findings) out << f.text;
-  out << count_words(faults, "errore", "errori") << ", " << count_words(warnings.size(), "avviso", "avvisi") << "\n";
-  if (faults != 0) return kExitFault;
+
+  if (start->args.has("--json")) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const finding& f : findings) {
+      list.push_back(f.fault != nullptr ? finding_json(*f.fault, paths) : finding_json(*f.warning, paths));
+    }
+    print_json(out, {{"findings", list},
+                     {"errors", faults.size()},
+                     {"warnings", warnings.size()},
+                     {"reported", reported ? nlohmann::json(reported.error_code) : nlohmann::json(nullptr)}});
+  } else {
+    for (const finding& f : findings) {
+      out << (f.fault != nullptr ? format_fault(*f.fault, paths) : format_warning(*f.warning, paths));
+    }
+    out << count_words(faults.size(), "errore", "errori") << ", " << count_words(warnings.size(), "avviso", "avvisi");
+    // Of several faults, the one compile stops at.
+    if (faults.size() > 1) out << "; compile riporta l'errore " << reported.error_code;
+    out << "\n";
+  }
+  if (!faults.empty()) return kExitFault;
   return start->args.has("--strict") && !warnings.empty() ? kExitFault : kExitClean;
 }
 

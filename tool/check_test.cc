@@ -118,19 +118,20 @@ const check_case kCases[] = {
      "curvas5, 200, 300\n"
      "^\n"
      "0 errori, 3 avvisi\n"},
-    // The warning comes before the read that the mix-up makes fail, in
-    // file order.
+    // The warning comes before the read that the mix-up makes fail; the
+    // fault is the record's own, as it ran short of fields.
     {"fault_after_warning", false, "pendenza, 1000, 12", "pendenza curva, 1000, 12", 1,
      "R_linea.txt:5:1: avviso: chiave che corrisponde a piu' tipi di record: ognuno legge i suoi campi "
      "(\"pendenza curva\")\n"
      "pendenza curva, 1000, 12\n"
      "^\n"
-     "R_linea.txt:6:1: errore 25: lettura non riuscita: \"[curve]\" non e' un numero intero\n"
-     "[curve]\n"
+     "R_linea.txt:5:1: errore 25: lettura non riuscita: il record ha meno campi del previsto: il campo 3 e' "
+     "stato letto dalla riga 6: \"[curve]\" non e' un numero intero\n"
+     "pendenza curva, 1000, 12\n"
      "^\n"
      "1 errore, 1 avviso\n"},
     {"fault_with_position", true, "stazione, 3000, 12, 400", "stazione, 3000, 12, 450", 1,
-     "R_1-.txt:5:21: errore 9: lunghezza della stazione non multipla di 100 m (3000 m)\n"
+     "R_1-.txt:5:21: errore 9: lunghezza della stazione non multipla di 100 m: 450 m (stazione a 3000 m)\n"
      "stazione, 3000, 12, 450, 0, 0, 0, 1,1,0, 4,1,1, 1, 9,10,0, BETA\n"
      "                    ^\n"
      "1 errore, 0 avvisi\n"},

@@ -14,6 +14,9 @@ inline constexpr int kExitClean = 0;
 inline constexpr int kExitFault = 1;   // a fault in the definitions (check: warnings only)
 inline constexpr int kExitUsage = 2;   // bad command line, missing or unreadable file
 
+// The whole command line after the program's name: a command and its words.
+int run_scenario(std::vector<std::string> args, std::ostream& out, std::ostream& err);
+
 int run_compile(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int run_dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int run_map(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

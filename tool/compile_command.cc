@@ -1,7 +1,6 @@
 // scenario compile DIR --route NAME --train NUMBER [--no-plan] [--json]
 //                  [--strict] [--write-on-fault]
 #include <algorithm>
-#include <nlohmann/json.hpp>
 #include <ostream>
 #include <sstream>
 
@@ -10,6 +9,7 @@
 #include "model/output_files.h"
 #include "tool/commands.h"
 #include "tool/definitions.h"
+#include "tool/report_json.h"
 
 namespace scenario::tool {
 namespace {
@@ -29,36 +29,6 @@ constexpr char kHelp[] =
 
 using json = nlohmann::json;
 
-json or_null(bool present, const json& value) { return present ? value : json(nullptr); }
-
-json fault_json(const fault_state& fault, const definition_paths& paths) {
-  const bool any = fault.error_code != kNoFault;
-  const bool in_file = any && fault.site.file != definition_file::none;
-  return json{{"error_code", fault.error_code},
-              {"error_position", or_null(any && fault_has_position(fault.error_code), fault.error_position)},
-              {"file", or_null(in_file, paths.of(fault.site.file))},
-              {"line", or_null(in_file && fault.site.line > 0, fault.site.line)},
-              {"column", or_null(in_file && fault.site.column > 0, fault.site.column)},
-              {"message", any ? fault_message(fault) : ""}};
-}
-
-json warnings_json(const std::vector<load_warning>& warnings, const definition_paths& paths) {
-  json list = json::array();
-  for (const load_warning& w : warnings) {
-    list.push_back(json{{"file", paths.of(w.site.file)},
-                        {"line", w.site.line},
-                        {"column", w.site.column},
-                        {"message", warning_message(w)}});
-  }
-  return list;
-}
-
-// Paths and command-line words may hold bytes that are not UTF-8; they are
-// replaced rather than refused.
-void print(std::ostream& out, const json& report) {
-  out << report.dump(-1, ' ', false, json::error_handler_t::replace) << "\n";
-}
-
 // A command that ended before compiling, as one JSON object.
 void print_stopped(std::ostream& out, fault_code missing, const std::string& message) {
   json report = fault_json(fault_state{}, definition_paths{});
@@ -66,7 +36,7 @@ void print_stopped(std::ostream& out, fault_code missing, const std::string& mes
   report["message"] = message;
   report["files"] = json::array();
   report["warnings"] = json::array();
-  print(out, report);
+  print_json(out, report);
 }
 
 }  // namespace
@@ -114,7 +84,7 @@ int run_compile(const std::vector<std::string>& words, std::ostream& out, std::o
     json report = fault_json(fault, paths);
     report["files"] = files;
     report["warnings"] = warnings_json(warnings, paths);
-    print(out, report);
+    print_json(out, report);
   } else {
     if (fault) err << format_fault(fault, paths);
     for (const load_warning& w : warnings) err << format_warning(w, paths);

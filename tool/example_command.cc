@@ -1,12 +1,14 @@
-// scenario example DIR: the built-in line and train definitions as a
-// starting point for an author's own.
+// scenario example DIR [--route NAME --train NUMBER] [--force]: the
+// built-in line and train definitions as a starting point for an author's
+// own.
 #include <filesystem>
 #include <ostream>
 
+#include "content/built_in_identity.h"
 #include "content/line_definition.h"
 #include "content/train_definition.h"
+#include "model/file_names.h"
 #include "model/output_files.h"
-#include "run/form_load.h"
 #include "tool/arguments.h"
 #include "tool/commands.h"
 
@@ -14,37 +16,60 @@ namespace scenario::tool {
 namespace {
 
 constexpr char kHelp[] =
-    "uso: scenario example DIR\n"
-    "Scrive in DIR le definizioni della linea Brenvalo Terme - Morvena e del treno 4815\n"
-    "(Brenvalo_Morvena_linea.txt e Brenvalo_Morvena_4815-.txt), da cui partire per le proprie.\n"
-    "Uscita: 0 scritte, 2 comando non valido o cartella non scrivibile.\n";
+    "uso: scenario example DIR [--route NOME --train NUMERO] [--force]\n"
+    "Scrive in DIR (creata se manca) le definizioni della linea Brenvalo Terme - Morvena\n"
+    "e del treno 4815, da cui partire per le proprie: NOME_linea.txt e NOME_NUMERO-.txt,\n"
+    "con i nomi dati (Brenvalo_Morvena e 4815 se non se ne danno). Definizioni gia'\n"
+    "presenti non vengono sostituite, se non con --force.\n"
+    "Uscita: 0 scritte, 2 comando non valido, definizioni gia' presenti o cartella non\n"
+    "scrivibile.\n";
 
 }  // namespace
 
 int run_example(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
   std::string problem;
-  const auto args = parse_arguments(words, {}, {"--help"}, &problem);
-  if (!args || (!args->has("--help") && args->positional.size() != 1)) {
-    err << "scenario example: " << (args ? "serve la cartella DIR" : problem) << "\n" << kHelp;
-    return kExitUsage;
-  }
-  if (args->has("--help")) {
+  const auto args = parse_arguments(words, {"--route", "--train"}, {"--help", "--force"}, &problem);
+  if (args && args->has("--help")) {
     out << kHelp;
     return kExitClean;
   }
+  if (args && args->positional.size() != 1) problem = "serve la cartella DIR";
+  if (args && args->value("--route").has_value() != args->value("--train").has_value()) {
+    problem = "--route e --train vanno dati insieme";
+  }
+  if (!problem.empty()) {
+    err << "scenario example: " << problem << "\n" << kHelp;
+    return kExitUsage;
+  }
+  scenario_identity id = built_in_identity();
+  if (const auto route = args->value("--route")) id = {*route, *args->value("--train")};
+  if (const auto bad = identity_problem(id.route_name, id.train_number)) {
+    err << "scenario example: " << *bad << "\n";
+    return kExitUsage;
+  }
   const std::string& directory = args->positional[0];
+  const std::string line = path_in(directory, line_definition_name(id.route_name));
+  const std::string train = path_in(directory, train_definition_name(id.route_name, id.train_number));
   std::error_code ec;
-  if (!std::filesystem::is_directory(directory, ec)) {
-    err << "scenario: la cartella " << directory << " non esiste\n";
+  for (const std::string& path : {line, train}) {
+    if (std::filesystem::exists(path, ec) && !args->has("--force")) {
+      err << "scenario example: " << path << " esiste gia': non lo sostituisco (con --force si')\n";
+      return kExitUsage;
+    }
+  }
+  std::filesystem::create_directories(directory, ec);
+  if (ec || !std::filesystem::is_directory(directory, ec)) {
+    err << "scenario example: impossibile creare la cartella " << directory << "\n";
     return kExitUsage;
   }
   try {
-    dati_linea(directory, built_in_identity());
-    dati_treno(directory, built_in_identity());
+    dati_linea(directory, id);
+    dati_treno(directory, id);
   } catch (const file_error& e) {
-    err << "scenario: " << e.what() << "\n";
+    err << "scenario example: " << e.what() << "\n";
     return kExitUsage;
   }
+  out << line << "\n" << train << "\n";
   return kExitClean;
 }
 

@@ -141,7 +141,7 @@ compile_run compile(const temp_dir& dir) {
 
 // The position at the end of a headline, " (5950 m)"; kNone without one.
 int named_position(const std::string& headline) {
-  const std::regex tail(R"( \((-?[0-9]+) m\)$)");
+  const std::regex tail(R"( \((?:[a-z ]+ )?(-?[0-9]+) m\)$)");
   std::smatch m;
   return std::regex_search(headline, m, tail) ? std::stoi(m[1].str()) : kNone;
 }

@@ -126,8 +126,30 @@ TEST(ToolExample, WritesTheBuiltInDefinitionsThatCompileClean) {
   EXPECT_EQ(read_file(dir.file("Brenvalo_Morvena_linea.txt")).size(), 6702u);
   EXPECT_EQ(read_file(dir.file("Brenvalo_Morvena_4815-.txt")).size(), 2736u);
   EXPECT_EQ(compile({dir.str(), "--route", kRoute, "--train", kTrain}).status, 0);
-  EXPECT_EQ(run_command(run_example, {dir.file("nowhere")}).status, 2);
   EXPECT_EQ(run_command(run_example, {}).status, 2);
+}
+
+TEST(ToolExample, CreatesTheFolderAndNeverOverwritesAnAuthorsCopy) {
+  temp_dir dir;
+  const std::string mine = dir.file("nuova/cartella");
+  tool_run run = run_command(run_example, {mine, "--route", "Valdorsa", "--train", "2231"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, mine + "/Valdorsa_linea.txt\n" + mine + "/Valdorsa_2231-.txt\n");
+  EXPECT_EQ(compile({mine, "--route", "Valdorsa", "--train", "2231"}).status, 0);
+
+  write_file(mine + "/Valdorsa_2231-.txt", "le mie modifiche");
+  run = run_command(run_example, {mine, "--route", "Valdorsa", "--train", "2231"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("Valdorsa_linea.txt esiste gia'"), std::string::npos) << run.err;
+  EXPECT_EQ(read_file(mine + "/Valdorsa_2231-.txt"), "le mie modifiche");
+
+  EXPECT_EQ(run_command(run_example, {mine, "--route=Valdorsa", "--train=2231", "--force"}).status, 0);
+  EXPECT_EQ(read_file(mine + "/Valdorsa_2231-.txt").size(), 2736u);
+
+  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+           {mine, "--route", "Valdorsa"}, {mine, "--route", "V", "--train", "linea"}}) {
+    EXPECT_EQ(run_command(run_example, bad).status, 2) << bad.back();
+  }
 }
 
 TEST(ToolJson, AnsiTextBecomesEscapedUtf8) {

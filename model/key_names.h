@@ -1,0 +1,24 @@
+// The names an author writes in the definitions: the section headers and
+// the record keys of each definition, as the built-in definitions spell
+// them, and the nearest of them to a misspelt one, for the warnings.
+#ifndef MODEL_KEY_NAMES_H_
+#define MODEL_KEY_NAMES_H_
+
+#include <string>
+#include <string_view>
+
+#include "model/findings.h"
+
+namespace scenario {
+
+// Whether `header` (with its brackets) is a section of either definition.
+bool is_known_section(std::string_view header);
+// The known section header nearest to `header`; empty when none is near.
+std::string nearest_section(std::string_view header);
+// The record key of `file` nearest to `field`; empty when none is near
+// (a number, or a word far from every key).
+std::string nearest_key(definition_file file, std::string_view field);
+
+}  // namespace scenario
+
+#endif  // MODEL_KEY_NAMES_H_

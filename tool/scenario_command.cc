@@ -1,0 +1,69 @@
+// The command line of `scenario`: the first word names the command, the
+// rest is the command's own.
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tool/commands.h"
+
+namespace scenario::tool {
+namespace {
+
+constexpr char kHelp[] =
+    "uso: scenario COMANDO ...\n"
+    "  compile DIR --route NOME --train NUMERO [--no-plan] [--json] [--strict] [--write-on-fault]\n"
+    "      compila le definizioni di DIR nei file binari, con diagnostica degli errori\n"
+    "  dump FILE [--json] [--csv] [--every M]\n"
+    "      mostra in chiaro un file compilato (.dat delle celle, .sim, _linea.dat)\n"
+    "  map DIR --route NOME --train NUMERO -o FILE.svg\n"
+    "      disegna la pianta e il profilo della linea\n"
+    "  check DIR --route NOME --train NUMERO [--strict] [--json]\n"
+    "      come compile, senza scrivere file: ogni errore e ogni avviso\n"
+    "  example DIR [--route NOME --train NUMERO] [--force]\n"
+    "      scrive in DIR le definizioni della linea e del treno di esempio\n"
+    "  help [COMANDO]\n"
+    "      questo aiuto, o quello di un comando (come COMANDO --help)\n"
+    "Le opzioni si scrivono --route NOME o --route=NOME; --version dice la versione.\n"
+    "Uscita: 0 nessun errore (avvisi ammessi), 1 errori nelle definizioni (o avvisi con\n"
+    "--strict), 2 comando non valido o file illeggibile o non valido.\n";
+
+using command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
+
+command find_command(const std::string& name) {
+  if (name == "compile") return run_compile;
+  if (name == "dump") return run_dump;
+  if (name == "map") return run_map;
+  if (name == "check") return run_check;
+  if (name == "example") return run_example;
+  return nullptr;
+}
+
+}  // namespace
+
+int run_scenario(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
+  if (args.empty()) {
+    err << kHelp;
+    return kExitUsage;
+  }
+  const std::string name = args[0];
+  args.erase(args.begin());
+  if (name == "--help" || name == "-h" || (name == "help" && args.empty())) {
+    out << kHelp;
+    return kExitClean;
+  }
+  if (name == "--version") {
+    out << "scenario " << SCENARIO_VERSION << "\n";
+    return kExitClean;
+  }
+  if (name == "help") {
+    if (const command c = find_command(args[0])) return c({"--help"}, out, err);
+    err << "scenario: comando sconosciuto: " << args[0] << "\n" << kHelp;
+    return kExitUsage;
+  }
+  if (const command c = find_command(name)) return c(args, out, err);
+  err << "scenario: " << (name[0] == '-' ? "opzione sconosciuta: " : "comando sconosciuto: ") << name << "\n"
+      << kHelp;
+  return kExitUsage;
+}
+
+}  // namespace scenario::tool
