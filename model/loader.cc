@@ -121,7 +121,7 @@ bool load_session::placed(const refusal& r, definition& d, int32_t position, con
   if (!r) return true;
   const field_site& at = sites[r.argument > 0 ? r.argument : 0];
   if (r.code == kReadFault) throw load_failure(r.detail, at.line, at.column);
-  refuse(r.code, position, d, at);
+  refuse(r.code, position, d, at, r.detail);
   return false;
 }
 

@@ -41,6 +41,12 @@ refusal does_not_fit(int argument, int64_t stored, const char* field) {
                  "il valore " + std::to_string(stored) + " non entra nel campo " + field + " della cella"};
 }
 constexpr char kWord[] = "a 16 bit (da -32768 a 32767)";
+
+// Words for a stretch whose far end lies outside the cells.
+std::string beyond_cells(const scenario_model& m, const char* what, int64_t end) {
+  return std::string(what) + " arriva a " + std::to_string(end) + " m, oltre l'ultima cella del percorso, a " +
+         std::to_string(top_cell(m) * 50) + " m";
+}
 constexpr char kByte[] = "a 8 bit (da 0 a 255)";
 
 // A packed board speed: the first speed in steps of 20, the second in steps
@@ -65,7 +71,9 @@ refusal memo_montagna(scenario_model& model, int32_t inizio, int32_t fine, int32
 
   // The loader tests only the start; a stretch reaching outside the cells
   // is refused whole, before it counts for the gap test of the next one.
-  if (first <= last && (!inside(model, first) || !inside(model, last))) return refuse(kOutsideRouteFault, 1);
+  if (first <= last && (!inside(model, first) || !inside(model, last))) {
+    return refusal{kOutsideRouteFault, 1, beyond_cells(model, "la galleria", fine)};
+  }
   // The lists hold records 1 to 80; index 0 stays unused.
   const int32_t capacity = static_cast<int32_t>(model.tunnel_starts.size()) - 1;
   if (model.tunnel_count < 0 || model.tunnel_count >= capacity) return refuse(kTableFullFault);
@@ -158,7 +166,7 @@ refusal memo_rallentamento(scenario_model& model, int32_t x, int32_t v, int32_t 
   // The loader tests only the start; an end (or any other cell of the
   // slowdown) outside the cells refuses the record before anything is written.
   if (!inside(model, s)) return refuse(kOutsideRouteFault, 0);
-  if (!inside(model, e)) return refuse(kOutsideRouteFault, 2);
+  if (!inside(model, e)) return refusal{kOutsideRouteFault, 2, beyond_cells(model, "il rallentamento", int64_t{x} + l)};
   if ((board && !inside(model, w)) || (f_ta != 0 && !(inside(model, k) && inside(model, k - 3)))) {
     return refuse(kOutsideRouteFault, 0);
   }

@@ -16,7 +16,10 @@ namespace {
 
 struct train_pass {
   int32_t station_counter = 1;
-  bool any_speed = false;  // for the warnings about what is missing
+  // For the warnings about what is missing: records of these kinds met,
+  // whether or not they could be read.
+  bool speed_record = false;
+  bool station_record = false;
   int32_t speed_fill = 0;
   int32_t adhesion_fill = 0;
   int32_t previous_speed = 0;
@@ -51,7 +54,6 @@ record_result read_speed(load_session& s, train_pass& p, field_reader& r) {
     } while (p.speed_fill < k);
   }
   p.previous_speed = speed;
-  p.any_speed = true;
   return record_result::next;
 }
 
@@ -241,7 +243,10 @@ record_result read_records(load_session& s, train_pass& p) {
       };
       if (contains(k, "frenata") && contains(k, "massa") && matched()) m.item_table[kTrainItem].start = r.read_long();
       if (contains(k, "vetture") && matched()) m.item_table[kTrainItem].position = r.read_long();
-      if (contains(k, "velocit") && matched()) done = read_speed(s, p, r);
+      if (contains(k, "velocit") && matched()) {
+        p.speed_record = true;
+        done = read_speed(s, p, r);
+      }
       if (go_on() && contains(k, "aderenza") && matched()) done = read_adhesion(s, p, r);
       if (go_on() && contains(k, "orologio") && matched()) {
         item_entry& e = m.item_table[kRepeatItem];
@@ -253,7 +258,10 @@ record_result read_records(load_session& s, train_pass& p) {
       if (go_on() && contains(k, "segnale") && matched()) done = read_signal(s, r);
       if (go_on() && contains(k, "rallentamento") && matched()) done = read_slowdown(s, r);
       if (go_on() && contains(k, "abbattimento") && matched()) done = read_code_point(s, r);
-      if (go_on() && contains(k, "stazione") && matched()) done = read_station(s, p, r);
+      if (go_on() && contains(k, "stazione") && matched()) {
+        p.station_record = true;
+        done = read_station(s, p, r);
+      }
       return done;
     });
     if (result != record_result::next) return result;
@@ -295,8 +303,8 @@ void load_train_definition(load_session& s) {
   train_pass p;
   if (read_records(s, p) == record_result::stop) return;
   // A train definition without them compiles, but drives nowhere.
-  if (p.station_counter == 1) s.warn(warning_kind::no_station, s.train, field_site{1, 1}, "");
-  if (!p.any_speed) {
+  if (!p.station_record) s.warn(warning_kind::no_station, s.train, field_site{1, 1}, "");
+  if (!p.speed_record) {
     s.warn(warning_kind::no_speed_limit, s.train, field_site{1, 1}, "", "ogni cella avrebbe velocita' 0");
   }
   finish_train_definition(s, p);

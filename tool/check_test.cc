@@ -4,6 +4,8 @@
 #include <set>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 #include "content/line_definition.h"
 #include "content/train_definition.h"
 #include "model/test_files.h"
@@ -191,6 +193,61 @@ TEST(ToolCheck, UsageAndMissingFilesAreStatusTwo) {
     EXPECT_EQ(run.out, "") << c.message;
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
   }
+}
+
+}  // namespace
+}  // namespace scenario::tool
+
+namespace scenario::tool {
+namespace {
+
+// Two faults in two records and a warning: check goes on after each fault
+// at the next record, lists all in file order, and names the one compile
+// stops at; --json gives the same as one object.
+TEST(ToolCheck, ListsEveryFaultAndItsJson) {
+  std::string train = kTrain;
+  train.replace(train.find("stazione, 3000, 12, 400"), 23, "stazione, 3000, 12, 450");
+  train.replace(train.find("velocita, 0, 80"), 15, "velocita, 0, 8x");
+  std::string line = kLine;
+  line.replace(line.find("pendenza, 1000, 12"), 18, "pendenza, 1000, 12, 4");
+  temp_dir dir;
+  write_file(dir.file("R_linea.txt"), line);
+  write_file(dir.file("R_1-.txt"), train);
+
+  const tool_run run = check({dir.str(), "--route", "R", "--train", "1"});
+  EXPECT_EQ(run.status, 1);
+  const size_t warning = run.out.find("R_linea.txt:5:21: avviso");
+  const size_t first = run.out.find("R_1-.txt:2:14: errore 25");
+  const size_t second = run.out.find("R_1-.txt:5:21: errore 9");
+  EXPECT_LT(warning, first) << run.out;
+  EXPECT_LT(first, second) << run.out;
+  EXPECT_NE(second, std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("2 errori, 1 avviso; compile riporta l'errore 25\n"), std::string::npos) << run.out;
+
+  const tool_run json = check({dir.str(), "--route", "R", "--train", "1", "--json"});
+  EXPECT_EQ(json.status, 1);
+  const nlohmann::json report = nlohmann::json::parse(json.out);
+  EXPECT_EQ(report["errors"], 2);
+  EXPECT_EQ(report["warnings"], 1);
+  EXPECT_EQ(report["reported"], 25);
+  ASSERT_EQ(report["findings"].size(), 3u);
+  const nlohmann::json& fault = report["findings"][2];
+  EXPECT_EQ(fault["severity"], "errore");
+  EXPECT_EQ(fault["code"], 9);
+  EXPECT_EQ(fault["file"], dir.file("R_1-.txt"));
+  EXPECT_EQ(fault["line"], 5);
+  EXPECT_EQ(fault["column"], 21);
+  EXPECT_EQ(fault["position"], 3000);
+  EXPECT_EQ(report["findings"][0]["severity"], "avviso");
+  EXPECT_EQ(report["findings"][0]["kind"], "unknown_field");
+
+  // --strict: warnings alone count as faults.
+  std::string clean_line = kLine;
+  clean_line.replace(clean_line.find("pendenza, 1000, 12"), 18, "pendenza, 1000, 12, 4");
+  write_file(dir.file("R_linea.txt"), clean_line);
+  write_file(dir.file("R_1-.txt"), kTrain);
+  EXPECT_EQ(check({dir.str(), "--route", "R", "--train", "1"}).status, 0);
+  EXPECT_EQ(check({dir.str(), "--route", "R", "--train", "1", "--strict"}).status, 1);
 }
 
 }  // namespace

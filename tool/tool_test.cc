@@ -120,6 +120,42 @@ TEST(ToolCompile, MissingInputsAreUsageErrors) {
   EXPECT_EQ(compile({dir.str(), "--bogus"}).status, 2);
 }
 
+// compile says what check would warn about, after its result, on standard
+// error; the exit status is unchanged unless --strict.
+TEST(ToolCompile, WarningsOnStandardErrorAndStrict) {
+  temp_dir dir;
+  write_built_in(dir);
+  std::string line = read_file(dir.file("Brenvalo_Morvena_linea.txt"));
+  line.replace(line.find("pendenza,"), 9, "pendneza,");
+  write_file(dir.file("Brenvalo_Morvena_linea.txt"), line);
+  tool_run run = compile({dir.str(), "--route", kRoute, "--train", kTrain});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.err.find("avviso: campo che non corrisponde a nessuna chiave, ignorato (\"pendneza\"): forse: pendenza"),
+            std::string::npos)
+      << run.err;
+  EXPECT_TRUE(dir.has("Brenvalo_Morvena_4815.dat"));
+  run = compile({dir.str(), "--route", kRoute, "--train", kTrain, "--strict"});
+  EXPECT_EQ(run.status, 1);
+}
+
+// A very long line is shown around the field, not whole.
+TEST(ToolCompile, LongLineIsCutAroundTheField) {
+  temp_dir dir;
+  write_built_in(dir);
+  std::string line = read_file(dir.file("Brenvalo_Morvena_linea.txt"));
+  const std::string record = "pendenza, 100, " + std::string(400000, ' ') + "1x\r\n";
+  line.insert(line.find("pendenza,"), record);
+  write_file(dir.file("Brenvalo_Morvena_linea.txt"), line);
+  const tool_run run = compile({dir.str(), "--route", kRoute, "--train", kTrain});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_LT(run.err.size(), 600u) << run.err.substr(0, 600);
+  const size_t shown = run.err.find('\n') + 1;
+  const std::string excerpt = run.err.substr(shown, run.err.find('\n', shown) - shown);
+  const std::string caret = run.err.substr(run.err.find('\n', shown) + 1);
+  EXPECT_EQ(excerpt.substr(0, 3), "...");
+  EXPECT_EQ(excerpt.find("1x"), caret.find('^')) << excerpt << "\n" << caret;
+}
+
 TEST(ToolExample, WritesTheBuiltInDefinitionsThatCompileClean) {
   temp_dir dir;
   EXPECT_EQ(run_command(run_example, {dir.str()}).status, 0);

@@ -1,0 +1,135 @@
+// Mistakes authors make in a small line of their own, each with what
+// `check` tells them: on the record's own line and column, in words that
+// name the one thing wrong.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "model/test_files.h"
+#include "tool/commands.h"
+#include "tool/tool_testing.h"
+
+namespace scenario::tool {
+namespace {
+
+using scenario::testing::temp_dir;
+using scenario::testing::write_file;
+using testing::run_command;
+using testing::tool_run;
+
+constexpr char kLine[] =
+    "[generale]\r\n"                                              // 1
+    "lunghezza percorso,    12000\r\n"                            // 2
+    "progressiva chilometrica uno,    0,    5000,    1\r\n"       // 3
+    "[pendenze]\r\n"                                              // 4
+    "pendenza,    0,    8\r\n"                                    // 5
+    "pendenza,    3000,    -12\r\n"                               // 6
+    "[curve]\r\n"                                                 // 7
+    "curvas4,    1500,    300\r\n"                                // 8
+    "curvad6,    4000,    200\r\n"                                // 9
+    "[montagne]\r\n"                                              // 10
+    "montagna,    6000,    6800,    11\r\n"                       // 11
+    "[cartelli]\r\n"                                              // 12
+    "cartello_indicatore,    2500,    (SELVA)(520 m.)\r\n"        // 13
+    "[fine]\r\n";                                                 // 14
+constexpr char kTrain[] =
+    "[generale]\r\n"                                                                                 // 1
+    "percentuale massa frenata,    105\r\n"                                                          // 2
+    "numero vetture,    3\r\n"                                                                       // 3
+    "orologio,    8    5    0\r\n"                                                                   // 4
+    "[aderenze]\r\n"                                                                                 // 5
+    "aderenza,    0,    90\r\n"                                                                      // 6
+    "[vel_limite]\r\n"                                                                               // 7
+    "velocita,    0,    80\r\n"                                                                      // 8
+    "[stazioni]\r\n"                                                                                 // 9
+    "stazione,    0,    12,    400,    0, 0, 0, 1, 1, 0, 4, 1, 1, 1,    8, 10, 0,    VALDORSA\r\n"  // 10
+    "stazione,    6000,    12,    300,    0, 0, 0, 1, 1, 0, 2, 1, 1, 0,    8, 16, 0,    SELVA\r\n"  // 11
+    "stazione,    11500,    12,    400,    0, 0, 0, 1, 1, 0, 4, 1, 1, 1,    8, 24, 0,    PIANA\r\n"  // 12
+    "[segnali]\r\n"                                                                                  // 13
+    "segnale,    5000,   1, 3, 1,  0, 0,    0,  0,0,0, 0\r\n"                                        // 14
+    "[fine]\r\n";                                                                                    // 15
+
+struct mistake {
+  const char* name;
+  bool in_train;
+  std::string from, to;  // replaced once; an empty `from` replaces the whole file
+  const char* message;   // what check prints for it, from the file name on
+};
+
+const mistake kMistakes[] = {
+    {"a curve short of its length", false, "curvas4,    1500,    300", "curvas4,    1500",
+     "Valdorsa_linea.txt:8:1: errore 25: lettura non riuscita: il record ha meno campi del previsto: il campo 2 e' "
+     "stato letto dalla riga 9: \"curvad6\" non e' un numero intero\ncurvas4,    1500\n^\n"},
+    {"a station without its name", true, "8, 16, 0,    SELVA", "8, 16, 0",
+     "Valdorsa_2231-.txt:11:1: avviso: il record ha meno campi del previsto (\"stazione\"): il campo 17 e' stato "
+     "letto dalla riga 12\n"},
+    {"a misspelt section header", false, "[pendenze]", "[pendenza]",
+     "Valdorsa_linea.txt:4:1: avviso: sezione sconosciuta, i suoi record sono letti comunque (\"[pendenza]\"): "
+     "forse: [pendenze]\n"},
+    {"a misspelt key", false, "pendenza,    3000", "pendneza,    3000",
+     "Valdorsa_linea.txt:6:1: avviso: campo che non corrisponde a nessuna chiave, ignorato (\"pendneza\"): "
+     "forse: pendenza\n"},
+    {"a station past the route's end", true, "stazione,    11500", "stazione,    13600",
+     "Valdorsa_2231-.txt:12:14: avviso: posizione oltre la fine del percorso: 13600 m su un percorso di 12000 m: "
+     "accettata solo nel margine di 7000 m oltre la fine\n"},
+    {"a station time that cannot be", true, "8, 24, 0,    PIANA", "25, 75, 99,    PIANA",
+     "Valdorsa_2231-.txt:12:72: avviso: orario non valido: 25, 75, 99: le ore vanno da 0 a 23, i minuti e i secondi "
+     "da 0 a 59\n"},
+    {"a train with no station", true, "", "[generale]\r\nvelocita, 0, 80\r\n[fine]\r\n",
+     "Valdorsa_2231-.txt:1:1: avviso: la definizione del treno non ha nessuna stazione\n"},
+    {"a train with no speed limit", true, "velocita,    0,    80\r\n", "",
+     "Valdorsa_2231-.txt:1:1: avviso: la definizione del treno non ha nessun limite di velocita': ogni cella avrebbe "
+     "velocita' 0\n"},
+    {"a name saved as UTF-8", true, "PIANA", "CITT\xC3\x80",
+     "Valdorsa_2231-.txt:12:89: avviso: il file non e' in Windows-1252 (ANSI) (\"\xC3\x83\xE2\x82\xAC\"): testo in "
+     "UTF-8; il formato e' Windows-1252 (ANSI): salva il file con quella codifica"},
+    {"a byte order mark", false, "[generale]\r\nlunghezza", "\xEF\xBB\xBF[generale]\r\nlunghezza",
+     "Valdorsa_linea.txt:1:1: avviso: il file non e' in Windows-1252 (ANSI): il file inizia con un BOM UTF-8"},
+    {"a plus sign", false, "pendenza,    3000,    -12", "pendenza,    3000,    +12",
+     "Valdorsa_linea.txt:6:23: errore 25: lettura non riuscita: \"+12\" non e' un numero intero: il segno + non si "
+     "scrive (12)\n"},
+    {"a decimal point", false, "pendenza,    3000,    -12", "pendenza,    3000,    -12.5",
+     "Valdorsa_linea.txt:6:23: errore 25: lettura non riuscita: \"-12.5\" non e' un numero intero: i decimali non "
+     "sono ammessi\n"},
+    {"a station length off the 100 m grid", true, "12,    300,", "12,    350,",
+     "Valdorsa_2231-.txt:11:30: errore 9: lunghezza della stazione non multipla di 100 m: 350 m (stazione a 6000 m)\n"},
+    {"a tunnel running past the cells", false, "6800,    11", "19500,    11",
+     "Valdorsa_linea.txt:11:23: errore 15: posizione fuori dal percorso: la galleria arriva a 19500 m, oltre "
+     "l'ultima cella del percorso, a 19000 m (6000 m)\n"},
+    {"a curve key without its digit", false, "curvad6", "curvad",
+     "Valdorsa_linea.txt:9:1: errore 103: tracciato non calcolabile: la chiave non ha una cifra da 1 a 6, che da' la "
+     "curvatura\n"},
+    {"a gradient the byte cannot hold", false, "-12", "-150",
+     "Valdorsa_linea.txt:6:23: errore 25: lettura non riuscita: la pendenza -150 per mille non entra nel campo della "
+     "cella (da -100 a 155)\n"},
+};
+
+class AuthorMistake : public ::testing::TestWithParam<mistake> {};
+
+TEST_P(AuthorMistake, IsToldWhereAndWhat) {
+  const mistake& m = GetParam();
+  std::string line = kLine, train = kTrain;
+  std::string& changed = m.in_train ? train : line;
+  if (m.from.empty()) {
+    changed = m.to;
+  } else {
+    const size_t at = changed.find(m.from);
+    ASSERT_NE(at, std::string::npos);
+    changed.replace(at, m.from.size(), m.to);
+  }
+  temp_dir dir;
+  write_file(dir.file("Valdorsa_linea.txt"), line);
+  write_file(dir.file("Valdorsa_2231-.txt"), train);
+  const tool_run run = run_command(run_check, {dir.str(), "--route", "Valdorsa", "--train", "2231"});
+  EXPECT_NE(run.out.find(dir.str() + "/" + m.message), std::string::npos) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Valdorsa, AuthorMistake, ::testing::ValuesIn(kMistakes),
+                         [](const ::testing::TestParamInfo<mistake>& param) {
+                           std::string name = param.param.name;
+                           for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           return name;
+                         });
+
+}  // namespace
+}  // namespace scenario::tool
