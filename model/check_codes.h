@@ -6,14 +6,17 @@
 #define MODEL_CHECK_CODES_H_
 
 #include <cstdint>
+#include <string>
 
 #include "model/model.h"
 
 namespace scenario {
 
-// Each leaves its work string in model.current_field.
-int32_t codice_gara_st(scenario_model& model);
-int16_t codice_gara_og(scenario_model& model);
+// The work string both codes are computed from, padding included.
+std::string check_code_work_string(const scenario_model& model);
+
+int32_t codice_gara_st(const scenario_model& model);
+int16_t codice_gara_og(const scenario_model& model);
 
 }  // namespace scenario
 

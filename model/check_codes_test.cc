@@ -15,7 +15,7 @@ codes codes_of(const std::string& train, const std::string& route, std::string* 
   m.item_table[kRepeatItem].text = train;
   m.item_table[kRouteItem].text = route;
   codes c{codice_gara_st(m), codice_gara_og(m)};
-  if (work != nullptr) *work = m.current_field;
+  if (work != nullptr) *work = check_code_work_string(m);
   return c;
 }
 

@@ -300,7 +300,7 @@ record_result read_speed_board(load_session& s, field_reader& r) {
 record_result read_name_board(load_session& s, field_reader& r) {
   const int32_t position = r.read_long();
   const field_site at = r.last_site();
-  s.model.current_field = r.read_text();
+  const std::string text = r.read_text();
   if (!s.in_range(position, 100, s.line, at)) return record_result::leave_loop;
   // Board texts fill the item table from entry 80 down; entry 0 is never one.
   if (s.board_counter < 1) {
@@ -314,7 +314,7 @@ record_result read_name_board(load_session& s, field_reader& r) {
   }
   c.kind = kIndicatorBoard;
   c.info1 = static_cast<int16_t>(s.board_counter);
-  s.model.item_table[s.board_counter].text = s.model.current_field;
+  s.model.item_table[s.board_counter].text = text;
   --s.board_counter;
   return record_result::next;
 }

@@ -195,7 +195,6 @@ bool load_session::next_record_key(definition& d, record_key* key) {
   d.record_at = key->at;
   key->lower = to_lower_ansi(key->text);
   key->matches = 0;
-  model.current_field = key->text;
   return true;
 }
 

@@ -107,7 +107,6 @@ struct scenario_model {
   int32_t line_mode = 0;
   int32_t extended_length = 0;
   int32_t last_cell = -1;
-  std::string current_field;
 
   std::vector<route_cell> route_cells;  // empty until the route length is read
   plan_points plan;
