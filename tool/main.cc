@@ -19,6 +19,8 @@ constexpr char kHelp[] =
     "      come compile, senza scrivere file, e con avvisi sugli errori silenziosi\n"
     "  example DIR\n"
     "      scrive in DIR le definizioni della linea e del treno di esempio\n"
+    "  lsp\n"
+    "      server del Language Server Protocol per gli editor: errori mentre si scrive\n"
     "Ogni comando ha il suo --help.\n";
 
 }  // namespace
@@ -36,6 +38,7 @@ int main(int argc, char** argv) {
   if (command == "map") return scenario::tool::run_map(args, std::cout, std::cerr);
   if (command == "check") return scenario::tool::run_check(args, std::cout, std::cerr);
   if (command == "example") return scenario::tool::run_example(args, std::cout, std::cerr);
+  if (command == "lsp") return scenario::tool::run_lsp(args, std::cout, std::cerr);
   std::cerr << "scenario: comando sconosciuto: " << command << "\n" << kHelp;
   return scenario::tool::kExitUsage;
 }
