@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "content/line_definition.h"
 #include "content/train_definition.h"
@@ -65,8 +66,9 @@ TEST(RecordFields, KeysMatchAsTheLoadersTestThem) {
   EXPECT_EQ(kinds_for_key("segnale stazione", definition_file::train, false).size(), 2u);
 }
 
-// Every record of the built-in definitions is one kind of the table, and
-// the table gives it as many fields as the record holds.
+// Every record of the built-in definitions is one kind of the table, the
+// table gives it as many fields as the record holds, and the headers are
+// the table's, in its order.
 TEST(RecordFields, DescribeEveryBuiltInRecord) {
   const auto count_fields = [](std::string_view line) {
     size_t commas = 0;
@@ -76,8 +78,10 @@ TEST(RecordFields, DescribeEveryBuiltInRecord) {
   for (const auto& [file, lines] : {std::pair{definition_file::line, line_definition_lines()},
                                     std::pair{definition_file::train, train_definition_lines()}}) {
     bool general = true;
+    std::vector<std::string_view> headers;
     for (size_t i = 0; i + 1 < lines.size(); ++i) {
       const std::string_view line = lines[i];
+      if (line.front() == '[') headers.push_back(line);
       if (line.front() == '[' || line.front() == '-') {
         if (line != "[generale]") general = false;
         continue;
@@ -89,6 +93,8 @@ TEST(RecordFields, DescribeEveryBuiltInRecord) {
       const size_t fields = key == "orologio" ? 3 : count_fields(line);
       EXPECT_EQ(kinds[0]->fields.size(), fields) << line;
     }
+    const auto table = section_headers(file);
+    EXPECT_EQ(headers, std::vector<std::string_view>(table.begin(), table.end()));
   }
 }
 

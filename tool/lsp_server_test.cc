@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -10,6 +11,8 @@
 #include "content/train_definition.h"
 #include "model/ansi_text.h"
 #include "model/test_files.h"
+#include "tool/commands.h"
+#include "tool/tool_testing.h"
 #include "tool/lsp_documents.h"
 #include "tool/lsp_server.h"
 
@@ -20,6 +23,7 @@ using json = nlohmann::json;
 using scenario::testing::names_in;
 using scenario::testing::read_file;
 using scenario::testing::temp_dir;
+using scenario::testing::write_file;
 
 // A server on the built-in definitions in a folder of their own, with
 // every message it sends kept.
@@ -118,6 +122,39 @@ TEST_F(LspServer, TheLineDefinitionsUnsavedTextCountsForTheTrain) {
   const json train = diagnostics_of(train_path_);
   ASSERT_EQ(train.size(), 1u);
   EXPECT_EQ(train[0]["code"], 15);
+}
+
+// The editor and check never disagree: the same fault number at the same
+// line and column, for mistakes of every sort.
+TEST_F(LspServer, PublishesWhatCheckReports) {
+  struct row {
+    const char* from;
+    const char* to;
+    int fault;
+  } const rows[] = {
+      {"14750, 12,  300,", "14750, 12,  350,", 9},                  // station length
+      {"segnale,    7000,", "segnale,    5960,", 16},               // a signal on a taken cell
+      {"velocita,       0,    80", "velocita,       0,    8O", 25},   // not a number
+      {"rallentamento,   20900,", "rallentamento,   99900,", 15},     // beyond the route
+  };
+  const std::string original = read_file(train_path_);
+  for (const row& r : rows) {
+    std::string text = original;
+    ASSERT_NE(text.find(r.from), std::string::npos) << r.from;
+    text.replace(text.find(r.from), std::string(r.from).size(), r.to);
+    write_file(train_path_, text);
+    const auto run = testing::run_command(run_check, {dir_.str(), "--route", "Brenvalo_Morvena", "--train", "4815"});
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(run.out, m, std::regex(R"(:(\d+):(\d+): errore (\d+))"))) << run.out;
+    EXPECT_EQ(std::stoi(m[3].str()), r.fault) << r.to;
+
+    open_train(ansi_to_utf8(text));
+    const json published = diagnostics_of(train_path_);
+    ASSERT_EQ(published.size(), 1u) << r.to;
+    EXPECT_EQ(published[0]["code"], std::stoi(m[3].str())) << r.to;
+    EXPECT_EQ(published[0]["range"]["start"]["line"].get<int>() + 1, std::stoi(m[1].str())) << r.to;
+    EXPECT_EQ(published[0]["range"]["start"]["character"].get<int>() + 1, std::stoi(m[2].str())) << r.to;
+  }
 }
 
 TEST_F(LspServer, AnswersTheProtocolsRequestsAndErrors) {
