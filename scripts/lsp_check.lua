@@ -50,6 +50,24 @@ end
 say('hover: ' .. hover:gsub('\n\n', ' | '))
 expect(hover:find('valore: 5950 m, km 5,950, cella 120', 1, true) ~= nil, 'hover con km e cella')
 
+local function request(method, params)
+  params.textDocument = { uri = vim.uri_from_bufnr(buf) }
+  for _, answer in pairs(vim.lsp.buf_request_sync(buf, method, params, 10000) or {}) do
+    if answer.result then return answer.result end
+  end
+  return {}
+end
+local skeleton = ''
+for _, item in ipairs(request('textDocument/completion', { position = { line = signal, character = 0 } })) do
+  if item.label == 'segnale' then skeleton = item.textEdit.newText end
+end
+expect(skeleton:find('^segnale,  %${1:posizione},  %${2:sx}') ~= nil, 'completamento con lo scheletro del segnale')
+local outline = {}
+for _, section in ipairs(request('textDocument/documentSymbol', {})) do
+  for _, child in ipairs(section.children or {}) do outline[child.name] = true end
+end
+expect(outline['PRACCHIA'] and outline['segnale 5950 m'], 'struttura con stazioni e segnali')
+
 -- The fix, typed through the editor: the client sends the change.
 vim.api.nvim_buf_set_lines(buf, station, station + 1, false, { (lines[station + 1]:gsub('350', '300', 1)) })
 local gone = vim.wait(15000, function() return #vim.diagnostic.get(buf) == 0 end, 50)

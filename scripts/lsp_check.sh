@@ -18,7 +18,8 @@ sed -i 's/^\(stazione,   14750, 12,  \)300,/\1350,/' "$dir/Brenvalo_Morvena_4815
 grep -q '14750, 12,  350,' "$dir/Brenvalo_Morvena_4815-.txt"
 before=$(cd "$dir" && ls -l --time-style=full-iso && md5sum *)
 SCENARIO_BIN=$bin LSP_DIR=$dir LSP_ROOT=$PWD timeout 120 \
-  nvim --headless -u NONE -i NONE -n -c 'luafile scripts/lsp_check.lua' </dev/null
+  nvim --headless -u NONE -i NONE -n </dev/null \
+  -c 'lua local ok, e = pcall(dofile, "scripts/lsp_check.lua") if not ok then io.stderr:write(tostring(e) .. "\n") vim.cmd("cquit 1") end'
 after=$(cd "$dir" && ls -l --time-style=full-iso && md5sum *)
 if [ "$before" != "$after" ]; then echo "lsp_check: i file della cartella sono cambiati" >&2; exit 1; fi
 echo "lsp_check: passato, nessun file scritto o cancellato"

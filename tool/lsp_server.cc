@@ -18,6 +18,7 @@ constexpr int kParseError = -32700;
 constexpr int kInvalidRequest = -32600;
 constexpr int kMethodNotFound = -32601;
 constexpr int kInvalidParams = -32602;
+constexpr int kInternalError = -32603;
 constexpr int kServerNotInitialized = -32002;
 
 constexpr int kSeverityError = 1;
@@ -72,10 +73,15 @@ void language_server::handle(const std::string& body) {
   }
   const std::string method = message["method"];
   const json params = message.value("params", json::object());
-  if (message.contains("id")) {
-    request(message["id"], method, params);
-  } else {
-    notification(method, params);
+  try {
+    if (message.contains("id")) {
+      request(message["id"], method, params);
+    } else {
+      notification(method, params);
+    }
+  } catch (const std::exception& e) {
+    // Whatever went wrong with one message, the editor keeps its server.
+    if (message.contains("id")) reply_error(message["id"], kInternalError, std::string("errore interno: ") + e.what());
   }
 }
 
