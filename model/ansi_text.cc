@@ -82,7 +82,9 @@ std::string utf8_to_ansi(std::string_view text) {
   while (pos < text.size()) {
     const uint32_t cp = next_code_point(text, &pos);
     char ch = '?';
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+    // U+0080 to U+009F are no characters of the code page: an editor that
+    // sends them read the file as Latin-1, so they stand for their byte.
+    if (cp <= 0xFF) {
       ch = static_cast<char>(cp);
     } else {
       for (uint8_t i = 0; i < 32; ++i) {

@@ -41,7 +41,9 @@ std::string ansi_to_utf8(std::string_view text);
 uint32_t next_code_point(std::string_view utf8, size_t* pos);
 
 // `text` (UTF-8, as an editor sends it) as Windows-1252: one byte for every
-// code point, '?' for one the code page does not have.
+// code point, '?' for one the code page does not have. U+0080 to U+009F
+// become the byte of that number, so a file an editor read as Latin-1
+// comes back as it was.
 std::string utf8_to_ansi(std::string_view text);
 
 }  // namespace scenario

@@ -73,6 +73,8 @@ TEST(LspText, ColumnsOfTheDefinitionAgainstTheEditorsUtf16) {
     if (u == 0x81 || u == 0x8D || u == 0x8F || u == 0x90 || u == 0x9D) c = '?';  // no character there
   }
   EXPECT_EQ(utf8_to_ansi(ansi_to_utf8(all)), expected);
+  // A file read as Latin-1 comes back byte for byte.
+  EXPECT_EQ(utf8_to_ansi("\xC2\x80 \xC3\xA0"), "\x80 \xE0");
   // Broken UTF-8 is one '?' a byte, so columns still line up.
   EXPECT_EQ(utf8_to_ansi("a\xC3(\xE2\x82"), "a?(??");
   EXPECT_EQ(split_lines("a\r\nb\nc\rd").size(), 4u);
