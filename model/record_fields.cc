@@ -137,7 +137,7 @@ constexpr record_kind kKinds[] = {
     {"ripetizione segnali 4 codici", {"segnali", "ripetizione"}, true, kLine, true, "[generale]",
      "ripetizione segnali; la chiave dice 4 o 9 codici", kRepetition},
     {"pendenza", {"pendenza", nullptr}, false, kLine, false, "[pendenze]", "pendenza da un punto in poi", kGradient},
-    {"curvad5", {"curva", nullptr}, false, kLine, false, "[curve]",
+    {"curva", {"curva", nullptr}, false, kLine, false, "[curve]",
      "curva: s nella chiave a sinistra, altrimenti a destra; la cifra da 1 a 6 dice il raggio", kCurve},
     {"montagna", {"montagna", nullptr}, false, kLine, false, "[montagne]", "galleria", kTunnel},
     {"indicatori_vmax", {"indicatori_v", nullptr}, false, kLine, false, "[cartelli]",

@@ -52,7 +52,7 @@ struct record_field {
 };
 
 struct record_kind {
-  const char* key;          // as the built-in definitions write it
+  const char* key;          // as the built-in definitions write it; a curve's adds side and digit
   const char* tests[2];     // the key must contain each (nullptr: no second test)
   bool exact_case;          // tested as written, not ignoring case
   definition_file file;

@@ -141,7 +141,7 @@ std::string decode_field(const record_kind& kind, size_t index, const record_val
 
 std::string decode_key(const record_kind& kind, std::string_view key) {
   const std::string lower = to_lower_ansi(key);
-  if (std::string_view(kind.key) == "curvad5") {
+  if (std::string_view(kind.key) == "curva") {
     static constexpr const char* kRadius[] = {"10000", "5000", "2500", "1000", "500", "333"};
     const std::string side = contains(lower, "s") ? "a sinistra" : "a destra";
     for (char digit = '1'; digit <= '6'; ++digit) {

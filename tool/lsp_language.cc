@@ -132,10 +132,37 @@ std::string hover_text(const record_kind& kind, const std::vector<const record_k
   return text;
 }
 
+// What a line that is no record is: a header with the records the
+// definitions put under it, a comment, or a field the loader drops.
+std::string line_note(const definition_lines& d, size_t line, definition_file file) {
+  const line_role& role = d.roles[line];
+  const std::string_view text = d.lines[line];
+  if (role.header) {
+    std::string note = "**" + role.section + "**: sezione della " + file_words(file);
+    std::string keys;
+    for (const record_kind& kind : record_kinds()) {
+      if (kind.file == file && role.section == kind.section) keys += (keys.empty() ? "" : ", ") + std::string(kind.key);
+    }
+    if (!keys.empty()) note += "; vi stanno di solito: " + keys;
+    if (contains(role.section, "[generale]")) {
+      note += "\n\nil lettore comincia da qui: cio' che precede e' ignorato";
+      if (file == definition_file::line) note += "; fino alla sezione seguente valgono solo le chiavi della sezione generale";
+    } else {
+      note += "\n\nil lettore ignora l'intestazione";
+      if (file == definition_file::line) note += "; la prima dopo [generale] chiude la sezione generale";
+    }
+    return note;
+  }
+  if (role.comment) return "commento: ignorato (una virgola farebbe leggere come chiave cio' che la segue)";
+  if (text.find_first_not_of(" \t") == std::string_view::npos) return "";
+  return "campo che non corrisponde a nessuna chiave" +
+         std::string(file == definition_file::line && role.general ? " della sezione generale" : "") + ": ignorato";
+}
+
 // A record's skeleton: its key and each field as a placeholder.
 std::string skeleton(const record_kind& kind) {
-  std::string text = std::string_view(kind.key) == "curvad5" ? "curva${1|d,s|}${2|5,1,2,3,4,6|}" : kind.key;
-  const size_t first = std::string_view(kind.key) == "curvad5" ? 3 : 1;
+  std::string text = std::string_view(kind.key) == "curva" ? "curva${1|d,s|}${2|5,1,2,3,4,6|}" : kind.key;
+  const size_t first = std::string_view(kind.key) == "curva" ? 3 : 1;
   for (size_t i = 0; i < kind.fields.size(); ++i) {
     text += ",  ${" + std::to_string(first + i) + ":" + kind.fields[i].name + "}";
   }
@@ -151,7 +178,13 @@ json hover_at(definition_file file, const std::string& utf8_text, text_position 
   std::vector<line_field> fields;
   std::vector<const record_kind*> kinds;
   const record_kind* kind = kind_of_line(d, at.line, file, &fields, &kinds);
-  if (kind == nullptr) return nullptr;
+  if (kind == nullptr) {
+    const std::string text = line_note(d, at.line, file);
+    if (text.empty()) return nullptr;
+    const size_t begin = d.lines[at.line].find_first_not_of(" \t");
+    return json{{"contents", {{"kind", "markdown"}, {"value", text}}},
+                {"range", range_json(d, at.line, begin, field_end(d.lines[at.line], begin, field_type::text))}};
+  }
   for (size_t i = 0; i < fields.size(); ++i) {
     if (byte < fields[i].begin || byte > fields[i].end) continue;
     return json{{"contents", {{"kind", "markdown"}, {"value", hover_text(*kind, kinds, fields, i)}}},
@@ -175,7 +208,7 @@ json completion_at(definition_file file, const std::string& utf8_text, text_posi
     if (kind.file != file || (file == definition_file::line && kind.general != role.general)) continue;
     // The current section's own records first.
     const std::string order = (role.section == kind.section ? "0" : "1") + std::string(kind.key);
-    const std::string label = std::string_view(kind.key) == "curvad5" ? "curva" : kind.key;
+    const std::string label = kind.key;
     items.push_back({{"label", label},
                      {"kind", 14},
                      {"detail", kind.meaning},

@@ -184,6 +184,16 @@ TEST_F(LspServer, AnswersTheProtocolsRequestsAndErrors) {
     }
   }
   EXPECT_TRUE(skeleton);
+  const auto line_of = [&](const std::string& text) {
+    return static_cast<uint32_t>(std::count(train_.begin(), train_.begin() + static_cast<long>(train_.find(text)), '\n'));
+  };
+  EXPECT_EQ(hover(line_of("[segnali]"), 2)["contents"]["value"],
+            "**[segnali]**: sezione della definizione del treno; vi stanno di solito: segnale\n\n"
+            "il lettore ignora l'intestazione");
+  // The minutes of the clock: the time is decoded from its three fields.
+  EXPECT_EQ(hover(line_of("orologio"), 30)["contents"]["value"],
+            "**orologio**: orologio alla partenza (definizione del treno)\n\ncampo 2 di 3, `minuti`: minuti "
+            "dell'orologio alla partenza\n\nvalore: ore 09:20:30");
 
   EXPECT_EQ(call("shutdown", nullptr)["result"], nullptr);
   notify("exit", nullptr);
