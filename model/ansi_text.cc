@@ -38,4 +38,62 @@ std::string ansi_to_utf8(std::string_view text) {
   return out;
 }
 
+uint32_t next_code_point(std::string_view utf8, size_t* pos) {
+  const auto byte = [&](size_t i) { return static_cast<uint8_t>(utf8[i]); };
+  const size_t at = *pos;
+  const uint8_t b = byte(at);
+  size_t extra = 0;
+  uint32_t cp = b;
+  if (b >= 0xC2 && b <= 0xDF) {
+    extra = 1, cp = b & 0x1F;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    extra = 2, cp = b & 0x0F;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    extra = 3, cp = b & 0x07;
+  } else if (b >= 0x80) {
+    *pos = at + 1;
+    return 0xFFFD;
+  }
+  if (at + extra >= utf8.size() && extra > 0) {  // cut short by the end
+    *pos = at + 1;
+    return 0xFFFD;
+  }
+  for (size_t i = 1; i <= extra; ++i) {
+    if ((byte(at + i) & 0xC0) != 0x80) {
+      *pos = at + 1;
+      return 0xFFFD;
+    }
+    cp = (cp << 6) | (byte(at + i) & 0x3F);
+  }
+  // Overlong forms and surrogates are not characters.
+  const uint32_t least[] = {0, 0x80, 0x800, 0x10000};
+  if (cp < least[extra] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+    *pos = at + 1;
+    return 0xFFFD;
+  }
+  *pos = at + 1 + extra;
+  return cp;
+}
+
+std::string utf8_to_ansi(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const uint32_t cp = next_code_point(text, &pos);
+    char ch = '?';
+    // U+0080 to U+009F are no characters of the code page: an editor that
+    // sends them read the file as Latin-1, so they stand for their byte.
+    if (cp <= 0xFF) {
+      ch = static_cast<char>(cp);
+    } else {
+      for (uint8_t i = 0; i < 32; ++i) {
+        if (kHigh[i] != 0 && kHigh[i] == cp) ch = static_cast<char>(0x80 + i);
+      }
+    }
+    out.push_back(ch);
+  }
+  return out;
+}
+
 }  // namespace scenario

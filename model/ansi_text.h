@@ -4,6 +4,8 @@
 #ifndef MODEL_ANSI_TEXT_H_
 #define MODEL_ANSI_TEXT_H_
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -31,6 +33,18 @@ inline bool contains(std::string_view text, std::string_view part) {
 // compiled-file text is converted where it enters a message; paths and
 // command-line words are passed through as they are.
 std::string ansi_to_utf8(std::string_view text);
+
+// The code point of the UTF-8 sequence at `*pos`, which is moved past it;
+// a byte that starts no valid sequence counts as one code point of its own
+// (U+FFFD). Shared by the conversion below and by whoever counts columns,
+// so both see the same characters.
+uint32_t next_code_point(std::string_view utf8, size_t* pos);
+
+// `text` (UTF-8, as an editor sends it) as Windows-1252: one byte for every
+// code point, '?' for one the code page does not have. U+0080 to U+009F
+// become the byte of that number, so a file an editor read as Latin-1
+// comes back as it was.
+std::string utf8_to_ansi(std::string_view text);
 
 }  // namespace scenario
 

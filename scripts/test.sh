@@ -19,6 +19,12 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSCENARIO_SANITIZE=ON >/dev/n
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
+step "language server with Neovim as its client"
+scripts/lsp_check.sh build-debug/bin/scenario
+
+step "VS Code package: npm install and TextMate grammar"
+scripts/grammar_check.sh
+
 step "Windows build under wine"
 scripts/windows_check.sh
 

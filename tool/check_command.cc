@@ -2,9 +2,9 @@
 #include <algorithm>
 #include <ostream>
 
-#include "model/compile.h"
 #include "model/diagnostics.h"
 #include "tool/commands.h"
+#include "tool/definition_findings.h"
 #include "tool/definitions.h"
 #include "tool/report_json.h"
 
@@ -35,10 +35,6 @@ int file_rank(definition_file f) {
   return 2;
 }
 
-bool same_place(const source_site& a, const source_site& b) {
-  return a.file == b.file && a.line == b.line && a.column == b.column;
-}
-
 std::string count_words(size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
@@ -58,20 +54,11 @@ int run_check(const std::vector<std::string>& words, std::ostream& out, std::ost
   if (!start) return status;
   const definition_paths paths = start->set.paths();
 
-  // The fault a compile reports comes first among equals; a second reading
-  // that goes on past every fault finds the others, and every warning.
-  scenario_model model = model_for(start->set);
-  const fault_state reported = reported_fault(compile_scenario(model, 1, start->texts));
-  scenario_model again = model_for(start->set);
-  again.line_mode = 1;
-  std::vector<load_warning> warnings;
-  std::vector<fault_state> faults = every_load_fault(again, start->texts, &warnings);
-  if (reported) {
-    const auto same = std::find_if(faults.begin(), faults.end(), [&](const fault_state& f) {
-      return f.error_code == reported.error_code && same_place(f.site, reported.site);
-    });
-    if (same == faults.end()) faults.insert(faults.begin(), reported);
-  }
+  const definition_check found =
+      check_definitions(start->texts, scenario_identity{start->set.route, start->set.train});
+  const fault_state& reported = found.reported;
+  const std::vector<fault_state>& faults = found.faults;
+  const std::vector<load_warning>& warnings = found.warnings;
 
   // At one place a warning comes first: it usually explains the fault.
   std::vector<finding> findings;

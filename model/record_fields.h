@@ -1,0 +1,94 @@
+// The record kinds of the two definitions, each with its key, where it
+// may stand, and its fields in order with their name, meaning and unit:
+// the one table that says what a record of a definition holds, for every
+// view that explains a definition to its author (the editor's hover and
+// completion, decoded listings). Keys are recognised as the loaders do, by
+// substring tests on the key field.
+#ifndef MODEL_RECORD_FIELDS_H_
+#define MODEL_RECORD_FIELDS_H_
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/findings.h"
+
+namespace scenario {
+
+// What a field's number is, and so how it is decoded.
+enum class field_unit {
+  position,         // metres from the start of the route
+  length,           // metres
+  kilometre_value,  // a line kilometre, in metres
+  speed,            // km/h
+  gradient,         // per mille
+  hour,             // the three parts of a time of day
+  minute,
+  second,
+  number,           // a value handed on as it is
+  text,
+};
+
+// How a position field maps onto route cells of 50 m.
+enum class cell_rule {
+  none,           // no cell: a point of the route plan or a kilometre
+  point,          // an object in cell nearest(p / 50 + 1)
+  from_cell,      // a value that holds from cell nearest(p / 50) on
+  code_point,     // cell nearest(p / 50)
+  tunnel_start,   // first tunnel cell nearest(p / 50)
+  tunnel_end,     // last tunnel cell nearest(p / 50 - 1)
+  station,        // the stop cell, from the station's stretch
+  route_length,   // cells 0 to nearest((p + 7000) / 50)
+};
+
+struct record_field {
+  const char* name;
+  const char* meaning;
+  field_unit unit;
+  cell_rule cells = cell_rule::none;
+};
+
+struct record_kind {
+  const char* key;          // as the built-in definitions write it; a curve's adds side and digit
+  const char* tests[2];     // the key must contain each (nullptr: no second test)
+  bool exact_case;          // tested as written, not ignoring case
+  definition_file file;
+  bool general;             // line definition: read only in its general section
+  const char* section;      // the header the built-in definitions put it under
+  const char* meaning;
+  std::span<const record_field> fields;
+};
+
+// Every record kind, line definition first, each file's in the loaders'
+// order of tests.
+std::span<const record_kind> record_kinds();
+
+// The section headers of a definition, in the order the built-in one uses.
+std::span<const char* const> section_headers(definition_file file);
+
+// The kinds whose test `key` passes, in the loader's order: for the line
+// definition those of its general section or those of the records after it.
+std::vector<const record_kind*> kinds_for_key(std::string_view key, definition_file file, bool general_section);
+
+// The values of one record as read: one per field, nullopt for a field
+// not there or not a whole number.
+using record_values = std::vector<std::optional<int64_t>>;
+
+// Field `index` of `kind` decoded in Italian (UTF-8): a position also as
+// km and route cell, a speed in km/h, a time as hh:mm:ss, a gradient in
+// per mille. Empty when the value is missing.
+std::string decode_field(const record_kind& kind, size_t index, const record_values& values);
+
+// What the key itself says beyond its kind: a curve's side and radius, the
+// codes of a signal repetition. Empty for other keys.
+std::string decode_key(const record_kind& kind, std::string_view key);
+
+// "km 5,950" for 5950 m.
+std::string kilometre_text(int64_t metres);
+
+}  // namespace scenario
+
+#endif  // MODEL_RECORD_FIELDS_H_

@@ -1,0 +1,52 @@
+#include "tool/definition_findings.h"
+
+#include <algorithm>
+
+#include "model/compile.h"
+#include "model/diagnostics.h"
+
+namespace scenario::tool {
+
+namespace {
+
+bool same_place(const source_site& a, const source_site& b) {
+  return a.file == b.file && a.line == b.line && a.column == b.column;
+}
+
+scenario_model model_of(const scenario_identity& id, int32_t line_mode) {
+  scenario_model model;
+  model.route_name = id.route_name;
+  model.train_number = id.train_number;
+  model.line_mode = line_mode;
+  return model;
+}
+
+}  // namespace
+
+definition_check check_definitions(const definition_texts& texts, const scenario_identity& id) {
+  definition_check found;
+  scenario_model model = model_of(id, 0);
+  found.reported = reported_fault(compile_scenario(model, 1, texts));
+  scenario_model again = model_of(id, 1);
+  found.faults = every_load_fault(again, texts, &found.warnings);
+  // The reported fault is one of them unless the post-processing or the
+  // reserved fields found it.
+  const fault_state& reported = found.reported;
+  if (reported) {
+    const auto same = std::find_if(found.faults.begin(), found.faults.end(), [&](const fault_state& f) {
+      return f.error_code == reported.error_code && same_place(f.site, reported.site);
+    });
+    if (same == found.faults.end()) found.faults.insert(found.faults.begin(), reported);
+  }
+  return found;
+}
+
+std::vector<definition_finding> collect_findings(const definition_texts& texts, const scenario_identity& id) {
+  const definition_check found = check_definitions(texts, id);
+  std::vector<definition_finding> findings;
+  for (const fault_state& f : found.faults) findings.push_back({true, f.error_code, f.site, fault_message(f)});
+  for (const load_warning& w : found.warnings) findings.push_back({false, kNoFault, w.site, warning_message(w)});
+  return findings;
+}
+
+}  // namespace scenario::tool

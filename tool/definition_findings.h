@@ -1,0 +1,43 @@
+// Everything a check finds in a pair of definitions, as a list: the faults
+// and the warnings, each with its site and its message. The one place the
+// language server takes its findings from, so the editor shows what
+// `scenario check` reports.
+#ifndef TOOL_DEFINITION_FINDINGS_H_
+#define TOOL_DEFINITION_FINDINGS_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/findings.h"
+#include "model/identity.h"
+#include "model/loader.h"
+
+namespace scenario::tool {
+
+// What a check finds: every fault (the reading goes on after each at the
+// next record) and every warning, and the one fault a compile of the same
+// texts reports.
+struct definition_check {
+  fault_state reported;                // error_code 0: the compile is clean
+  std::vector<fault_state> faults;     // every fault found, in the order found
+  std::vector<load_warning> warnings;  // every warning
+};
+
+// Compiles `texts` (Windows-1252) in memory, as compile does, then reads
+// them again past every fault. Writes nothing.
+definition_check check_definitions(const definition_texts& texts, const scenario_identity& id);
+
+struct definition_finding {
+  bool is_fault = false;
+  int32_t code = kNoFault;  // the fault number; 0 for a warning
+  source_site site;
+  std::string message;      // UTF-8, as check words it after "errore N: " or "avviso: "
+};
+
+// check_definitions as one list, faults first.
+std::vector<definition_finding> collect_findings(const definition_texts& texts, const scenario_identity& id);
+
+}  // namespace scenario::tool
+
+#endif  // TOOL_DEFINITION_FINDINGS_H_

@@ -1,0 +1,49 @@
+// The language server for the two definitions: takes the protocol's
+// messages one by one and answers through `send`. Checks a definition with
+// its partner whenever either is opened, changed, saved or closed, and
+// publishes the faults and warnings at the ranges of their fields. Reads
+// files, never writes or deletes one.
+#ifndef TOOL_LSP_SERVER_H_
+#define TOOL_LSP_SERVER_H_
+
+#include <functional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "tool/lsp_documents.h"
+
+namespace scenario::tool {
+
+class language_server {
+ public:
+  using sender = std::function<void(const std::string& body)>;
+  explicit language_server(sender send) : send_(std::move(send)) {}
+
+  // One message body (JSON-RPC 2.0).
+  void handle(const std::string& body);
+
+  // True once "exit" has arrived; the process then ends with exit_status.
+  bool exited() const { return exited_; }
+  int exit_status() const { return shutdown_ ? 0 : 1; }
+
+ private:
+  void request(const nlohmann::json& id, const std::string& method, const nlohmann::json& params);
+  void notification(const std::string& method, const nlohmann::json& params);
+  nlohmann::json answer(const std::string& method, const nlohmann::json& params);
+  void check(const std::string& path);
+  void publish(const std::string& path, const nlohmann::json& diagnostics);
+  void reply(const nlohmann::json& id, const nlohmann::json& result);
+  void reply_error(const nlohmann::json& id, int code, const std::string& message);
+  void write(const nlohmann::json& message);
+
+  sender send_;
+  document_store documents_;
+  bool initialized_ = false;
+  bool shutdown_ = false;
+  bool exited_ = false;
+};
+
+}  // namespace scenario::tool
+
+#endif  // TOOL_LSP_SERVER_H_
