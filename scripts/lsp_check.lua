@@ -36,7 +36,7 @@ say(string.format('diagnostica: riga %d, colonne %d-%d, gravita %d: %s', d.lnum 
 expect(#vim.diagnostic.get(buf) == 1, 'una sola diagnostica')
 expect(d.lnum == station and d.col == length_at and d.end_col == length_at + 3, 'intervallo sul campo della lunghezza')
 expect(d.severity == vim.diagnostic.severity.ERROR, 'gravita errore')
-expect(d.message == 'errore 9: lunghezza della stazione non multipla di 100 m (14750 m)', 'messaggio dell\'errore 9')
+expect(d.message == 'errore 9: lunghezza della stazione non multipla di 100 m: 350 m (stazione a 14750 m)', 'messaggio dell\'errore 9')
 
 local character = lines[signal + 1]:find('5950', 1, true)
 local answers = vim.lsp.buf_request_sync(buf, 'textDocument/hover', {
