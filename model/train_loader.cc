@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/ansi_text.h"
+#include "model/compiled_fields.h"
 #include "model/load_failure.h"
 #include "model/load_session.h"
 #include "model/nearest.h"
@@ -148,16 +149,9 @@ record_result read_station(load_session& s, train_pass& p, field_reader& r) {
     s.refuse(kStationLengthFault, position, s.train, length_site, std::to_string(length) + " m");
     return record_result::stop;
   }
-  e.flag1 = r.read_byte();
-  e.byte4 = r.read_byte();
-  e.byte3 = r.read_byte();
-  e.num1 = r.read_integer();
-  e.num2 = r.read_integer();
-  e.byte1 = r.read_byte();
-  e.num3 = r.read_integer();
-  e.num4 = r.read_integer();
-  e.num5 = r.read_integer();
-  e.byte2 = r.read_byte();
+  for (const station_setting& setting : station_settings()) {
+    setting.set(e, setting.bits == 8 ? int32_t{r.read_byte()} : int32_t{r.read_integer()});
+  }
   const int64_t hours = r.read_long();
   const field_site time_site = r.last_site();
   const int64_t minutes = r.read_long();

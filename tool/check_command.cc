@@ -75,7 +75,7 @@ int run_check(const std::vector<std::string>& words, std::ostream& out, std::ost
     for (const finding& f : findings) {
       list.push_back(f.fault != nullptr ? finding_json(*f.fault, paths) : finding_json(*f.warning, paths));
     }
-    print_json(out, {{"findings", list},
+    print_json(out, nlohmann::json{{"findings", list},
                      {"errors", faults.size()},
                      {"warnings", warnings.size()},
                      {"reported", reported ? nlohmann::json(reported.error_code) : nlohmann::json(nullptr)}});

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <nlohmann/json.hpp>
+
 #include <sstream>
 
 #include "content/line_definition.h"
@@ -93,10 +96,10 @@ TEST_F(DumpBuiltIn, PlanCountsElementsPerRunAndShowsPoints) {
   EXPECT_EQ(run.out.find("\n45000  "), std::string::npos);
 
   run = dump({plan(), "--json"});
-  EXPECT_NE(run.out.find("\"x\": {\"empty\": 2, \"integer\": 2, \"double\": 46997}, "
-                         "\"y\": {\"empty\": 2, \"integer\": 2, \"double\": 46997}}"),
-            std::string::npos)
-      << run.out;
+  const nlohmann::json counts = nlohmann::json::parse(run.out);
+  for (const char* run_name : {"x", "y"}) {
+    EXPECT_EQ(counts[run_name], (nlohmann::json{{"empty", 2}, {"integer", 2}, {"double", 46997}})) << run_name;
+  }
 }
 
 TEST_F(DumpBuiltIn, CsvHasAHeaderAndOneRowPerCellOrMetre) {
@@ -104,9 +107,17 @@ TEST_F(DumpBuiltIn, CsvHasAHeaderAndOneRowPerCellOrMetre) {
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out.substr(0, run.out.find('\n')),
             "cell,position,kind,info1,info2,info3,info4,signal_time,approach_mark,tunnel_kind,speed_limit,gradient,"
-            "adhesion");
-  EXPECT_TRUE(has_line(run.out, "120,6000,1,30,10,0,3,0,0,0,16,125,70"));
-  EXPECT_TRUE(has_line(run.out, "940,47000,0,0,0,0,0,0,0,0,0,0,0"));  // every cell, empty ones too
+            "adhesion,kind_name,speed_limit_kmh,gradient_per_mille");
+  EXPECT_TRUE(has_line(run.out, "120,6000,1,30,10,0,3,0,0,0,16,125,70,segnale,80,25"));
+  EXPECT_TRUE(has_line(run.out, "940,47000,0,0,0,0,0,0,0,0,0,0,0,vuota,0,-100"));  // every cell, empty ones too
+
+  // The item table: one row per value, raw codes beside decoded ones.
+  run = dump({items(), "--csv"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "entry,role,field,value");
+  EXPECT_TRUE(has_line(run.out, "1,stazione,name,BRENVALO TERME"));
+  EXPECT_TRUE(has_line(run.out, "1,stazione,time,6:48:00"));
+  EXPECT_TRUE(has_line(run.out, "1,stazione,time_s,24480"));
 
   run = dump({plan(), "--csv"});
   ASSERT_EQ(run.status, 0) << run.err;
@@ -117,14 +128,47 @@ TEST_F(DumpBuiltIn, CsvHasAHeaderAndOneRowPerCellOrMetre) {
 TEST_F(DumpBuiltIn, JsonCarriesTheSameContent) {
   tool_run run = dump({items(), "--json"});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.out.find("{\"entry\": 1, \"role\": \"stazione\", \"name\": \"BRENVALO TERME\", \"kind\": 12, "
-                         "\"position\": 0, \"start\": -200, \"end\": 200, \"time\": \"6:48:00\""),
-            std::string::npos)
-      << run.out;
+  const nlohmann::json items_json = nlohmann::json::parse(run.out);
+  const nlohmann::json& first = items_json["entries"][0];
+  EXPECT_EQ(first["entry"], 1);
+  EXPECT_EQ(first["role"], "stazione");
+  EXPECT_EQ(first["name"], "BRENVALO TERME");
+  EXPECT_EQ(first["start"], -200);
+  EXPECT_EQ(first["time"], "6:48:00");
+  EXPECT_EQ(first["time_s"], 24480);
+  EXPECT_EQ(first["S4"], 1);
+
   run = dump({cells(), "--json"});
-  EXPECT_NE(run.out.find("{\"cell\": 120, \"position\": 6000, \"kind\": 1, \"kind_name\": \"segnale\", \"info1\": 30"),
-            std::string::npos);
-  EXPECT_NE(run.out.find("\"counts\": {\"vuota\": 809, \"segnale\": 14"), std::string::npos);
+  const nlohmann::json cells_json = nlohmann::json::parse(run.out);
+  const auto signal = std::find_if(cells_json["cells"].begin(), cells_json["cells"].end(),
+                                   [](const nlohmann::json& c) { return c["cell"] == 120; });
+  ASSERT_NE(signal, cells_json["cells"].end());
+  EXPECT_EQ((*signal)["kind"], 1);
+  EXPECT_EQ((*signal)["kind_name"], "segnale");
+  EXPECT_EQ((*signal)["info1"], 30);
+  EXPECT_EQ((*signal)["fields"]["s1d1"], 30);
+  EXPECT_EQ((*signal)["speed_limit"], 16);  // raw beside decoded
+  EXPECT_EQ((*signal)["speed_limit_kmh"], 80);
+  EXPECT_EQ((*signal)["gradient_per_mille"], 25);
+  EXPECT_EQ(cells_json["counts"]["vuota"], 809);
+  EXPECT_EQ(cells_json["counts"]["segnale"], 14);
+}
+
+// What stands at a given kilometre: only the cells or points of a stretch.
+TEST_F(DumpBuiltIn, StretchShowsOnlyItsCellsAndPoints) {
+  tool_run run = dump({cells(), "--da", "5900", "--a", "6000"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("\n  120     6000 m  segnale"), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("\n  121 "), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\ntotale 3 celle:"), std::string::npos) << run.out;
+
+  run = dump({cells(), "--csv", "--da", "6000", "--a", "6000"});
+  EXPECT_EQ(run.out.substr(run.out.find('\n') + 1), "120,6000,1,30,10,0,3,0,0,0,16,125,70,segnale,80,25\n");
+
+  run = dump({plan(), "--csv", "--da", "20000", "--a", "20002"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 4) << run.out;
+  EXPECT_EQ(run.out.substr(0, 16), "metre,x,y\n20000,");
 }
 
 TEST_F(DumpBuiltIn, TruncatedFilesGiveTheOffsetAndStatus2) {
@@ -166,7 +210,9 @@ TEST(Dump, CommandLineMistakesAreUsageErrors) {
       {{dir.file("missing.dat")}, "impossibile leggere"},
       {{dir.str() + "/x.dat"}, "impossibile leggere"},
       {{dir.file("a.txt")}, "tipo di file sconosciuto"},
-      {{dir.file("a.sim"), "--csv"}, "--csv vale solo"},
+      {{dir.file("a.sim"), "--da", "100"}, "--da vale solo per le celle e per il tracciato"},
+      {{dir.file("a.dat"), "--da", "100", "--a", "50"}, "--da deve venire prima di --a"},
+      {{dir.file("a.dat"), "--a", "-5"}, "--a vuole un numero intero di metri da 0 in su"},
       {{dir.file("a.dat"), "--every", "100"}, "--every vale solo per il tracciato"},
       {{dir.file("a_linea.dat"), "--every", "0"}, "maggiore di zero"},
       {{dir.file("a_linea.dat"), "--every", "10m"}, "maggiore di zero"},

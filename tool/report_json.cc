@@ -54,4 +54,8 @@ void print_json(std::ostream& out, const json& report) {
   out << report.dump(-1, ' ', false, json::error_handler_t::replace) << "\n";
 }
 
+void print_json(std::ostream& out, const nlohmann::ordered_json& report) {
+  out << report.dump(-1, ' ', false, json::error_handler_t::replace) << "\n";
+}
+
 }  // namespace scenario::tool

@@ -24,6 +24,7 @@ nlohmann::json warnings_json(const std::vector<load_warning>& warnings, const de
 // One object on one line. Paths and command-line words may hold bytes that
 // are not UTF-8; they are replaced rather than refused.
 void print_json(std::ostream& out, const nlohmann::json& report);
+void print_json(std::ostream& out, const nlohmann::ordered_json& report);
 
 }  // namespace scenario::tool
 

@@ -7,7 +7,6 @@
 
 #include "model/nearest.h"
 #include "model/ansi_text.h"
-#include "tool/json.h"
 
 namespace scenario::tool {
 namespace {

@@ -4,11 +4,11 @@
 
 #include "content/line_definition.h"
 #include "content/train_definition.h"
+#include "model/ansi_text.h"
 #include "model/test_files.h"
 #include "run/form_load.h"
 #include "tool/commands.h"
 #include "tool/tool_testing.h"
-#include "tool/json.h"
 
 #include <nlohmann/json.hpp>
 
@@ -188,8 +188,8 @@ TEST(ToolExample, CreatesTheFolderAndNeverOverwritesAnAuthorsCopy) {
   }
 }
 
-TEST(ToolJson, AnsiTextBecomesEscapedUtf8) {
-  EXPECT_EQ(json_string("umidit\xE0 \"x\"\\\n\x80"), "\"umidit\xC3\xA0 \\\"x\\\"\\\\\\n\xE2\x82\xAC\"");
+TEST(AnsiText, BecomesUtf8) {
+  EXPECT_EQ(ansi_to_utf8("umidit\xE0 \x80 \x81"), "umidit\xC3\xA0 \xE2\x82\xAC \xEF\xBF\xBD");
 }
 
 }  // namespace
