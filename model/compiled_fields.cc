@@ -10,34 +10,26 @@ constexpr info_field kS1D1{"s1d1", "s1d1"}, kS2D2{"s2d2", "s2d2"}, kS3D3{"s3d3",
     kStripes{"strisce", "strisce"}, kStation{"stazione", "stazione"}, kCode{"codice", "codice"},
     kBoardText{"voce_testo", "voce_testo"}, kMark{"marchio", "marchio"}, kOg{"codice_og", "codice_og"};
 
-template <uint8_t item_entry::*field>
-int32_t get8(const item_entry& e) {
+template <typename T, T item_entry::*field>
+int32_t get(const item_entry& e) {
   return e.*field;
 }
-template <uint8_t item_entry::*field>
-void set8(item_entry& e, int32_t v) {
-  e.*field = static_cast<uint8_t>(v);
-}
-template <int16_t item_entry::*field>
-int32_t get16(const item_entry& e) {
-  return e.*field;
-}
-template <int16_t item_entry::*field>
-void set16(item_entry& e, int32_t v) {
-  e.*field = static_cast<int16_t>(v);
+template <typename T, T item_entry::*field>
+void set(item_entry& e, int32_t v) {
+  e.*field = static_cast<T>(v);
 }
 
 constexpr station_setting kSettings[] = {
-    {"S1", 8, get8<&item_entry::flag1>, set8<&item_entry::flag1>},
-    {"S2", 8, get8<&item_entry::byte4>, set8<&item_entry::byte4>},
-    {"S3", 8, get8<&item_entry::byte3>, set8<&item_entry::byte3>},
-    {"S4", 16, get16<&item_entry::num1>, set16<&item_entry::num1>},
-    {"S5", 16, get16<&item_entry::num2>, set16<&item_entry::num2>},
-    {"S6", 8, get8<&item_entry::byte1>, set8<&item_entry::byte1>},
-    {"S7", 16, get16<&item_entry::num3>, set16<&item_entry::num3>},
-    {"S8", 16, get16<&item_entry::num4>, set16<&item_entry::num4>},
-    {"S9", 16, get16<&item_entry::num5>, set16<&item_entry::num5>},
-    {"S10", 8, get8<&item_entry::byte2>, set8<&item_entry::byte2>},
+    {"S1", 8, get<uint8_t, &item_entry::flag1>, set<uint8_t, &item_entry::flag1>},
+    {"S2", 8, get<uint8_t, &item_entry::byte4>, set<uint8_t, &item_entry::byte4>},
+    {"S3", 8, get<uint8_t, &item_entry::byte3>, set<uint8_t, &item_entry::byte3>},
+    {"S4", 16, get<int16_t, &item_entry::num1>, set<int16_t, &item_entry::num1>},
+    {"S5", 16, get<int16_t, &item_entry::num2>, set<int16_t, &item_entry::num2>},
+    {"S6", 8, get<uint8_t, &item_entry::byte1>, set<uint8_t, &item_entry::byte1>},
+    {"S7", 16, get<int16_t, &item_entry::num3>, set<int16_t, &item_entry::num3>},
+    {"S8", 16, get<int16_t, &item_entry::num4>, set<int16_t, &item_entry::num4>},
+    {"S9", 16, get<int16_t, &item_entry::num5>, set<int16_t, &item_entry::num5>},
+    {"S10", 8, get<uint8_t, &item_entry::byte2>, set<uint8_t, &item_entry::byte2>},
 };
 
 }  // namespace
