@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Steps of a test run and their summary; sourced by scripts/test.sh.
 #
 #   step NAME COMMAND [ARG...]  runs COMMAND (a function or a program), its

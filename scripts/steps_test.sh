@@ -18,7 +18,7 @@ expect() {
   for text in "$@"; do
     if ! grep -qxF -- "$text" <<<"$out"; then
       echo "FAIL: $name: no line \"$text\" in:"
-      sed 's/^/    /' <<<"$out"
+      awk '{ print "    " $0 }' <<<"$out"
       failures=$((failures + 1))
       return
     fi

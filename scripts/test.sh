@@ -43,9 +43,11 @@ tests_as_unprivileged_user() {
     echo "no test skipped itself"
     return 0
   fi
-  echo "skipped in the run above:" $skipped
+  local names
+  names=$(tr '\n' ' ' <<<"$skipped")
+  echo "skipped in the run above: $names"
   if ((EUID != 0)); then
-    echo "SKIP: tests skipped as user $(id -un), not for want of privileges:" $skipped
+    echo "SKIP: tests skipped as user $(id -un), not for want of privileges: $names"
     return "$STEP_SKIPPED"
   fi
   command -v setpriv >/dev/null || { echo "SKIP: no setpriv to run as an unprivileged user"; return "$STEP_SKIPPED"; }
