@@ -34,7 +34,7 @@ if ! have_libfuzzer; then
     scripts/packages.sh install fuzz || true
   fi
   if ! have_libfuzzer; then
-    echo "SKIP: clang++ cannot link a libFuzzer target (packages: $(scripts/packages.sh list fuzz | tr '\n' ' '))"
+    echo "SKIP: clang++ cannot link a libFuzzer target (packages: $(scripts/packages.sh list fuzz | paste -sd " "))"
     exit 77
   fi
 fi
