@@ -14,7 +14,7 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$root/build-bench-release}
+build=${BUILD_DIR:-${SCENARIO_BUILD_ROOT:-$root/build}/bench-release}
 runs=${RUNS:-7}
 route=Linea_Sintetica
 train=9001

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # The VS Code package: installs it with npm from its lock file and checks
 # its TextMate grammar on the sample definitions (editors/vscode/test).
-# Without node or npm it skips, but fails under CI=true.
+# Without node or npm it installs them as root (scripts/packages.sh); when
+# it cannot, it exits 77 (a skipped step; scripts/steps.sh).
 set -euo pipefail
-cd "$(dirname "$0")/../editors/vscode"
-for tool in node npm; do
-  if ! command -v "$tool" >/dev/null; then
-    if [ "${CI:-}" = true ]; then echo "grammar_check: $tool manca (pacchetti nodejs, npm)" >&2; exit 1; fi
-    echo "grammar_check: $tool manca, prova saltata"
-    exit 0
+cd "$(dirname "$0")/.."
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  if ((EUID == 0)); then scripts/packages.sh install node; fi
+  if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+    echo "SKIP: node and npm are not installed (scripts/packages.sh install node)"
+    exit 77
   fi
-done
+fi
+cd editors/vscode
 npm ci --no-audit --no-fund
 npm test

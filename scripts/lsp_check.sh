@@ -1,15 +1,14 @@
 #!/usr/bin/env bash
 # The language server with a real client: headless Neovim opens a train
 # definition with a mistake through `scenario lsp` (scripts/lsp_check.lua).
-# Usage: scripts/lsp_check.sh [path/to/scenario]  (default build/bin/scenario)
-# Without nvim it skips, but fails under CI=true.
+# Usage: scripts/lsp_check.sh [path/to/scenario]  (default build/debug/bin/scenario)
+# Without nvim it exits 77 (a skipped step; scripts/steps.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bin=$(realpath "${1:-build/bin/scenario}")
+bin=$(realpath "${1:-build/debug/bin/scenario}")
 if ! command -v nvim >/dev/null; then
-  if [ "${CI:-}" = true ]; then echo "lsp_check: nvim manca (pacchetto neovim)" >&2; exit 1; fi
-  echo "lsp_check: nvim manca, prova saltata"
-  exit 0
+  echo "SKIP: nvim is not installed (scripts/packages.sh install lsp)"
+  exit 77
 fi
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT

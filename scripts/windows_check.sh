@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Builds the program for Linux and, with MinGW-w64, for Windows; runs each in
-# a fresh directory of its own (the .exe under wine on a virtual X display)
-# and checks that both runs leave exactly the same files, byte for byte.
-# Then the Windows build of the `scenario` tool writes the example
-# definitions and compiles them under wine: its three compiled files must be
-# the program's, and the definitions must be left in place.
+# Builds the program for Linux and, with MinGW-w64, the zip for Windows
+# (the program, the `scenario` tool and LEGGIMI.txt); unpacks the zip into a
+# fresh folder and runs the program from there under wine on a virtual X
+# display, the Linux program in a fresh folder of its own, and checks that
+# it ends by itself and that both runs leave the same six files, byte for
+# byte. Then, from the same unpacked folder, `scenario.exe example` writes
+# the example definitions and `scenario.exe compile` compiles them under
+# wine: its three compiled files must be the program's, and the definitions
+# must be left in place.
 #
 # Usage: scripts/windows_check.sh [--screenshot FILE.png]
 #
@@ -12,8 +15,10 @@
 #                          seconds and save a picture of the whole virtual
 #                          screen while it shows.
 #
-# Without wine, xvfb-run or the MinGW-w64 compiler the check is skipped
-# (exit 0), unless run as root, in which case they are installed with apt.
+# Builds go under $SCENARIO_BUILD_ROOT (default: build/ in the checkout).
+# Without wine, xvfb-run or the MinGW-w64 compiler the check says
+# "SKIP: ..." and exits 77, unless run as root, in which case it installs
+# them (scripts/packages.sh install windows).
 set -euo pipefail
 
 readonly PROGRAM=Brenvalo_Morvena_4815
@@ -23,6 +28,10 @@ readonly BOOT_TIMEOUT_S=300     # the whole wine session, first prefix set-up in
 readonly RUN_TIMEOUT_S=60       # the program's own run, once the prefix exists
 readonly HOLD_WINDOW_MS=6000    # how long the window stays up in screenshot mode
 readonly SCREENSHOT_SETTLE_S=1  # wait from the first sight of the window to the picture
+readonly ZIP_NAME=${PROGRAM}-windows
+readonly PACKAGE_FILES=("$PROGRAM.exe" LEGGIMI.txt scenario.exe)  # in C sort order
+readonly OUTPUT_COUNT=6         # files the program writes
+readonly EXAMPLE=esempio        # the tool's folder inside the unpacked one
 
 script_path=$(readlink -f "${BASH_SOURCE[0]}")
 readonly script_path
@@ -68,13 +77,13 @@ take_screenshot() {
 
 # ---------------------------------------------------------------------------
 # Inside the virtual display (the script calls itself through xvfb-run):
-#   --inside-display PREFIX EXE_DIR TOOL_DIR RESULT_FILE [SCREENSHOT]
-# Sets up the wine prefix, runs the program once in EXE_DIR, then the tool
-# in TOOL_DIR, and writes "<exit status> <seconds> <tool status>" to
-# RESULT_FILE.
+#   --inside-display PREFIX PACKAGE_DIR RESULT_FILE [SCREENSHOT]
+# Sets up the wine prefix, runs the program once in PACKAGE_DIR, then the
+# tool from there on the folder "esempio", and writes "<exit status>
+# <seconds> <tool status>" to RESULT_FILE.
 # ---------------------------------------------------------------------------
 inside_display() {
-  local prefix=$1 exe_dir=$2 tool_dir=$3 result_file=$4 screenshot=${5:-}
+  local prefix=$1 package_dir=$2 result_file=$3 screenshot=${4:-}
   export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   # The wine server keeps its socket under TMPDIR; give it one of its own
   # so that nothing is left behind in /tmp.
@@ -98,7 +107,7 @@ inside_display() {
   local start=$EPOCHREALTIME
   rc=0
   (
-    cd "$exe_dir"
+    cd "$package_dir"
     SCENARIO_HOLD_WINDOW_MS=$hold exec timeout --kill-after=10 "$RUN_TIMEOUT_S" wine "./$PROGRAM.exe"
   ) >"$prefix.run.log" 2>&1 &
   local pid=$!
@@ -114,9 +123,10 @@ inside_display() {
   echo "windows_check: running scenario.exe example and compile under wine"
   local tool_rc=0
   (
-    cd "$tool_dir"
-    timeout --kill-after=10 "$RUN_TIMEOUT_S" wine ./scenario.exe example . &&
-      timeout --kill-after=10 "$RUN_TIMEOUT_S" wine ./scenario.exe compile . --route "$ROUTE" --train "$TRAIN"
+    cd "$package_dir"
+    mkdir "$EXAMPLE"
+    timeout --kill-after=10 "$RUN_TIMEOUT_S" wine ./scenario.exe example "$EXAMPLE" &&
+      timeout --kill-after=10 "$RUN_TIMEOUT_S" wine ./scenario.exe compile "$EXAMPLE" --route "$ROUTE" --train "$TRAIN"
   ) >"$prefix.tool.log" 2>&1 || tool_rc=$?
   if ((tool_rc != 0)); then
     cat "$prefix.tool.log" >&2
@@ -143,7 +153,7 @@ while (($# > 0)); do
       shift 2
       ;;
     -h | --help)
-      sed -n '2,13p' "$script_path" | sed 's/^# \{0,1\}//'
+      sed -n '2,21p' "$script_path" | sed 's/^# \{0,1\}//'
       exit 0
       ;;
     *) die "unknown argument: $1" ;;
@@ -154,53 +164,49 @@ mingw_cxx() {
   command -v x86_64-w64-mingw32-g++-posix || command -v x86_64-w64-mingw32-g++
 }
 
-# command -> apt package that provides it
-declare -A tool_package=(
-  [cmake]=cmake
-  [make]=make
-  [g++]=g++
-  [wine]="wine wine64"
-  [xvfb-run]=xvfb
-  [xauth]=xauth
-)
-[[ -n "$screenshot" ]] && tool_package[import]=imagemagick
-
-missing_packages() {
-  local tool
-  for tool in "${!tool_package[@]}"; do
-    command -v "$tool" >/dev/null 2>&1 || echo "${tool_package[$tool]}"
-  done
-  mingw_cxx >/dev/null 2>&1 || echo g++-mingw-w64-x86-64-posix
+# The commands the check runs, each from a group of scripts/packages.txt.
+groups=(build windows)
+commands=(cmake make g++ wine xvfb-run xauth)
+if [[ -n "$screenshot" ]]; then
+  groups+=(screenshot)
+  commands+=(import identify)
+fi
+missing_commands() {
+  local c
+  for c in "${commands[@]}"; do command -v "$c" >/dev/null 2>&1 || echo "$c"; done
+  mingw_cxx >/dev/null 2>&1 || echo x86_64-w64-mingw32-g++
 }
 
-mapfile -t missing < <(missing_packages | tr ' ' '\n' | sort -u)
-if ((${#missing[@]} > 0)); then
-  if ((EUID != 0)); then
-    echo "windows_check: SKIP: missing tools; install with: apt-get install ${missing[*]}"
-    exit 0
-  fi
-  echo "windows_check: installing ${missing[*]}"
-  apt-get update
-  DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
-  mapfile -t missing < <(missing_packages | tr ' ' '\n' | sort -u)
-  ((${#missing[@]} == 0)) || die "still missing after installing: ${missing[*]}"
+missing=$(missing_commands)
+if [[ -n "$missing" && $EUID == 0 ]]; then
+  "$repo/scripts/packages.sh" install "${groups[@]}" || true
+  missing=$(missing_commands)
+fi
+if [[ -n "$missing" ]]; then
+  echo "windows_check: SKIP: missing $(tr '\n' ' ' <<<"$missing")(scripts/packages.sh install ${groups[*]}, as root)"
+  exit 77
 fi
 
 # ---------------------------------------------------------------------------
 # Builds
 # ---------------------------------------------------------------------------
 jobs=$(nproc 2>/dev/null || echo 2)
-linux_build=$repo/build-linux-release
-windows_build=$repo/build-windows
+build_root=${SCENARIO_BUILD_ROOT:-$repo/build}
+linux_build=$build_root/linux-release
+windows_build=$build_root/windows
 
 echo "windows_check: building for Linux in $linux_build"
 cmake -S "$repo" -B "$linux_build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$linux_build" --target "$PROGRAM" -j "$jobs"
 
-echo "windows_check: building for Windows in $windows_build"
+# The README's command for the zip.
+echo "windows_check: building the Windows zip in $windows_build"
 cmake -S "$repo" -B "$windows_build" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64.cmake" -DSCENARIO_TESTS=OFF >/dev/null
-cmake --build "$windows_build" --target "$PROGRAM" scenario -j "$jobs"
+rm -f "$windows_build/$ZIP_NAME.zip"
+cmake --build "$windows_build" --target package -j "$jobs"
+zip_file=$windows_build/$ZIP_NAME.zip
+[[ -f "$zip_file" ]] || die "no $zip_file"
 
 # The program file wherever the build puts it (bin/ or the source's subdirectory).
 locate_program() {
@@ -210,8 +216,6 @@ locate_program() {
   echo "$found"
 }
 linux_program=$(locate_program "$linux_build" "$PROGRAM")
-windows_program=$(locate_program "$windows_build" "$PROGRAM.exe")
-windows_tool=$(locate_program "$windows_build" scenario.exe)
 [[ -x "$linux_program" ]] || die "$linux_program is not executable"
 
 # ---------------------------------------------------------------------------
@@ -235,14 +239,21 @@ cleanup() {
   fi
 }
 linux_dir=$work/linux
-windows_dir=$work/windows
-tool_dir=$work/tool
+unpacked=$work/unpacked
+windows_dir=$unpacked/$ZIP_NAME
+tool_dir=$windows_dir/$EXAMPLE
 prefix=$work/wineprefix
 trap cleanup EXIT
-mkdir "$linux_dir" "$windows_dir" "$tool_dir" "$prefix"
+mkdir "$linux_dir" "$unpacked" "$prefix"
 cp "$linux_program" "$linux_dir/"
-cp "$windows_program" "$windows_dir/"
-cp "$windows_tool" "$tool_dir/"
+
+echo "windows_check: unpacking $zip_file"
+(cd "$unpacked" && cmake -E tar xf "$zip_file")
+packed=$(cd "$unpacked" && find . -mindepth 1 | LC_ALL=C sort | tr '\n' ' ')
+expected="./$ZIP_NAME $(printf "./$ZIP_NAME/%s " "${PACKAGE_FILES[@]}")"
+[[ "$packed" == "$expected" ]] || die "the zip holds: $packed; expected: $expected"
+echo "windows_check: OK: the zip holds ${PACKAGE_FILES[*]} in the folder $ZIP_NAME"
+grep -q $'\r$' "$windows_dir/LEGGIMI.txt" || die "LEGGIMI.txt has no CR LF line ends"
 
 echo "windows_check: running $PROGRAM on Linux"
 linux_rc=0
@@ -253,7 +264,7 @@ result_file=$work/wine_result
 session_rc=0
 timeout --kill-after=10 "$BOOT_TIMEOUT_S" \
   xvfb-run -a -s "-screen 0 1024x768x24" \
-  "$script_path" --inside-display "$prefix" "$windows_dir" "$tool_dir" "$result_file" "$screenshot" || session_rc=$?
+  "$script_path" --inside-display "$prefix" "$windows_dir" "$result_file" "$screenshot" || session_rc=$?
 if ((session_rc == 124 || session_rc == 137)); then
   die "the wine session did not finish within ${BOOT_TIMEOUT_S} s"
 fi
@@ -270,8 +281,9 @@ echo "windows_check: $PROGRAM.exe ended by itself with status 0 after ${wine_sec
 # ---------------------------------------------------------------------------
 # Comparison
 # ---------------------------------------------------------------------------
-outputs() {  # file names in $1 besides the program, one per line, sorted
-  find "$1" -mindepth 1 -maxdepth 1 ! -name "$PROGRAM" ! -name "$PROGRAM.exe" -printf '%f\n' | LC_ALL=C sort
+outputs() {  # names of the files a run left in $1 besides the programs, sorted
+  find "$1" -mindepth 1 -maxdepth 1 -type f ! -name "$PROGRAM" ! -name "$PROGRAM.exe" ! -name scenario.exe \
+    ! -name LEGGIMI.txt -printf '%f\n' | LC_ALL=C sort
 }
 listing() {
   local dir=$1 label=$2 name
@@ -285,7 +297,7 @@ listing "$windows_dir" "Windows run"
 
 linux_names=$(outputs "$linux_dir")
 windows_names=$(outputs "$windows_dir")
-[[ -n "$linux_names" ]] || die "the runs produced no files"
+(($(wc -l <<<"$linux_names") == OUTPUT_COUNT)) || die "the Linux run wrote $(wc -l <<<"$linux_names") files, not $OUTPUT_COUNT"
 if [[ "$linux_names" != "$windows_names" ]]; then
   echo "windows_check: the two runs produced different sets of files (< Linux, > Windows):" >&2
   diff <(echo "$linux_names") <(echo "$windows_names") >&2 || true
@@ -308,5 +320,5 @@ done
 for name in "${ROUTE}_linea.dat" "${ROUTE}_${TRAIN}.sim" "${ROUTE}_${TRAIN}.dat"; do
   cmp "$linux_dir/$name" "$tool_dir/$name" || die "scenario.exe compile wrote a different $name"
 done
-echo "windows_check: OK: scenario.exe compile under wine wrote the program's three compiled files"
+echo "windows_check: OK: scenario.exe example and compile from the unpacked zip under wine wrote the program's three compiled files"
 keep_work=0

@@ -4,7 +4,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
@@ -27,9 +26,11 @@ std::string value_text(const plan_value& v, bool for_people) {
     case plan_element::integer: return std::to_string(static_cast<int>(v.value));
     case plan_element::real: {
       if (!for_people) return exact(v.value);
-      char buf[64];
-      std::snprintf(buf, sizeof buf, "%.3f", v.value);
-      return buf;
+      // To the thousandth, every digit: a Double read from a file can reach
+      // 309 digits before the point.
+      std::array<char, 320> buf{};
+      const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), v.value, std::chars_format::fixed, 3);
+      return std::string(buf.data(), r.ptr);
     }
   }
   return "";

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
-
+#include <array>
+#include <cstdio>
 #include <sstream>
 
 #include "content/line_definition.h"
 #include "content/train_definition.h"
+#include "model/coding.h"
 #include "model/test_files.h"
 #include "tool/commands.h"
 #include "tool/tool_testing.h"
@@ -228,6 +230,35 @@ TEST(Dump, CommandLineMistakesAreUsageErrors) {
   const tool_run help = dump({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.rfind("uso: scenario dump FILE", 0), 0u);
+}
+
+// A route plan read from anywhere may hold any Double; the text shows each
+// to the thousandth with every digit, the CSV exactly.
+TEST(Dump, PlanPointsShowEveryDigitOfLargeDoubles) {
+  temp_dir dir;
+  std::string plan;
+  for (const double x : {1e300, -2.0004, 1e-300}) {
+    put_u16(&plan, 5);
+    put_f64(&plan, x);
+  }
+  for (const double y : {-1e59, 0.5, 3.0}) {
+    put_u16(&plan, 5);
+    put_f64(&plan, y);
+  }
+  write_file(dir.file("big_linea.dat"), plan);
+  tool_run run = dump({dir.file("big_linea.dat"), "--every", "1"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::array<char, 400> big{};
+  std::snprintf(big.data(), big.size(), "%.3f", 1e300);
+  EXPECT_EQ(std::string(big.data()).size(), 305u);
+  EXPECT_TRUE(has_line(run.out, "0  " + std::string(big.data()) +
+                                    "  -99999999999999997168788049560464200849936328366177157906432.000"))
+      << run.out;
+  EXPECT_TRUE(has_line(run.out, "1  -2.000  0.500")) << run.out;
+  EXPECT_TRUE(has_line(run.out, "2  0.000  3.000")) << run.out;
+
+  run = dump({dir.file("big_linea.dat"), "--csv"});
+  EXPECT_TRUE(has_line(run.out, "0,1e+300,-1e+59")) << run.out;
 }
 
 TEST(Dump, KindComesFromTheNameWhateverItsCase) {
