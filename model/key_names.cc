@@ -4,23 +4,38 @@
 #include <vector>
 
 #include "model/ansi_text.h"
+#include "model/record_fields.h"
 
 namespace scenario {
 namespace {
 
-constexpr std::string_view kSections[] = {
-    "[generale]", "[curve]",    "[pendenze]",      "[montagne]", "[cartelli]", "[indicazioni]", "[aderenze]",
-    "[vel_limite]", "[stazioni]", "[segnali]", "[rallentamenti]", "[codici]", "[fine]"};
+// The section headers of both definitions.
+std::vector<std::string> sections() {
+  std::vector<std::string> all;
+  for (definition_file f : {definition_file::line, definition_file::train}) {
+    for (const char* h : section_headers(f)) {
+      if (std::find(all.begin(), all.end(), h) == all.end()) all.emplace_back(h);
+    }
+  }
+  return all;
+}
 
-constexpr std::string_view kLineKeys[] = {
-    "lunghezza percorso", "progressiva chilometrica uno", "progressiva chilometrica due",
-    "progressiva chilometrica tre", "sfondo uno", "sfondo due", "sfondo tre", "ripetizione segnali 4 codici",
-    "pendenza", "curvad1", "curvad2", "curvad3", "curvad4", "curvad5", "curvad6", "curvas1", "curvas2", "curvas3",
-    "curvas4", "curvas5", "curvas6", "montagna", "indicatori_vmax", "cartello_indicatore"};
-
-constexpr std::string_view kTrainKeys[] = {"percentuale massa frenata", "numero vetture", "velocita", "aderenza",
-                                           "orologio", "sabbia", "segnale", "rallentamento", "abbattimento",
-                                           "stazione"};
+// The record keys of one definition as an author writes them; a curve's
+// key with each side and digit.
+std::vector<std::string> keys(definition_file file) {
+  std::vector<std::string> all;
+  for (const record_kind& kind : record_kinds()) {
+    if (kind.file != file) continue;
+    if (std::string_view(kind.key) == "curva") {
+      for (const char* side : {"d", "s"}) {
+        for (char digit = '1'; digit <= '6'; ++digit) all.push_back(std::string("curva") + side + digit);
+      }
+    } else {
+      all.emplace_back(kind.key);
+    }
+  }
+  return all;
+}
 
 // Edits (insert, delete, replace one character) from a to b.
 size_t distance(std::string_view a, std::string_view b) {
@@ -40,13 +55,12 @@ size_t distance(std::string_view a, std::string_view b) {
 
 // The candidate within a third of its length (at least one edit, at most
 // three) of `word`, the nearest first; empty when there is none.
-template <size_t N>
-std::string nearest(std::string_view word, const std::string_view (&candidates)[N]) {
+std::string nearest(std::string_view word, const std::vector<std::string>& candidates) {
   const std::string lower = to_lower_ansi(word);
   if (lower.empty() || lower.find_first_not_of("0123456789-+., ") == std::string::npos) return "";
   std::string best;
   size_t best_distance = 0;
-  for (std::string_view c : candidates) {
+  for (const std::string& c : candidates) {
     const size_t d = distance(lower, c);
     const size_t allowed = std::clamp<size_t>(c.size() / 3, 1, 3);
     if (d > 0 && d <= allowed && (best.empty() || d < best_distance)) {
@@ -60,14 +74,12 @@ std::string nearest(std::string_view word, const std::string_view (&candidates)[
 }  // namespace
 
 bool is_known_section(std::string_view header) {
-  const std::string lower = to_lower_ansi(header);
-  return std::find(std::begin(kSections), std::end(kSections), lower) != std::end(kSections);
+  const std::vector<std::string> all = sections();
+  return std::find(all.begin(), all.end(), to_lower_ansi(header)) != all.end();
 }
 
-std::string nearest_section(std::string_view header) { return nearest(header, kSections); }
+std::string nearest_section(std::string_view header) { return nearest(header, sections()); }
 
-std::string nearest_key(definition_file file, std::string_view field) {
-  return file == definition_file::train ? nearest(field, kTrainKeys) : nearest(field, kLineKeys);
-}
+std::string nearest_key(definition_file file, std::string_view field) { return nearest(field, keys(file)); }
 
 }  // namespace scenario

@@ -1,6 +1,6 @@
-// The names an author writes in the definitions: the section headers and
-// the record keys of each definition, as the built-in definitions spell
-// them, and the nearest of them to a misspelt one, for the warnings.
+// Whether a section header is one of the definitions', and the nearest
+// section header or record key (model/record_fields) to a misspelt one,
+// for the warnings.
 #ifndef MODEL_KEY_NAMES_H_
 #define MODEL_KEY_NAMES_H_
 
