@@ -54,7 +54,9 @@ fault_code stamp_reserved_fields(scenario_model& model) {
 std::vector<std::string> write_compiled_files(const scenario_model& model, const std::string& directory) {
   output_set out(directory);
   if (model.line_mode != 0) {
-    out.write(route_plan_name(model.route_name), [&](const chunk_writer& w) { encode_route_plan(model, w); });
+    // Computed on a second thread while its pieces are written.
+    out.write_pieces(route_plan_name(model.route_name), 2 * route_plan_run_bytes(model.plan),
+                     [&](const piece_writer& w) { encode_route_plan_pieces(model.plan, w); });
   }
   out.write(item_table_name(model.route_name, model.train_number),
             [&](const chunk_writer& w) { encode_item_table(model, w); });
