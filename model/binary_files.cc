@@ -173,10 +173,12 @@ void encode_item_table(const scenario_model& model, const chunk_writer& out) {
 uint64_t route_plan_run_bytes(const plan_points& plan) {
   const int32_t points = std::max(plan.last_point() + 1, 0);
   uint64_t bytes = 0;
-  for (int32_t m = 0; m < points && m < 2; ++m) bytes += plan.type(m) == plan_element::integer ? kIntegerBytes : kEmptyBytes;
-  const int32_t reals = std::max(std::min(plan.computed_end, points) - 2, 0);
-  const int32_t empties = std::max(points - 2 - reals, 0);
-  return bytes + uint64_t{static_cast<uint32_t>(reals)} * kRealBytes + uint64_t{static_cast<uint32_t>(empties)} * kEmptyBytes;
+  for (int32_t m = 0; m < points && m < 2; ++m) {
+    bytes += plan.type(m) == plan_element::integer ? kIntegerBytes : kEmptyBytes;
+  }
+  const auto reals = static_cast<uint64_t>(std::max(std::min(plan.computed_end, points) - 2, 0));
+  const auto empties = static_cast<uint64_t>(std::max(points - 2, 0)) - reals;
+  return bytes + reals * kRealBytes + empties * kEmptyBytes;
 }
 
 void encode_route_plan(const scenario_model& model, const chunk_writer& out) {
