@@ -111,8 +111,14 @@ void encode_plan_runs(const plan_points& plan, bool x_run, bool y_run, const pie
     const uint64_t at = r.offset;
     r.offset += cut;
     out(at, r.bytes);
+    // Room for the rest and a whole piece, so the buffer never grows
+    // while it is filled; a buffer given back by `out` has it already.
+    r.bytes.reserve(kPageBytes + kPiecePoints * kRealBytes);
     r.bytes.assign(rest);
   };
+  for (run& r : runs) {
+    if (r.wanted) r.bytes.reserve(kPageBytes + kPiecePoints * kRealBytes);
+  }
   int32_t m = 0;
   for (; m < points && m < 2; ++m) {
     for (run& r : runs) {
