@@ -128,13 +128,20 @@ void encode_plan_runs(const plan_points& plan, bool x_run, bool y_run, const pie
   const int32_t reals_end = std::max(m, std::min(plan.computed_end, points));
   if (m < reals_end) {
     plan_generator g(plan);
-    std::vector<double> x(kPiecePoints), y(kPiecePoints);
+    // Points are computed a few at a time into these and encoded at once,
+    // until a piece is full.
+    constexpr int32_t kBatch = 2048;
+    std::vector<double> x(kBatch), y(kBatch);
     while (m < reals_end) {
-      const int32_t n = g.compute(x.data(), y.data(), std::min(kPiecePoints, reals_end - m));
-      if (n == 0) break;
-      if (runs[0].wanted) put_reals(&runs[0].bytes, x.data(), n);
-      if (runs[1].wanted) put_reals(&runs[1].bytes, y.data(), n);
-      m += n;
+      const int32_t piece_end = m + std::min(kPiecePoints, reals_end - m);
+      while (m < piece_end) {
+        const int32_t n = g.compute(x.data(), y.data(), std::min(kBatch, piece_end - m));
+        if (n == 0) break;
+        if (runs[0].wanted) put_reals(&runs[0].bytes, x.data(), n);
+        if (runs[1].wanted) put_reals(&runs[1].bytes, y.data(), n);
+        m += n;
+      }
+      if (m < piece_end) break;
       flush(runs[0], false);
       flush(runs[1], false);
     }

@@ -176,7 +176,7 @@ class piece_queue {
   }
 
  private:
-  static constexpr size_t kWaiting = 4;
+  static constexpr size_t kWaiting = 2;
   std::mutex mutex_;
   std::condition_variable encoder_may_go_;
   std::condition_variable writer_may_go_;
