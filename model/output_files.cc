@@ -106,9 +106,9 @@ class temp_file {
 };
 
 // Pieces handed from the thread that encodes them to the thread that writes
-// them. At most kWaiting finished pieces wait; an encoder that finds them
-// all taken waits until the writer has caught up by half of them, so the
-// two threads wake each other seldom. The buffers of written pieces go
+// them. At most kWaiting finished pieces wait; an encoder that finds that
+// many waiting sleeps until the writer has taken half of them, so the two
+// threads wake each other seldom. The buffers of written pieces go
 // back to the encoder to be filled again.
 class piece_queue {
  public:
