@@ -61,7 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const scenario::load_warning& w : warnings) check(!scenario::format_warning(w, paths).empty());
 
   if (reserved == 0 && scenario::has_route_cells(model)) {
-    if (model.line_mode != 0) check(encoded_size(scenario::encode_route_plan, model) > 0);
+    if (model.line_mode != 0) {
+      check(encoded_size(scenario::encode_route_plan, model) == 2 * scenario::route_plan_run_bytes(model.plan));
+    }
     size_t texts = 0;
     for (const scenario::item_entry& e : model.item_table) texts += e.text.size();
     check(encoded_size(scenario::encode_item_table, model) ==

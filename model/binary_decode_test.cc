@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "model/binary_files.h"
+#include "model/plan_generator.h"
 
 namespace scenario {
 namespace {
@@ -62,10 +63,10 @@ scenario_model small_plan() {
   scenario_model m;
   plan_points& p = m.plan;
   p.sized = true;
-  p.x = {0, 0, 0.25, -1e-300, 0, 0};
-  p.y = {0, 1, 2.0000001, 3.5, 0, 0};
+  p.points = 6;
   p.start_set = true;
   p.computed_end = 4;
+  p.stretches = {{3, 0.25}, {4, -0.003}};
   return m;
 }
 
@@ -94,6 +95,8 @@ TEST(DecodeItemTable, GivesBackEveryEntryWhateverItsTextLength) {
 
 TEST(DecodeRoutePlan, SplitsTheRunsAndKeepsTypesAndValues) {
   const scenario_model m = small_plan();
+  const std::vector<plan_xy> points = sample_plan(m.plan, 3, 1);
+  ASSERT_EQ(points.size(), 4u);
   decoded_plan plan;
   decode_error error;
   ASSERT_TRUE(decode_route_plan(route_plan_bytes(m), &plan, &error)) << error.message;
@@ -103,8 +106,8 @@ TEST(DecodeRoutePlan, SplitsTheRunsAndKeepsTypesAndValues) {
     EXPECT_EQ(plan.x[i].type, m.plan.type(i)) << i;
     EXPECT_EQ(plan.y[i].type, m.plan.type(i)) << i;
     if (m.plan.type(i) != plan_element::empty) {
-      EXPECT_EQ(plan.x[i].value, m.plan.x[i]) << i;
-      EXPECT_EQ(plan.y[i].value, m.plan.y[i]) << i;
+      EXPECT_EQ(plan.x[i].value, points[i].x) << i;
+      EXPECT_EQ(plan.y[i].value, points[i].y) << i;
     }
   }
   const plan_element_counts counts = count_elements(plan.y);

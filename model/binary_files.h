@@ -14,10 +14,13 @@
 //
 // Route plan, <route>_linea.dat (line mode only): all x for metres
 // 0..extended_length, then all y; each element a u16 type code followed by
-// nothing (0, empty), an i16 (2, integer) or a binary64 (5, Double).
+// nothing (0, empty), an i16 (2, integer) or a binary64 (5, Double). The
+// size of each run follows from the plan alone (route_plan_run_bytes), so
+// the y run's place is known before its first point is computed.
 #ifndef MODEL_BINARY_FILES_H_
 #define MODEL_BINARY_FILES_H_
 
+#include <cstdint>
 #include <string>
 
 #include "model/model.h"
@@ -30,7 +33,15 @@ inline constexpr int kItemFixedBytes = 34;
 
 void encode_route_cells(const scenario_model& model, const chunk_writer& out);
 void encode_item_table(const scenario_model& model, const chunk_writer& out);
+// The route plan file in order: the generator runs twice, once for each run.
 void encode_route_plan(const scenario_model& model, const chunk_writer& out);
+
+// Bytes of one run of the route plan file; the file holds two.
+uint64_t route_plan_run_bytes(const plan_points& plan);
+// The route plan file in one pass of the generator: a piece of the x run,
+// then the piece of the y run computed with it, and so on, each with its
+// offset in the file. Together the pieces cover the file once.
+void encode_route_plan_pieces(const plan_points& plan, const piece_writer& out);
 
 // Whole files as strings, for tests and small tools.
 std::string route_cells_bytes(const scenario_model& model);

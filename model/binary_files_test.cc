@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string_view>
+#include <vector>
 
 #include "model/coding.h"
 
@@ -91,13 +92,15 @@ TEST(ItemTableFile, EntriesOfThirtyFourBytesPlusText) {
 TEST(RoutePlanFile, VariantRecordsXRunThenYRun) {
   scenario_model m;
   m.plan.sized = true;
-  m.plan.x = {0, 0, 0.5, 0, 0};
-  m.plan.y = {0, 1, 2.0, 0, 0};
+  m.plan.points = 5;
   m.plan.start_set = true;
   m.plan.computed_end = 3;
+  m.plan.stretches = {{3, 0.5}};  // point 2: x = 0 + (0 + 0.5 * 1), y = 1 + (1 - 0.5 * 0)
+  const std::vector<double> x = {0, 0, 0.5, 0, 0};
+  const std::vector<double> y = {0, 1, 2.0, 0, 0};
   const std::string b = route_plan_bytes(m);
   std::string expected;
-  for (const std::vector<double>* run : {&m.plan.x, &m.plan.y}) {
+  for (const std::vector<double>* run : {&x, &y}) {
     put_u16(&expected, 2);
     put_i16(&expected, static_cast<int16_t>((*run)[0]));
     put_u16(&expected, 2);
@@ -109,7 +112,47 @@ TEST(RoutePlanFile, VariantRecordsXRunThenYRun) {
   }
   EXPECT_EQ(b, expected);
   EXPECT_EQ(b.size(), 2u * (4 + 4 + 10 + 2 + 2));
+  EXPECT_EQ(route_plan_run_bytes(m.plan), b.size() / 2);
   EXPECT_EQ(field(b, 22 + 6, 2), 1);  // y of metre 1 is the integer 1
+}
+
+// The pieces of one pass, laid at their offsets, make the file of two
+// passes: a plan of many pieces, one stopped early by a fault, one never
+// started.
+TEST(RoutePlanFile, PiecesLaidAtTheirOffsetsMakeTheFile) {
+  const struct {
+    const char* name;
+    int32_t points;
+    int32_t computed_end;
+    bool start_set;
+  } cases[] = {{"whole", 60001, 59999, true}, {"stopped early", 60001, 20500, true}, {"nothing computed", 7001, 2, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    scenario_model m;
+    m.plan.sized = true;
+    m.plan.points = c.points;
+    m.plan.start_set = c.start_set;
+    m.plan.computed_end = c.computed_end;
+    if (c.computed_end > 2) m.plan.stretches = {{9000, 0.0}, {20000, 0.003}, {c.computed_end, -0.0002}};
+    const std::string whole = route_plan_bytes(m);
+    ASSERT_EQ(whole.size(), 2 * route_plan_run_bytes(m.plan));
+    std::string laid(whole.size(), '\x7f');
+    size_t covered = 0, pieces = 0, ends_inside_a_page = 0;
+    encode_route_plan_pieces(m.plan, [&](uint64_t offset, std::string& bytes) {
+      ASSERT_LE(offset + bytes.size(), laid.size());
+      laid.replace(offset, bytes.size(), bytes);
+      covered += bytes.size();
+      ++pieces;
+      if ((offset + bytes.size()) % 4096 != 0) ++ends_inside_a_page;
+      bytes.clear();
+    });
+    EXPECT_EQ(covered, whole.size());
+    EXPECT_TRUE(laid == whole);
+    EXPECT_LE(ends_inside_a_page, 2u);  // the end of each run alone
+    if (c.computed_end > 20000) {
+      EXPECT_GT(pieces, 4u);
+    }
+  }
 }
 
 }  // namespace

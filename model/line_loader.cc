@@ -62,8 +62,7 @@ bool read_route_length(load_session& s, field_reader& r) {
   if (m.line_mode != 0) {
     m.plan = plan_points{};
     m.plan.sized = true;
-    m.plan.x.assign(static_cast<size_t>(m.extended_length) + 1, 0.0);
-    m.plan.y.assign(static_cast<size_t>(m.extended_length) + 1, 0.0);
+    m.plan.points = m.extended_length + 1;
   }
   return true;
 }
@@ -163,10 +162,9 @@ bool read_general_section(load_session& s) {
 }
 
 // Steps of the route plan from the plan counter up to point `last`:
-// straight (c = 0) or turning by curvature c. The loop keeps the last two
-// points in registers; each point is still P(m-1) plus the difference
-// P(m-1) - P(m-2) computed anew, so the values are those of one step at a
-// time. A straight step adds the difference alone, as c * d is then zero.
+// straight (c = 0) or turning by curvature c. The plan keeps the stretch
+// alone, joined to the one before when it turns alike; its points are
+// computed when the plan is written or drawn (model/plan_generator.h).
 // Throws when the plan's last point is passed; false (fault 103) when the
 // plan counter passes its limit.
 bool plan_steps(load_session& s, line_pass& p, double c, int64_t last) {
@@ -174,29 +172,16 @@ bool plan_steps(load_session& s, line_pass& p, double c, int64_t last) {
   int64_t m = p.plan_counter;
   if (m > last) return true;
   const int64_t top = std::min<int64_t>({last, plan.last_point(), kMaxPlanPoints});
-  double* const x = plan.x.data();
-  double* const y = plan.y.data();
-  double x2 = x[m - 2], x1 = x[m - 1], y2 = y[m - 2], y1 = y[m - 1];
-  if (c == 0.0) {
-    for (; m <= top; ++m) {
-      const double x0 = x1 + (x1 - x2);
-      const double y0 = y1 + (y1 - y2);
-      x[m] = x0;
-      y[m] = y0;
-      x2 = x1, x1 = x0, y2 = y1, y1 = y0;
+  if (top >= m) {
+    m = top + 1;
+    const auto end = static_cast<int32_t>(m);
+    if (!plan.stretches.empty() && plan.stretches.back().curvature == c) {
+      plan.stretches.back().end = end;
+    } else {
+      plan.stretches.push_back(plan_stretch{end, c});
     }
-  } else {
-    for (; m <= top; ++m) {
-      const double dx = x1 - x2;
-      const double dy = y1 - y2;
-      const double x0 = x1 + (dx + c * dy);
-      const double y0 = y1 + (dy - c * dx);
-      x[m] = x0;
-      y[m] = y0;
-      x2 = x1, x1 = x0, y2 = y1, y1 = y0;
-    }
+    plan.computed_end = end;
   }
-  if (m > p.plan_counter) plan.computed_end = static_cast<int32_t>(m);
   p.plan_counter = static_cast<int32_t>(m);
   if (m > kMaxPlanPoints) {
     s.refuse(kPlanFault, s.line, s.line.reader ? s.line.reader->last_site() : field_site{},
@@ -387,11 +372,7 @@ bool load_line_definition(load_session& s) {
   line_pass p;
   if (m.line_mode != 0) {
     if (!m.plan.sized) throw load_failure("manca la lunghezza del percorso");
-    m.plan.x[0] = 0;
-    m.plan.y[0] = 0;
-    m.plan.x[1] = 0;
-    m.plan.y[1] = 1;
-    m.plan.start_set = true;
+    m.plan.start_set = true;  // (0, 0) and (0, 1)
   }
   if (read_records(s, p) == record_result::stop) return false;
   return finish_line_definition(s, p);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/compile.h"
+#include "model/plan_generator.h"
 #include "model/test_files.h"
 
 namespace scenario {
@@ -129,15 +130,24 @@ TEST(LineLoader, CurvesTurnThePlan) {
   EXPECT_EQ(p.type(0), plan_element::integer);
   EXPECT_EQ(p.type(1), plan_element::integer);
   EXPECT_EQ(p.type(2), plan_element::real);
-  EXPECT_DOUBLE_EQ(p.x[2950], 0.0);
-  EXPECT_DOUBLE_EQ(p.y[2950], 2950.0);
+  // Only what defines the points is kept: straight, right, straight, left,
+  // straight to the end.
+  ASSERT_EQ(p.stretches.size(), 5u);
+  EXPECT_EQ(p.stretches[0].end, 2951);
+  EXPECT_EQ(p.stretches[1].end, 3451);
+  EXPECT_EQ(p.stretches[1].curvature, 0.002);
+  EXPECT_EQ(p.stretches[3].curvature, -0.0004);
+  const std::vector<plan_xy> pt = sample_plan(p, p.computed_end - 1, 1);
+  ASSERT_EQ(pt.size(), static_cast<size_t>(p.computed_end));
+  EXPECT_DOUBLE_EQ(pt[2950].x, 0.0);
+  EXPECT_DOUBLE_EQ(pt[2950].y, 2950.0);
   // First turning step: d = (0, 1), x += 0.002, y += 1.
-  EXPECT_DOUBLE_EQ(p.x[2951], 0.002);
-  EXPECT_DOUBLE_EQ(p.y[2951], 2951.0);
-  EXPECT_GT(p.x[3450], 200.0);  // turned to the right, towards +x
+  EXPECT_DOUBLE_EQ(pt[2951].x, 0.002);
+  EXPECT_DOUBLE_EQ(pt[2951].y, 2951.0);
+  EXPECT_GT(pt[3450].x, 200.0);  // turned to the right, towards +x
   // "S" in capitals is still a left-hand curve: the heading turns back.
-  const double before = (p.x[4000] - p.x[3999]);
-  const double after = (p.x[4010] - p.x[4009]);
+  const double before = (pt[4000].x - pt[3999].x);
+  const double after = (pt[4010].x - pt[4009].x);
   EXPECT_LT(after, before);
   EXPECT_EQ(p.type(p.last_point() - 1), plan_element::empty);
   EXPECT_EQ(p.type(p.last_point() - 2), plan_element::real);

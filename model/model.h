@@ -81,18 +81,26 @@ inline constexpr int kRepeatItem = 86;    // signal repetition, train number
 // Type codes of a route plan element as the plan file stores them.
 enum class plan_element : uint16_t { empty = 0, integer = 2, real = 5 };
 
-// The route plan, one point per metre, 0 to extended_length. Points are
-// computed in ascending order, so the elements form three runs: the two
-// integer start points, the Doubles from point 2 up to `computed_end`, and
-// empty elements after that.
+// One stretch of the route plan: the points up to, not including, `end`
+// that follow the one before with the same curvature (0: straight).
+struct plan_stretch {
+  int32_t end = 0;
+  double curvature = 0.0;
+};
+
+// The route plan, one point per metre, 0 to last_point(), held as what
+// defines it rather than as its points: the two start points and the
+// stretches of equal curvature in the order the loader computed them, from
+// point 2 up to `computed_end`. Elements from `computed_end` on are empty.
+// model/plan_generator.h computes the points from it.
 struct plan_points {
   bool sized = false;
-  std::vector<double> x;
-  std::vector<double> y;
+  int32_t points = 0;        // extended_length + 1 once sized
   bool start_set = false;    // points 0 and 1 hold the 16-bit start values
   int32_t computed_end = 2;  // one past the last computed point
+  std::vector<plan_stretch> stretches;  // ends ascending, the last one computed_end
 
-  int32_t last_point() const { return static_cast<int32_t>(x.size()) - 1; }
+  int32_t last_point() const { return points - 1; }
   plan_element type(int32_t m) const {
     if (m < 2) return start_set ? plan_element::integer : plan_element::empty;
     return m < computed_end ? plan_element::real : plan_element::empty;

@@ -7,7 +7,10 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "model/compile.h"
 #include "model/output_files.h"
@@ -179,6 +182,54 @@ TEST_F(OutputFailure, ReplacementFailingHalfwayPutsTheOldSetBack) {
     EXPECT_EQ(temporaries(dir), 0);
     fs::remove_all(blocker);
   }
+}
+
+// The disk fills up while the route plan is written: the thread computing
+// it must stop, and the old set stay. The temporary file of the plan leads
+// to a device that refuses every write.
+TEST_F(OutputFailure, FullDiskWhileThePlanIsWrittenKeepsOldSet) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+  const auto before = outputs(dir);
+  fs::create_symlink("/dev/full", dir.file(std::string(kPlan) + ".part"));
+  try {
+    compile(dir, kNew);
+    ADD_FAILURE() << "the compile went through";
+  } catch (const file_error& e) {
+    EXPECT_NE(std::string(e.what()).find("impossibile scrivere"), std::string::npos) << e.what();
+  }
+  EXPECT_FALSE(fs::is_symlink(dir.file(std::string(kPlan) + ".part")));  // the temporary is gone
+  EXPECT_EQ(changes(before, outputs(dir)), "");
+}
+
+// Pieces come in any order and land at their offsets; what the encoder
+// throws reaches the caller, and its temporary file is removed.
+TEST(OutputPieces, LandAtTheirOffsetsOrPassOnTheEncodersFailure) {
+  temp_dir d;
+  {
+    output_set out(d.str());
+    out.write_pieces("a.dat", 12, [](const piece_writer& w) {
+      for (const auto& [offset, text] : {std::pair<uint64_t, std::string>{6, "world"}, {0, "hello "}, {11, "!"}}) {
+        std::string bytes = text;
+        w(offset, bytes);
+        EXPECT_TRUE(bytes.empty());
+      }
+    });
+    out.commit();
+  }
+  EXPECT_EQ(testing::read_file(d.file("a.dat")), "hello world!");
+  {
+    output_set out(d.str());
+    EXPECT_THROW(out.write_pieces("b.dat", 1000000,
+                                  [](const piece_writer& w) {
+                                    for (uint64_t at = 0; at < 10; ++at) {
+                                      std::string bytes(100000, 'x');
+                                      w(at * 100000, bytes);
+                                    }
+                                    throw std::runtime_error("guasto");
+                                  }),
+                 std::runtime_error);
+  }
+  EXPECT_EQ(testing::names_in(d), std::set<std::string>{"a.dat"});
 }
 
 TEST_F(OutputFailure, ReservedFieldFaultKeepsOldSet) {

@@ -1,12 +1,23 @@
 #include "model/output_files.h"
 
 #include <cerrno>
+#include <climits>
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
+#include <exception>
 #include <filesystem>
-#include <memory>
+#include <mutex>
 #include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "model/file_names.h"
+
+#if defined(__linux__)
+#include <fcntl.h>
+#endif
 
 namespace scenario {
 namespace {
@@ -29,8 +40,153 @@ std::string describe(const std::string& what, const std::string& path, int err) 
   return what + " " + path + ": " + why(std::error_code(err, std::generic_category()));
 }
 
-struct file_closer {
-  void operator()(std::FILE* f) const { std::fclose(f); }
+// A temporary file being written; the first failure is kept and every
+// write after it skipped.
+class temp_file {
+ public:
+  explicit temp_file(const std::string& path) : path_(path), f_(std::fopen(path.c_str(), "wb")) {
+    if (!f_) throw file_error(describe("impossibile creare", path, errno));
+  }
+  ~temp_file() {
+    if (f_) std::fclose(f_);
+  }
+  temp_file(const temp_file&) = delete;
+  temp_file& operator=(const temp_file&) = delete;
+
+  bool ok() const { return ok_; }
+
+  // For pieces that are large and each written at once: no copy through
+  // the stream's buffer, and the space of the whole file taken in one step
+  // where the system offers it, instead of page by page as it is written.
+  void prepare_for_pieces(uint64_t size) {
+    std::setvbuf(f_, nullptr, _IONBF, 0);
+#if defined(__linux__)
+    if (size > 0 && size <= static_cast<uint64_t>(LONG_MAX)) {
+      // Only a way to go faster: where it fails, the writes take the space.
+      (void)fallocate(fileno(f_), 0, 0, static_cast<off_t>(size));
+    }
+#else
+    (void)size;
+#endif
+  }
+
+  void put(uint64_t offset, std::string_view bytes) {
+    if (!ok_ || bytes.empty()) return;
+    // The compiled files stay far below 2 GiB, the reach of fseek.
+    if (offset != at_ && (offset > static_cast<uint64_t>(LONG_MAX) ||
+                          std::fseek(f_, static_cast<long>(offset), SEEK_SET) != 0)) {
+      fail();
+      return;
+    }
+    if (std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size()) {
+      fail();
+      return;
+    }
+    at_ = offset + bytes.size();
+  }
+
+  // Closes the file; throws the first failure.
+  void finish() {
+    if (ok_ && std::fflush(f_) != 0) fail();
+    if (std::fclose(std::exchange(f_, nullptr)) != 0 && ok_) fail();
+    if (!ok_) throw file_error(describe("impossibile scrivere", path_, err_));
+  }
+
+ private:
+  void fail() {
+    ok_ = false;
+    err_ = errno;
+  }
+
+  std::string path_;
+  std::FILE* f_;
+  uint64_t at_ = 0;
+  bool ok_ = true;
+  int err_ = 0;
+};
+
+// Pieces handed from the thread that encodes them to the thread that writes
+// them. At most kWaiting finished pieces wait; an encoder that finds that
+// many waiting sleeps until the writer has taken half of them, so the two
+// threads wake each other seldom. The buffers of written pieces go
+// back to the encoder to be filled again.
+class piece_queue {
+ public:
+  struct piece {
+    uint64_t offset = 0;
+    std::string bytes;
+  };
+  // Thrown inside the encoder once the writer has given up.
+  struct cancelled {};
+
+  // Encoder: hands over a piece and takes an empty buffer in its place.
+  void put(uint64_t offset, std::string& bytes) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!cancelled_ && waiting_.size() >= kWaiting) {
+      encoder_waits_ = true;
+      encoder_may_go_.wait(lock, [&] { return cancelled_ || waiting_.size() <= kWaiting / 2; });
+      encoder_waits_ = false;
+    }
+    if (cancelled_) throw cancelled{};
+    waiting_.push_back(piece{offset, std::move(bytes)});
+    bytes = std::string();
+    if (!spare_.empty()) {
+      bytes = std::move(spare_.back());
+      spare_.pop_back();
+    }
+    if (writer_waits_) writer_may_go_.notify_one();
+  }
+  // Encoder: no more pieces; `error` is what stopped it early, if anything.
+  void close(std::exception_ptr error) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    closed_ = true;
+    error_ = error;
+    writer_may_go_.notify_one();
+  }
+  // Writer: the next piece; false once the encoder has closed and every
+  // piece is taken.
+  bool take(piece* p) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!closed_ && waiting_.empty()) {
+      writer_waits_ = true;
+      writer_may_go_.wait(lock, [&] { return closed_ || !waiting_.empty(); });
+      writer_waits_ = false;
+    }
+    if (waiting_.empty()) return false;
+    *p = std::move(waiting_.front());
+    waiting_.pop_front();
+    if (encoder_waits_ && waiting_.size() <= kWaiting / 2) encoder_may_go_.notify_one();
+    return true;
+  }
+  // Writer: a written piece's buffer, to be filled again.
+  void recycle(std::string bytes) {
+    bytes.clear();
+    std::lock_guard<std::mutex> lock(mutex_);
+    spare_.push_back(std::move(bytes));
+  }
+  // Writer: stops the encoder at its next piece.
+  void cancel() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    cancelled_ = true;
+    encoder_may_go_.notify_one();
+  }
+  std::exception_ptr error() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return error_;
+  }
+
+ private:
+  static constexpr size_t kWaiting = 2;
+  std::mutex mutex_;
+  std::condition_variable encoder_may_go_;
+  std::condition_variable writer_may_go_;
+  bool encoder_waits_ = false;
+  bool writer_waits_ = false;
+  std::deque<piece> waiting_;
+  std::vector<std::string> spare_;
+  bool closed_ = false;
+  bool cancelled_ = false;
+  std::exception_ptr error_;
 };
 
 }  // namespace
@@ -44,26 +200,54 @@ output_set::~output_set() {
 void output_set::write(const std::string& name, const std::function<void(const chunk_writer&)>& encode) {
   const std::string final_path = path_in(directory_, name);
   const std::string temp_path = final_path + ".part";
-  std::unique_ptr<std::FILE, file_closer> f(std::fopen(temp_path.c_str(), "wb"));
-  if (!f) throw file_error(describe("impossibile creare", temp_path, errno));
+  temp_file f(temp_path);
   temps_.push_back(temp_path);
-  bool ok = true;
-  int err = 0;
+  uint64_t at = 0;
   encode([&](std::string_view chunk) {
-    if (ok && !chunk.empty() && std::fwrite(chunk.data(), 1, chunk.size(), f.get()) != chunk.size()) {
-      ok = false;
-      err = errno;
-    }
+    f.put(at, chunk);
+    at += chunk.size();
   });
-  if (ok && std::fflush(f.get()) != 0) {
-    ok = false;
-    err = errno;
+  f.finish();
+  finals_.push_back(final_path);
+}
+
+void output_set::write_pieces(const std::string& name, uint64_t size,
+                              const std::function<void(const piece_writer&)>& encode) {
+  const std::string final_path = path_in(directory_, name);
+  const std::string temp_path = final_path + ".part";
+  temp_file f(temp_path);
+  temps_.push_back(temp_path);
+  f.prepare_for_pieces(size);
+  piece_queue queue;
+  std::thread encoder([&] {
+    std::exception_ptr error;
+    try {
+      encode([&](uint64_t offset, std::string& bytes) { queue.put(offset, bytes); });
+    } catch (const piece_queue::cancelled&) {
+    } catch (...) {
+      error = std::current_exception();
+    }
+    queue.close(error);
+  });
+  // Should anything here throw, the encoder is stopped before it is left.
+  struct stop_and_join {
+    piece_queue& queue;
+    std::thread& thread;
+    ~stop_and_join() {
+      if (!thread.joinable()) return;
+      queue.cancel();
+      thread.join();
+    }
+  } guard{queue, encoder};
+  piece_queue::piece p;
+  while (queue.take(&p)) {
+    f.put(p.offset, p.bytes);
+    if (!f.ok()) queue.cancel();
+    queue.recycle(std::move(p.bytes));
   }
-  if (std::fclose(f.release()) != 0 && ok) {
-    ok = false;
-    err = errno;
-  }
-  if (!ok) throw file_error(describe("impossibile scrivere", temp_path, err));
+  encoder.join();
+  if (std::exception_ptr error = queue.error()) std::rethrow_exception(error);
+  f.finish();
   finals_.push_back(final_path);
 }
 

@@ -6,6 +6,7 @@
 #ifndef MODEL_OUTPUT_FILES_H_
 #define MODEL_OUTPUT_FILES_H_
 
+#include <cstdint>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -23,6 +24,12 @@ class file_error : public std::runtime_error {
 // Receives the bytes of a file in order, a chunk at a time.
 using chunk_writer = std::function<void(std::string_view)>;
 
+// Receives a piece of a file with the offset it begins at; the pieces may
+// come in any order. The receiver may keep the bytes: it leaves `bytes`
+// empty, possibly holding an emptied buffer of an earlier piece to fill
+// again.
+using piece_writer = std::function<void(uint64_t offset, std::string& bytes)>;
+
 class output_set {
  public:
   explicit output_set(std::string directory);
@@ -33,6 +40,12 @@ class output_set {
   // Writes `name` (in the directory) from what `encode` hands to its writer.
   // Throws file_error.
   void write(const std::string& name, const std::function<void(const chunk_writer&)>& encode);
+
+  // Writes `name`, `size` bytes long, from the pieces `encode` hands to its
+  // writer. `encode` runs on a second thread while this one writes the
+  // pieces it has finished; a few pieces wait at most, so the file is never
+  // held whole. Throws file_error, or what `encode` threw.
+  void write_pieces(const std::string& name, uint64_t size, const std::function<void(const piece_writer&)>& encode);
 
   // Renames every written file into place; returns their paths in order.
   std::vector<std::string> commit();

@@ -5,8 +5,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "model/nearest.h"
 #include "model/ansi_text.h"
+#include "model/nearest.h"
+#include "model/plan_generator.h"
 
 namespace scenario::tool {
 namespace {
@@ -147,25 +148,31 @@ constexpr char kAltitudeColor[] = "#5b3a1a";
 constexpr char kSpeedColor[] = "#c2185b";
 
 // The plan turned so that the line runs from left to right, start to end,
-// at one scale for both axes.
+// at one scale for both axes. It holds one point every few metres, taken
+// from the plan as it is computed; between them it interpolates.
 class plan_view {
  public:
-  plan_view(const scenario_model& m, int32_t length) : plan_(m.plan) {
-    last_ = std::min<int32_t>(length, plan_.computed_end - 1);
-    if (!plan_.sized || !plan_.start_set || last_ < 2) {
+  plan_view(const scenario_model& m, int32_t length) {
+    const plan_points& plan = m.plan;
+    last_ = std::min<int32_t>(length, plan.computed_end - 1);
+    if (!plan.sized || !plan.start_set || last_ < 2) {
       last_ = -1;
       return;
     }
-    const double cx = plan_.x[static_cast<size_t>(last_)], cy = plan_.y[static_cast<size_t>(last_)];
-    const double chord = std::hypot(cx, cy);
+    // A few metres apart, at most about kMaxSamples points for the longest
+    // line: far finer than the drawing.
+    step_ = std::max<int32_t>(kSampleStep, (last_ + kMaxSamples - 1) / kMaxSamples);
+    samples_ = sample_plan(plan, last_, step_);
+    const plan_xy end = samples_.back();
+    const double chord = std::hypot(end.x, end.y);
     // A line that comes back near its start has no direction of its own:
     // keep north up then.
     if (chord > 0.2 * last_) {
-      dx_ = cx / chord;
-      dy_ = cy / chord;
+      dx_ = end.x / chord;
+      dy_ = end.y / chord;
     }
-    for (int32_t m2 = 0; m2 <= last_; ++m2) {
-      const map_point p = turned(m2);
+    for (size_t i = 0; i < samples_.size(); ++i) {
+      const map_point p = turned(i);
       u0_ = std::min(u0_, p.x);
       u1_ = std::max(u1_, p.x);
       v0_ = std::min(v0_, p.y);
@@ -189,9 +196,11 @@ class plan_view {
 
   map_point at(double metre) const {
     const double m = std::clamp(metre, 0.0, static_cast<double>(last_));
-    const auto i = static_cast<int32_t>(std::floor(m));
-    const int32_t j = std::min(i + 1, last_);
-    const double f = m - i;
+    const size_t i = std::min(static_cast<size_t>(m / step_), samples_.size() - 1);
+    const size_t j = std::min(i + 1, samples_.size() - 1);
+    const double from = static_cast<double>(i) * step_;
+    const double to = std::min(static_cast<double>(j) * step_, static_cast<double>(last_));
+    const double f = to > from ? (m - from) / (to - from) : 0.0;
     const map_point a = turned(i), b = turned(j);
     return screen({a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f});
   }
@@ -210,13 +219,16 @@ class plan_view {
 
  private:
   // Along the chord, and to its left.
-  map_point turned(int32_t m) const {
-    const double x = plan_.x[static_cast<size_t>(m)], y = plan_.y[static_cast<size_t>(m)];
+  map_point turned(size_t sample) const {
+    const double x = samples_[sample].x, y = samples_[sample].y;
     return {x * dx_ + y * dy_, -x * dy_ + y * dx_};
   }
   map_point screen(map_point uv) const { return {ox_ + (uv.x - u0_) * scale_, oy_ + (v1_ - uv.y) * scale_}; }
 
-  const plan_points& plan_;
+  static constexpr int32_t kSampleStep = 5;      // metres
+  static constexpr int32_t kMaxSamples = 40000;
+  std::vector<plan_xy> samples_;  // metre min(i * step_, last_)
+  int32_t step_ = kSampleStep;
   int32_t last_ = -1;
   double dx_ = 0, dy_ = 1;  // unit chord; north up by default
   double u0_ = 1e300, u1_ = -1e300, v0_ = 1e300, v1_ = -1e300;
