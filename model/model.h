@@ -42,9 +42,10 @@ struct route_cell {
   uint8_t speed_limit = 0;
   uint8_t gradient = 0;
   uint8_t adhesion = 0;
-  // Not stored in any file: set on a slowdown start whose end fell into
-  // the same cell, so the slowdown has no end cell of its own.
-  bool slowdown_without_end = false;
+  // Not stored in any file: on a slowdown start, the cell its own end was
+  // placed in (the start's own cell when both fell into one, and the
+  // slowdown has no end cell of its own); -1 elsewhere.
+  int32_t slowdown_end_cell = -1;
 };
 
 inline bool is_free(const route_cell& c) { return c.kind == kEmpty || c.kind == kTunnelMarker; }

@@ -182,7 +182,7 @@ refusal memo_rallentamento(scenario_model& model, int32_t x, int32_t v, int32_t 
   at(model, e).kind = kSlowdownEnd;
   if (d_v != 0) at(model, e).info2 = low16(d_v);
   at(model, s).kind = kSlowdownStart;
-  at(model, s).slowdown_without_end = s == e;
+  at(model, s).slowdown_end_cell = static_cast<int32_t>(e);
   if (d_v != 0) at(model, s).info2 = low16(d_v);
   if (board) {
     route_cell& wc = at(model, w);

@@ -313,9 +313,9 @@ TEST(RallentamentoPlacement, StartAndEndInOneCellMakeAStart) {
   memo_rallentamento(m, 4850, 30, 10, 2, 0, 5);
   const route_cell& c = cell(m, 98);
   EXPECT_EQ(c.kind, kSlowdownStart);
-  EXPECT_TRUE(c.slowdown_without_end);  // for the code points, not the files
+  EXPECT_EQ(c.slowdown_end_cell, 98);  // no end cell of its own; for the code points, not the files
   memo_rallentamento(m, 6850, 30, 900, 0, 0, 0);
-  EXPECT_FALSE(cell(m, 138).slowdown_without_end);
+  EXPECT_EQ(cell(m, 138).slowdown_end_cell, 156);
   EXPECT_EQ(c.info1, 30);
   EXPECT_EQ(c.info2, 5);
   EXPECT_EQ(c.info3, 2);

@@ -140,7 +140,7 @@ fault_state aggiungi_codici(scenario_model& model) {
       // A fast slowdown has no code points inside and so no end cell to
       // search from: it gets no code point before the signal after it. A
       // slowdown whose end fell into its start's cell gets neither.
-      if (p.cell(i).info1 < kFastSlowdown && !p.cell(i).slowdown_without_end) {
+      if (p.cell(i).info1 < kFastSlowdown && p.cell(i).slowdown_end_cell != i) {
         const int64_t end = inside_slowdown(p, i);
         if (end >= 0) first_signal_after(p, end);
       }

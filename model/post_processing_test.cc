@@ -31,7 +31,7 @@ class PostProcessing : public testing::Test {
   void slowdown(int start, int end, int16_t speed) {
     put(end, kSlowdownEnd, speed);
     put(start, kSlowdownStart, speed);
-    cell(start).slowdown_without_end = end == start;
+    cell(start).slowdown_end_cell = end;
   }
   void occupy(std::initializer_list<int> cells) {
     for (int c : cells) put(c, kSpeedBoard);
