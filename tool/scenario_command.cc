@@ -21,6 +21,8 @@ constexpr char kHelp[] =
     "      come compile, senza scrivere file: ogni errore e ogni avviso\n"
     "  example DIR [--route NOME --train NUMERO] [--force]\n"
     "      scrive in DIR le definizioni della linea e del treno di esempio\n"
+    "  serve DIR --route NOME --train NUMERO [--port N] [--open] [--host H]\n"
+    "      mostra la linea in una pagina web che segue le modifiche alle definizioni\n"
     "  help [COMANDO]\n"
     "      questo aiuto, o quello di un comando (come COMANDO --help)\n"
     "Le opzioni si scrivono --route NOME o --route=NOME; --version dice la versione.\n"
@@ -35,6 +37,7 @@ command find_command(const std::string& name) {
   if (name == "map") return run_map;
   if (name == "check") return run_check;
   if (name == "example") return run_example;
+  if (name == "serve") return run_serve;
   return nullptr;
 }
 

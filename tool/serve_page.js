@@ -1,0 +1,422 @@
+'use strict';
+// The live view: the drawing of `scenario map` shown twice, once cut to the
+// ground plan and once to the profile, with a layer of marks over each that
+// answers "what is here?". Both views show the same stretch of line: the
+// profile fixes which kilometres are in view and the plan shows the track
+// over those kilometres. Every new state arrives as a server-sent event.
+const SVG = 'http://www.w3.org/2000/svg';
+const $ = (id) => document.getElementById(id);
+
+let shown = null;                       // the drawing on screen and its geometry
+const view = { c: 0, s: 0, y: null };   // centre (m), span (m), profile centre (drawing units; null: middle)
+const MIN_SPAN = 200;
+
+function commaNumber(v, decimals) { return v.toFixed(decimals).replace('.', ','); }
+function kmText(m) { return 'km ' + commaNumber(m / 1000, 3); }
+function el(name, attrs, parent) {
+  const e = document.createElementNS(SVG, name);
+  for (const k in attrs) e.setAttribute(k, attrs[k]);
+  if (parent) parent.appendChild(e);
+  return e;
+}
+function html(tag, text, cls) {
+  const e = document.createElement(tag);
+  if (text !== undefined) e.textContent = text;
+  if (cls) e.className = cls;
+  return e;
+}
+function points(node) {
+  if (!node) return [];
+  return node.getAttribute('points').trim().split(/\s+/).map((p) => {
+    const [x, y] = p.split(',').map(Number);
+    return { x, y };
+  });
+}
+function clamp(v, a, b) { return Math.max(a, Math.min(b, v)); }
+
+// --- geometry read back from the drawing ---------------------------------
+
+// The plan: the track's polyline runs from the start of the line to its end
+// with evenly spaced metres, so a distance along it is a distance in metres.
+function planGeometry(svg, length) {
+  const pts = points(svg.querySelector('polyline.track'));
+  const legend = svg.querySelector('g.legend');
+  const width = svg.viewBox.baseVal.width;
+  const bottom = legend ? legend.getBBox().y - 4 : svg.viewBox.baseVal.height;
+  if (pts.length < 2) return { pts: [], region: { x: 0, y: 0, w: width, h: bottom } };
+  const along = [0];
+  for (let i = 1; i < pts.length; i++) along.push(along[i - 1] + Math.hypot(pts[i].x - pts[i - 1].x, pts[i].y - pts[i - 1].y));
+  const total = along[along.length - 1] || 1;
+  let top = Infinity;
+  for (const p of pts) top = Math.min(top, p.y);
+  top = Math.max(0, top - 120);
+  return {
+    pts, region: { x: 0, y: top, w: width, h: bottom - top },
+    at(m) {
+      const d = clamp(m / length, 0, 1) * total;
+      let lo = 0, hi = along.length - 1;
+      while (hi - lo > 1) { const mid = (lo + hi) >> 1; if (along[mid] <= d) lo = mid; else hi = mid; }
+      const f = along[hi] > along[lo] ? (d - along[lo]) / (along[hi] - along[lo]) : 0;
+      return { x: pts[lo].x + (pts[hi].x - pts[lo].x) * f, y: pts[lo].y + (pts[hi].y - pts[lo].y) * f };
+    },
+    metreNear(p) {
+      let best = 0, bestD = Infinity;
+      for (let i = 0; i < pts.length; i++) {
+        const d = Math.hypot(pts[i].x - p.x, pts[i].y - p.y);
+        if (d < bestD) { bestD = d; best = i; }
+      }
+      return along[best] / total * length;
+    },
+  };
+}
+
+// The profile: the altitude line has one point per 50 m from 0 to the
+// profile's end, the ground polygon starts at the foot of the plot, and the
+// speed limit line reaches its highest point at the top speed.
+function profileGeometry(svg, d) {
+  const alt = points(svg.querySelector('polyline.altitude'));
+  const ground = points(svg.querySelector('polygon.ground'));
+  const speed = points(svg.querySelector('polyline.speed'));
+  const legend = svg.querySelector('g.legend');
+  const vb = svg.viewBox.baseVal;
+  const x0 = alt.length ? alt[0].x : 0;
+  const k = alt.length > 1 && d.fine_profilo > 0 ? (alt[alt.length - 1].x - x0) / d.fine_profilo : 0;
+  const foot = ground.length ? ground[0].y : vb.height;
+  let high = foot;
+  for (const p of speed) high = Math.min(high, p.y);
+  for (const p of alt) high = Math.min(high, p.y);
+  const perKmh = d.velocita_massima > 0 && speed.length ? (foot - Math.min(...speed.map((p) => p.y))) / d.velocita_massima : 0;
+  const tunnel = svg.querySelector('rect.profile-tunnel');
+  const top = legend ? legend.getBBox().y - 4 : 0;
+  const bands = vb.height + 4;
+  return {
+    x0, k, foot, plotTop: high - 30, bands, perKmh,
+    tunnelBand: tunnel ? { y: +tunnel.getAttribute('y'), h: +tunnel.getAttribute('height') } : null,
+    region: { x: 0, y: top, w: vb.width, h: bands + 44 - top },
+    x(m) { return x0 + k * m; },
+    altitudeY(m) {
+      if (!alt.length) return foot;
+      const f = clamp(m / 50, 0, alt.length - 1), i = Math.floor(f), j = Math.min(i + 1, alt.length - 1);
+      return alt[i].y + (alt[j].y - alt[i].y) * (f - i);
+    },
+    speedY(v) { return foot - perKmh * v; },
+  };
+}
+
+// --- the layer of marks ----------------------------------------------------
+
+const STRETCHES = ['curva', 'galleria', 'rallentamento'];
+const MARKS = {  // what the drawing itself does not show gets a visible mark
+  avviso: { color: '#f28e1c', shape: 'triangle' },
+  indicatori: { color: '#8e24aa', shape: 'square' },
+  abbattimento: { color: '#5e35b1', shape: 'dot' },
+};
+
+function target(shape, attrs, o, i, layer) {
+  const e = el(shape, attrs, layer);
+  e.setAttribute('class', shape === 'polyline' ? 'tratto' : 'bersaglio');
+  e.dataset.i = i;
+  e.dataset.tipo = o.tipo;
+  return e;
+}
+function mark(layer, p, kind) {
+  const m = MARKS[kind];
+  if (!m) return;
+  if (m.shape === 'triangle') el('polygon', { points: `${p.x},${p.y - 6} ${p.x + 5},${p.y + 3} ${p.x - 5},${p.y + 3}`, fill: m.color }, layer);
+  else if (m.shape === 'square') el('rect', { x: p.x - 3.5, y: p.y - 3.5, width: 7, height: 7, fill: m.color }, layer);
+  else el('circle', { cx: p.x, cy: p.y, r: 3, fill: m.color }, layer);
+}
+function pointTarget(layer, p, o, i, r) {
+  mark(layer, p, o.tipo);
+  target('circle', { cx: p.x, cy: p.y, r }, o, i, layer);
+}
+
+function planLayer(svg, g, objects) {
+  const layer = el('g', { class: 'segni' }, svg);
+  if (!g.pts.length) return layer;
+  const order = [...objects.keys()].sort((a, b) => rank(objects[a]) - rank(objects[b]));
+  for (const i of order) {
+    const o = objects[i];
+    if (o.tipo === 'pendenza') continue;  // a matter of the profile
+    if (STRETCHES.includes(o.tipo)) {
+      const line = [];
+      for (let m = o.inizio; m < o.fine; m += 20) line.push(g.at(m));
+      line.push(g.at(Math.max(o.fine, o.inizio + 20)));
+      target('polyline', { points: line.map((p) => `${p.x},${p.y}`).join(' '), 'stroke-width': o.tipo === 'curva' ? 16 : 12 }, o, i, layer);
+    } else {
+      pointTarget(layer, g.at(o.inizio), o, i, o.tipo === 'stazione' ? 8 : 6);
+    }
+  }
+  return layer;
+}
+function rank(o) { return o.tipo === 'curva' ? 0 : STRETCHES.includes(o.tipo) ? 1 : o.tipo === 'stazione' ? 2 : 3; }
+
+function profileLayer(svg, g, objects) {
+  const layer = el('g', { class: 'segni' }, svg);
+  const text = (y, words) => { const t = el('text', { x: g.x(0) - 8, y, 'text-anchor': 'end', 'font-size': 10.5, fill: '#333' }, layer); t.textContent = words; };
+  text(g.bands + 12, 'curve');
+  text(g.bands + 34, 'cambi di pendenza');
+  const order = [...objects.keys()].sort((a, b) => rank(objects[a]) - rank(objects[b]));
+  for (const i of order) {
+    const o = objects[i];
+    const a = g.x(o.inizio), b = Math.max(g.x(o.fine), a + 2);
+    if (o.tipo === 'curva') {
+      const r = target('rect', { x: a, y: g.bands + 3, width: b - a, height: 11 }, o, i, layer);
+      r.setAttribute('fill', o.nome.includes('sinistra') ? '#4b9e8d' : '#4b6fae');
+    } else if (o.tipo === 'pendenza') {
+      el('rect', { x: a - 0.6, y: g.bands + 24, width: 1.2, height: 14, fill: '#555' }, layer);
+      target('rect', { x: a - 4, y: g.bands + 22, width: 8, height: 18 }, o, i, layer);
+    } else if (o.tipo === 'galleria') {
+      if (g.tunnelBand) target('rect', { x: a, y: g.tunnelBand.y - 3, width: b - a, height: g.tunnelBand.h + 6 }, o, i, layer);
+    } else if (o.tipo === 'rallentamento') {
+      const y = g.speedY(o.velocita);
+      el('polyline', { points: `${a},${y} ${b},${y}`, fill: 'none', stroke: '#f28e1c', 'stroke-width': 2.5 }, layer);
+      target('polyline', { points: `${a},${y} ${b},${y}`, 'stroke-width': 10 }, o, i, layer);
+    } else if (o.tipo === 'stazione') {
+      target('rect', { x: a - 4, y: g.plotTop, width: 8, height: g.foot - g.plotTop }, o, i, layer);
+    } else {
+      const p = { x: a, y: g.foot - 7 };
+      if (o.tipo === 'segnale') el('rect', { x: a - 3, y: p.y - 3, width: 6, height: 6, fill: '#d62728' }, layer);
+      if (o.tipo === 'cartello') el('polygon', { points: `${a},${p.y - 4} ${a + 4},${p.y} ${a},${p.y + 4} ${a - 4},${p.y}`, fill: '#2e7d6b' }, layer);
+      pointTarget(layer, p, o, i, 5);
+    }
+  }
+  return layer;
+}
+
+// --- the two views -------------------------------------------------------
+
+function fitRegion(box, container) {
+  const cw = container.clientWidth || 1, ch = container.clientHeight || 1;
+  return { cw, ch, aspect: ch / cw };
+}
+
+function applyView() {
+  if (!shown) return;
+  const L = shown.length;
+  view.s = clamp(view.s, Math.min(MIN_SPAN, L), L);
+  view.c = clamp(view.c, 0, L);
+  const pg = shown.profile.g, pr = pg.region;
+  const pc = $('profilo');
+  const { aspect } = fitRegion(pr, pc);
+  // At full span the whole profile fits; a smaller span narrows it.
+  const fullW = Math.max(pr.w, pr.h / aspect);
+  const w = fullW * view.s / L, h = w * aspect;
+  const cx = view.s >= L ? pr.x + pr.w / 2 : pg.x(view.c);
+  const cy = view.y === null || view.s >= L ? pr.y + pr.h / 2 : view.y;
+  shown.profile.svg.setAttribute('viewBox', `${cx - w / 2} ${cy - h / 2} ${w} ${h}`);
+
+  const g = shown.plan.g, plan = $('pianta');
+  const { aspect: pa } = fitRegion(g.region, plan);
+  if (view.s >= L || !g.pts.length) {
+    const r = g.region;
+    shown.plan.svg.setAttribute('viewBox', `${r.x} ${r.y} ${r.w} ${r.h}`);
+    return;
+  }
+  // The kilometres the profile shows, and the track over them.
+  const half = pg.k > 0 ? w / 2 / pg.k : view.s / 2;
+  const centre = g.at(view.c);
+  let dx = 0, dy = 0;
+  for (let m = view.c - half; m <= view.c + half; m += half / 40) {
+    const p = g.at(m);
+    dx = Math.max(dx, Math.abs(p.x - centre.x));
+    dy = Math.max(dy, Math.abs(p.y - centre.y));
+  }
+  const hw = Math.max(dx, dy / pa) * 1.1 + 6, hh = hw * pa;
+  shown.plan.svg.setAttribute('viewBox', `${centre.x - hw} ${centre.y - hh} ${2 * hw} ${2 * hh}`);
+}
+
+function centreOn(m) {
+  if (!shown) return;
+  view.c = clamp(m, 0, shown.length);
+  view.s = Math.min(view.s, 6000);
+  view.y = shown.profile.g.altitudeY(view.c);
+  applyView();
+}
+
+function svgPoint(svg, ev) {
+  const p = svg.createSVGPoint();
+  p.x = ev.clientX; p.y = ev.clientY;
+  return p.matrixTransform(svg.getScreenCTM().inverse());
+}
+function metreAt(which, ev) {
+  const v = shown[which], p = svgPoint(v.svg, ev);
+  return which === 'profile' ? (p.x - v.g.x0) / (v.g.k || 1) : v.g.metreNear(p);
+}
+
+function zoom(factor, m) {
+  if (!shown) return;
+  const old = view.s;
+  view.s = clamp(view.s * factor, Math.min(MIN_SPAN, shown.length), shown.length);
+  if (view.y === null) view.y = shown.profile.g.region.y + shown.profile.g.region.h / 2;
+  if (m !== undefined) view.c = m - (m - view.c) * (view.s / old);
+  applyView();
+}
+
+function interaction(container, which) {
+  container.addEventListener('wheel', (ev) => {
+    if (!shown) return;
+    ev.preventDefault();
+    zoom(ev.deltaY > 0 ? 1.25 : 0.8, metreAt(which, ev));
+  }, { passive: false });
+  let drag = null;
+  container.addEventListener('pointerdown', (ev) => {
+    if (!shown || ev.button !== 0 || ev.target.closest('button')) return;
+    const v = shown[which];
+    drag = { x: ev.clientX, y: ev.clientY, c: view.c, py: view.y, at: which === 'plan' ? v.g.at(view.c) : null,
+             scale: v.svg.viewBox.baseVal.width / (container.clientWidth || 1) };
+    container.setPointerCapture(ev.pointerId);
+    container.classList.add('trascina');
+  });
+  container.addEventListener('pointermove', (ev) => {
+    if (!drag || view.s >= shown.length) return;
+    const dx = (ev.clientX - drag.x) * drag.scale, dy = (ev.clientY - drag.y) * drag.scale;
+    if (which === 'profile') {
+      view.c = drag.c - dx / (shown.profile.g.k || 1);
+      view.y = drag.py - dy;
+    } else if (drag.at) {
+      view.c = shown.plan.g.metreNear({ x: drag.at.x - dx, y: drag.at.y - dy });
+    }
+    applyView();
+  });
+  const end = () => { drag = null; container.classList.remove('trascina'); };
+  container.addEventListener('pointerup', end);
+  container.addEventListener('pointercancel', end);
+}
+
+// --- what is pointed at ----------------------------------------------------
+
+function showObject(i) {
+  const o = shown && shown.objects[i];
+  if (!o) return;
+  const box = $('dettagli');
+  box.replaceChildren(html('h2', 'Oggetto'), html('h3', o.nome));
+  const dl = html('dl');
+  const row = (name, value, cls) => { dl.append(html('dt', name), html('dd', value, cls)); };
+  row('posizione', o.inizio === o.fine ? `${o.inizio} m (${o.km})` : `da ${o.inizio} a ${o.fine} m (${o.km})`);
+  row('cella', o.cella);
+  for (const [name, value] of o.campi) row(name, value);
+  row('definizione', o.fonte, 'fonte');
+  box.append(dl);
+  for (const v of [shown.plan, shown.profile]) {
+    v.cursor.replaceChildren();
+  }
+  if (shown.plan.g.pts.length) {
+    const p = shown.plan.g.at(o.inizio);
+    el('circle', { cx: p.x, cy: p.y, r: 10, fill: 'none', stroke: '#1e64c8', 'stroke-width': 2 }, shown.plan.cursor);
+  }
+  const x = shown.profile.g.x(o.inizio);
+  el('line', { x1: x, x2: x, y1: shown.profile.g.region.y, y2: shown.profile.g.bands + 40, stroke: '#1e64c8', 'stroke-width': 1 }, shown.profile.cursor);
+}
+
+function hovering(container) {
+  container.addEventListener('pointerover', (ev) => {
+    const t = ev.target.closest && ev.target.closest('[data-i]');
+    if (t) showObject(+t.dataset.i);
+  });
+}
+
+// --- a new state -----------------------------------------------------------
+
+function showDrawing(d) {
+  const parsed = new DOMParser().parseFromString(d.svg, 'image/svg+xml');
+  if (parsed.querySelector('parsererror')) return;
+  const first = !shown;
+  const make = (id) => {
+    const c = $(id);
+    for (const old of c.querySelectorAll(':scope > svg, :scope > .vuota')) old.remove();
+    const svg = document.importNode(parsed.documentElement, true);
+    svg.removeAttribute('width');
+    svg.removeAttribute('height');
+    svg.setAttribute('preserveAspectRatio', 'xMidYMid meet');
+    c.prepend(svg);
+    return svg;
+  };
+  const planSvg = make('pianta'), profileSvg = make('profilo');
+  const length = Math.max(d.lunghezza, 1);
+  shown = {
+    revision: d.revisione, length, objects: d.oggetti,
+    plan: { svg: planSvg, g: planGeometry(planSvg, length) },
+    profile: { svg: profileSvg, g: profileGeometry(profileSvg, d) },
+  };
+  planLayer(planSvg, shown.plan.g, d.oggetti);
+  profileLayer(profileSvg, shown.profile.g, d.oggetti);
+  shown.plan.cursor = el('g', { class: 'cursore' }, planSvg);
+  shown.profile.cursor = el('g', { class: 'cursore' }, profileSvg);
+  if (first) { view.c = length / 2; view.s = length; view.y = null; }
+  applyView();
+
+  const list = $('stazioni');
+  list.replaceChildren();
+  for (const s of d.stazioni) {
+    const b = html('button');
+    b.type = 'button';
+    b.append(html('span', s.nome, 'nome'), html('span', kmText(s.posizione), 'km'));
+    b.addEventListener('click', () => {
+      for (const other of list.querySelectorAll('button')) other.classList.remove('scelta');
+      b.classList.add('scelta');
+      centreOn(s.posizione);
+    });
+    const li = html('li');
+    li.append(b);
+    list.append(li);
+  }
+}
+
+function showDiagnostics(state) {
+  const list = $('diagnostica');
+  list.replaceChildren();
+  $('totali').textContent = `${state.errori} ${state.errori === 1 ? 'errore' : 'errori'}, ${state.avvisi} ${state.avvisi === 1 ? 'avviso' : 'avvisi'}`;
+  for (const d of state.diagnostica) {
+    const li = html('li', undefined, d.gravita === 'errore' ? 'errore' : 'avviso');
+    if (d.posizione !== null && d.posizione !== undefined) {
+      const a = html('a', d.testo);
+      a.href = '#';
+      a.title = `centra su ${kmText(d.posizione)}`;
+      a.addEventListener('click', (ev) => { ev.preventDefault(); centreOn(d.posizione); });
+      li.append(a);
+    } else {
+      li.textContent = d.testo;
+    }
+    list.append(li);
+  }
+}
+
+function apply(state) {
+  const title = `${state.percorso.replace(/_/g, ' ')} \u2014 treno ${state.treno}`;
+  $('titolo').textContent = title;
+  document.title = title;
+  const now = new Date().toLocaleTimeString('it-IT');
+  $('stato').textContent = `${state.definizioni.join(', ')} \u00b7 letto alle ${now}`;
+  $('stato').classList.remove('perso');
+  $('errore').classList.toggle('visibile', state.errore !== null);
+  $('errore-testo').textContent = state.errore || '';
+  if (state.disegno && (!shown || shown.revision !== state.disegno.revisione)) showDrawing(state.disegno);
+  $('viste').classList.toggle('scaduto', !!state.disegno && !state.aggiornato);
+  showDiagnostics(state);
+  document.body.dataset.revisione = state.revisione;
+}
+
+function connect() {
+  const events = new EventSource('/eventi');
+  events.onmessage = (ev) => apply(JSON.parse(ev.data));
+  events.onerror = () => {
+    $('stato').textContent = 'collegamento con scenario serve perso: nuovo tentativo...';
+    $('stato').classList.add('perso');
+  };
+}
+
+interaction($('pianta'), 'plan');
+interaction($('profilo'), 'profile');
+hovering($('pianta'));
+hovering($('profilo'));
+$('piu').addEventListener('click', () => zoom(0.5));
+$('meno').addEventListener('click', () => zoom(2));
+$('tutta').addEventListener('click', () => { if (shown) { view.s = shown.length; view.c = shown.length / 2; view.y = null; applyView(); } });
+$('vai').addEventListener('submit', (ev) => {
+  ev.preventDefault();
+  const km = Number($('km').value.trim().replace(',', '.'));
+  if (Number.isFinite(km)) centreOn(km * 1000);
+});
+window.addEventListener('resize', applyView);
+connect();
