@@ -25,7 +25,7 @@ namespace beast = boost::beast;
 namespace http = beast::http;
 using tcp = net::ip::tcp;
 
-constexpr auto kPollEvery = std::chrono::milliseconds(200);
+constexpr auto kPollEvery = std::chrono::milliseconds(100);
 constexpr auto kKeepAliveEvery = std::chrono::seconds(15);
 constexpr int kPortsToTry = 50;
 
@@ -82,13 +82,8 @@ class server {
   }
 
   void publish(const std::string& event) {
-    std::erase_if(streams_, [](const std::weak_ptr<event_stream>& s) {
-      const auto p = s.lock();
-      return !p || !p->open();
-    });
-    for (const auto& s : streams_) {
-      if (const auto p = s.lock()) p->send(event);
-    }
+    std::erase_if(streams_, [](const std::shared_ptr<event_stream>& s) { return !s->open(); });
+    for (const auto& s : streams_) s->send(event);
   }
 
   void stop() {
@@ -144,7 +139,7 @@ class server {
   tcp::acceptor acceptor_;
   const live_scenario& scenario_;
   std::vector<std::string> hosts_;
-  std::vector<std::weak_ptr<event_stream>> streams_;
+  std::vector<std::shared_ptr<event_stream>> streams_;  // dropped once a write fails
 };
 
 // Opens an acceptor on the address and port, or on the next free port when

@@ -56,8 +56,7 @@ void signal(const source_record& r, const scenario_model& m, json& out) {
   int64_t tempo = v[10];
   if (tempo >= 1 && tempo <= 100) tempo = 101;
   object o("segnale", "Segnale", v[0], v[0], n(c));
-  o.field("posizione", metres(v[0]))
-      .field("sx, dx", n(v[1]) + ", " + n(v[6]) + ": aspetto sx x 3 + dx = " + n(v[1] * 3 + v[6]))
+  o.field("sx, dx", n(v[1]) + ", " + n(v[6]) + ": aspetto sx x 3 + dx = " + n(v[1] * 3 + v[6]))
       .field("s1, d1", n(v[2]) + ", " + n(v[7]) + ": info1 = s1 x 10 + d1")
       .field("s2, d2", n(v[3]) + ", " + n(v[8]) + ": info2 = s2 x 10 + d2")
       .field("s3, d3", n(v[4]) + ", " + n(v[9]) + ": info3 = s3 x 10 + d3")
@@ -89,7 +88,7 @@ void slowdown(const source_record& r, json& out) {
   out.push_back(o.j);
   if (!board) return;
   object a("avviso", "Cartello di avviso del rallentamento a " + n(v[1]) + " km/h", x - 1200, x - 1200, n(w));
-  a.field("posizione", metres(x - 1200) + ": 1200 m prima dell'inizio")
+  a.field("distanza", "1200 m prima dell'inizio del rallentamento")
       .field("rallentamento", "da " + metres(x) + " a " + metres(end) + ", " + n(v[1]) + " km/h");
   out.push_back(a.j);
 }
@@ -103,7 +102,6 @@ void station(const source_record& r, const scenario_model& m, int ordinal, json&
   const int64_t stop = nearest_whole(static_cast<double>(to) / 50 - 1);
   object o("stazione", "Stazione " + name, v[0], v[0], stops ? n(stop) + " (fermata)" : "nessuna (tipo da 25 in su)");
   o.field("nome", name)
-      .field("posizione", metres(v[0]))
       .field("tipo", n(v[1]))
       .field("lunghezza", metres(v[2]) + ": tratto da " + metres(from) + " a " + metres(to))
       .field("orario", n(v[13]) + ":" + two_digits(v[14]) + ":" + two_digits(v[15]));
@@ -132,8 +130,7 @@ void speed_board(const source_record& r, const scenario_model& m, json& out) {
   const auto& v = r.numbers;  // posizione vas vbs vcs strisces vad vbd vcd strisced
   const int64_t c = cell_of(v[0]);
   object o("indicatori", "Cartelli di velocita' massima", v[0], v[0], n(c));
-  o.field("posizione", metres(v[0]))
-      .field("rango A", n(v[1]) + " km/h, seconda velocita' " + n(v[5]) + " km/h")
+  o.field("rango A", n(v[1]) + " km/h, seconda velocita' " + n(v[5]) + " km/h")
       .field("rango B", n(v[2]) + " km/h, seconda velocita' " + n(v[6]) + " km/h")
       .field("rango C", n(v[3]) + " km/h, seconda velocita' " + n(v[7]) + " km/h")
       .field("strisce", n(v[4]) + " e " + n(v[8]))
@@ -144,7 +141,7 @@ void speed_board(const source_record& r, const scenario_model& m, json& out) {
 void name_board(const source_record& r, json& out) {
   const int64_t p = r.numbers[0];
   object o("cartello", "Cartello indicatore", p, p, n(cell_of(p)));
-  o.field("posizione", metres(p)).field("scritta", ansi_to_utf8(r.text));
+  o.field("scritta", ansi_to_utf8(r.text));
   out.push_back(o.j);
 }
 
@@ -152,8 +149,7 @@ void code_point(const source_record& r, json& out) {
   const int64_t p = r.numbers[0], value = r.numbers[1];
   object o("abbattimento", value > 0 ? "Punto di codice" : "Taglio di codice", p, p,
            n(nearest_whole(static_cast<double>(p) / 50)));
-  o.field("posizione", metres(p))
-      .field("valore", value > 0 ? n(value) + ": codice " + n(static_cast<int16_t>(value)) + " nella cella"
+  o.field("valore", value > 0 ? n(value) + ": codice " + n(static_cast<int16_t>(value)) + " nella cella"
                                  : n(value) + ": taglio del codice");
   out.push_back(o.j);
 }
@@ -161,8 +157,7 @@ void code_point(const source_record& r, json& out) {
 void gradient(const source_record& r, json& out) {
   const int64_t p = r.numbers[0], g = r.numbers[1];
   object o("pendenza", "Cambio di pendenza", p, p, "dalla " + n(nearest_whole(static_cast<double>(p) / 50)));
-  o.field("posizione", metres(p))
-      .field("pendenza", (g > 0 ? "+" : "") + n(g) + " per mille, " + side_words(g, "in piano", "in salita", "in discesa"));
+  o.field("pendenza", (g > 0 ? "+" : "") + n(g) + " per mille, " + side_words(g, "in piano", "in salita", "in discesa"));
   out.push_back(o.j);
 }
 

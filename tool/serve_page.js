@@ -8,7 +8,7 @@ const SVG = 'http://www.w3.org/2000/svg';
 const $ = (id) => document.getElementById(id);
 
 let shown = null;                       // the drawing on screen and its geometry
-const view = { c: 0, s: 0, y: null };   // centre (m), span (m), profile centre (drawing units; null: middle)
+const view = { c: 0, s: 0 };            // centre and span of the kilometres in view, metres
 const MIN_SPAN = 200;
 
 function commaNumber(v, decimals) { return v.toFixed(decimals).replace('.', ','); }
@@ -38,11 +38,10 @@ function clamp(v, a, b) { return Math.max(a, Math.min(b, v)); }
 
 // The plan: the track's polyline runs from the start of the line to its end
 // with evenly spaced metres, so a distance along it is a distance in metres.
-function planGeometry(svg, length) {
+function planGeometry(svg, length, cut) {
   const pts = points(svg.querySelector('polyline.track'));
-  const legend = svg.querySelector('g.legend');
   const width = svg.viewBox.baseVal.width;
-  const bottom = legend ? legend.getBBox().y - 4 : svg.viewBox.baseVal.height;
+  const bottom = cut - 2;
   if (pts.length < 2) return { pts: [], region: { x: 0, y: 0, w: width, h: bottom } };
   const along = [0];
   for (let i = 1; i < pts.length; i++) along.push(along[i - 1] + Math.hypot(pts[i].x - pts[i - 1].x, pts[i].y - pts[i - 1].y));
@@ -73,11 +72,10 @@ function planGeometry(svg, length) {
 // The profile: the altitude line has one point per 50 m from 0 to the
 // profile's end, the ground polygon starts at the foot of the plot, and the
 // speed limit line reaches its highest point at the top speed.
-function profileGeometry(svg, d) {
+function profileGeometry(svg, d, cut) {
   const alt = points(svg.querySelector('polyline.altitude'));
   const ground = points(svg.querySelector('polygon.ground'));
   const speed = points(svg.querySelector('polyline.speed'));
-  const legend = svg.querySelector('g.legend');
   const vb = svg.viewBox.baseVal;
   const x0 = alt.length ? alt[0].x : 0;
   const k = alt.length > 1 && d.fine_profilo > 0 ? (alt[alt.length - 1].x - x0) / d.fine_profilo : 0;
@@ -87,18 +85,13 @@ function profileGeometry(svg, d) {
   for (const p of alt) high = Math.min(high, p.y);
   const perKmh = d.velocita_massima > 0 && speed.length ? (foot - Math.min(...speed.map((p) => p.y))) / d.velocita_massima : 0;
   const tunnel = svg.querySelector('rect.profile-tunnel');
-  const top = legend ? legend.getBBox().y - 4 : 0;
+  const top = cut;
   const bands = vb.height + 4;
   return {
     x0, k, foot, plotTop: high - 30, bands, perKmh,
     tunnelBand: tunnel ? { y: +tunnel.getAttribute('y'), h: +tunnel.getAttribute('height') } : null,
     region: { x: 0, y: top, w: vb.width, h: bands + 44 - top },
     x(m) { return x0 + k * m; },
-    altitudeY(m) {
-      if (!alt.length) return foot;
-      const f = clamp(m / 50, 0, alt.length - 1), i = Math.floor(f), j = Math.min(i + 1, alt.length - 1);
-      return alt[i].y + (alt[j].y - alt[i].y) * (f - i);
-    },
     speedY(v) { return foot - perKmh * v; },
   };
 }
@@ -117,6 +110,7 @@ function target(shape, attrs, o, i, layer) {
   e.setAttribute('class', shape === 'polyline' ? 'tratto' : 'bersaglio');
   e.dataset.i = i;
   e.dataset.tipo = o.tipo;
+  e.dataset.inizio = o.inizio;
   return e;
 }
 function mark(layer, p, kind) {
@@ -151,8 +145,15 @@ function planLayer(svg, g, objects) {
 }
 function rank(o) { return o.tipo === 'curva' ? 0 : STRETCHES.includes(o.tipo) ? 1 : o.tipo === 'stazione' ? 2 : 3; }
 
+// Returns what must keep its shape when the profile is stretched.
 function profileLayer(svg, g, objects) {
   const layer = el('g', { class: 'segni' }, svg);
+  const upright = [];
+  const group = (x) => {
+    const e = el('g', {}, layer);
+    upright.push({ e, x, tf: '' });
+    return e;
+  };
   const text = (y, words) => { const t = el('text', { x: g.x(0) - 8, y, 'text-anchor': 'end', 'font-size': 10.5, fill: '#333' }, layer); t.textContent = words; };
   text(g.bands + 12, 'curve');
   text(g.bands + 34, 'cambi di pendenza');
@@ -162,10 +163,11 @@ function profileLayer(svg, g, objects) {
     const a = g.x(o.inizio), b = Math.max(g.x(o.fine), a + 2);
     if (o.tipo === 'curva') {
       const r = target('rect', { x: a, y: g.bands + 3, width: b - a, height: 11 }, o, i, layer);
-      r.setAttribute('fill', o.nome.includes('sinistra') ? '#4b9e8d' : '#4b6fae');
+      r.style.fill = o.nome.includes('sinistra') ? '#4b9e8d' : '#4b6fae';
     } else if (o.tipo === 'pendenza') {
-      el('rect', { x: a - 0.6, y: g.bands + 24, width: 1.2, height: 14, fill: '#555' }, layer);
-      target('rect', { x: a - 4, y: g.bands + 22, width: 8, height: 18 }, o, i, layer);
+      const grp = group(a);
+      el('rect', { x: a - 0.6, y: g.bands + 24, width: 1.2, height: 14, fill: '#555' }, grp);
+      target('rect', { x: a - 4, y: g.bands + 22, width: 8, height: 18 }, o, i, grp);
     } else if (o.tipo === 'galleria') {
       if (g.tunnelBand) target('rect', { x: a, y: g.tunnelBand.y - 3, width: b - a, height: g.tunnelBand.h + 6 }, o, i, layer);
     } else if (o.tipo === 'rallentamento') {
@@ -173,22 +175,39 @@ function profileLayer(svg, g, objects) {
       el('polyline', { points: `${a},${y} ${b},${y}`, fill: 'none', stroke: '#f28e1c', 'stroke-width': 2.5 }, layer);
       target('polyline', { points: `${a},${y} ${b},${y}`, 'stroke-width': 10 }, o, i, layer);
     } else if (o.tipo === 'stazione') {
-      target('rect', { x: a - 4, y: g.plotTop, width: 8, height: g.foot - g.plotTop }, o, i, layer);
+      target('rect', { x: a - 4, y: g.plotTop, width: 8, height: g.foot - g.plotTop }, o, i, group(a));
     } else {
-      const p = { x: a, y: g.foot - 7 };
-      if (o.tipo === 'segnale') el('rect', { x: a - 3, y: p.y - 3, width: 6, height: 6, fill: '#d62728' }, layer);
-      if (o.tipo === 'cartello') el('polygon', { points: `${a},${p.y - 4} ${a + 4},${p.y} ${a},${p.y + 4} ${a - 4},${p.y}`, fill: '#2e7d6b' }, layer);
-      pointTarget(layer, p, o, i, 5);
+      const p = { x: a, y: g.foot - 7 }, grp = group(a);
+      if (o.tipo === 'segnale') el('rect', { x: a - 3, y: p.y - 3, width: 6, height: 6, fill: '#d62728' }, grp);
+      if (o.tipo === 'cartello') el('polygon', { points: `${a},${p.y - 4} ${a + 4},${p.y} ${a},${p.y + 4} ${a - 4},${p.y}`, fill: '#2e7d6b' }, grp);
+      pointTarget(grp, p, o, i, 5);
     }
   }
-  return layer;
+  for (const t of svg.querySelectorAll('text')) {
+    upright.push({ e: t, x: +t.getAttribute('x'), tf: t.getAttribute('transform') || '' });
+  }
+  return upright;
 }
 
 // --- the two views -------------------------------------------------------
 
-function fitRegion(box, container) {
-  const cw = container.clientWidth || 1, ch = container.clientHeight || 1;
-  return { cw, ch, aspect: ch / cw };
+function aspectOf(container) { return (container.clientHeight || 1) / (container.clientWidth || 1); }
+
+// The profile zooms along the kilometres only and always shows its whole
+// height; its texts and marks are drawn back to their own shape.
+function applyProfile() {
+  const L = shown.length, pg = shown.profile.g, pr = pg.region, pc = $('profilo');
+  const w = pr.w * view.s / L;
+  const cx = view.s >= L ? pr.x + pr.w / 2 : pg.x(view.c);
+  shown.profile.svg.setAttribute('viewBox', `${cx - w / 2} ${pr.y} ${w} ${pr.h}`);
+  const stretch = ((pc.clientWidth || 1) / w) / ((pc.clientHeight || 1) / pr.h);
+  // The legend belongs to the whole line, and would stretch with it.
+  const legend = shown.profile.svg.querySelector('g.legend');
+  if (legend) legend.style.display = view.s >= L ? '' : 'none';
+  for (const u of shown.profile.upright) {
+    u.e.setAttribute('transform', `translate(${u.x} 0) scale(${1 / stretch} 1) translate(${-u.x} 0) ${u.tf}`);
+  }
+  return w;
 }
 
 function applyView() {
@@ -196,18 +215,11 @@ function applyView() {
   const L = shown.length;
   view.s = clamp(view.s, Math.min(MIN_SPAN, L), L);
   view.c = clamp(view.c, 0, L);
-  const pg = shown.profile.g, pr = pg.region;
-  const pc = $('profilo');
-  const { aspect } = fitRegion(pr, pc);
-  // At full span the whole profile fits; a smaller span narrows it.
-  const fullW = Math.max(pr.w, pr.h / aspect);
-  const w = fullW * view.s / L, h = w * aspect;
-  const cx = view.s >= L ? pr.x + pr.w / 2 : pg.x(view.c);
-  const cy = view.y === null || view.s >= L ? pr.y + pr.h / 2 : view.y;
-  shown.profile.svg.setAttribute('viewBox', `${cx - w / 2} ${cy - h / 2} ${w} ${h}`);
+  const pg = shown.profile.g;
+  const w = applyProfile();
 
   const g = shown.plan.g, plan = $('pianta');
-  const { aspect: pa } = fitRegion(g.region, plan);
+  const pa = aspectOf(plan);
   if (view.s >= L || !g.pts.length) {
     const r = g.region;
     shown.plan.svg.setAttribute('viewBox', `${r.x} ${r.y} ${r.w} ${r.h}`);
@@ -230,7 +242,6 @@ function centreOn(m) {
   if (!shown) return;
   view.c = clamp(m, 0, shown.length);
   view.s = Math.min(view.s, 6000);
-  view.y = shown.profile.g.altitudeY(view.c);
   applyView();
 }
 
@@ -248,7 +259,6 @@ function zoom(factor, m) {
   if (!shown) return;
   const old = view.s;
   view.s = clamp(view.s * factor, Math.min(MIN_SPAN, shown.length), shown.length);
-  if (view.y === null) view.y = shown.profile.g.region.y + shown.profile.g.region.h / 2;
   if (m !== undefined) view.c = m - (m - view.c) * (view.s / old);
   applyView();
 }
@@ -263,7 +273,7 @@ function interaction(container, which) {
   container.addEventListener('pointerdown', (ev) => {
     if (!shown || ev.button !== 0 || ev.target.closest('button')) return;
     const v = shown[which];
-    drag = { x: ev.clientX, y: ev.clientY, c: view.c, py: view.y, at: which === 'plan' ? v.g.at(view.c) : null,
+    drag = { x: ev.clientX, y: ev.clientY, c: view.c, at: which === 'plan' ? v.g.at(view.c) : null,
              scale: v.svg.viewBox.baseVal.width / (container.clientWidth || 1) };
     container.setPointerCapture(ev.pointerId);
     container.classList.add('trascina');
@@ -273,7 +283,6 @@ function interaction(container, which) {
     const dx = (ev.clientX - drag.x) * drag.scale, dy = (ev.clientY - drag.y) * drag.scale;
     if (which === 'profile') {
       view.c = drag.c - dx / (shown.profile.g.k || 1);
-      view.y = drag.py - dy;
     } else if (drag.at) {
       view.c = shown.plan.g.metreNear({ x: drag.at.x - dx, y: drag.at.y - dy });
     }
@@ -318,6 +327,26 @@ function hovering(container) {
 
 // --- a new state -----------------------------------------------------------
 
+// Each view keeps its own part of the drawing: the plan what stands above
+// the legend, the profile the legend and what stands below it.
+function legendTop(svg) {
+  const legend = svg.querySelector('g.legend');
+  return legend ? legend.getBBox().y - 2 : svg.viewBox.baseVal.height;
+}
+function keepPart(svg, plan, cut) {
+  const legend = svg.querySelector('g.legend');
+  for (const e of [...svg.children]) {
+    if (e === legend) {
+      if (plan) e.remove();
+      continue;
+    }
+    if (!(e instanceof SVGGraphicsElement)) continue;
+    const b = e.getBBox();
+    if (b.height >= svg.viewBox.baseVal.height * 0.9) continue;  // the background
+    if (plan ? b.y >= cut : b.y + b.height <= cut) e.remove();
+  }
+}
+
 function showDrawing(d) {
   const parsed = new DOMParser().parseFromString(d.svg, 'image/svg+xml');
   if (parsed.querySelector('parsererror')) return;
@@ -328,22 +357,24 @@ function showDrawing(d) {
     const svg = document.importNode(parsed.documentElement, true);
     svg.removeAttribute('width');
     svg.removeAttribute('height');
-    svg.setAttribute('preserveAspectRatio', 'xMidYMid meet');
+    svg.setAttribute('preserveAspectRatio', id === 'profilo' ? 'none' : 'xMidYMid meet');
     c.prepend(svg);
     return svg;
   };
   const planSvg = make('pianta'), profileSvg = make('profilo');
-  const length = Math.max(d.lunghezza, 1);
+  const length = Math.max(d.lunghezza, 1), cut = legendTop(planSvg);
   shown = {
     revision: d.revisione, length, objects: d.oggetti,
-    plan: { svg: planSvg, g: planGeometry(planSvg, length) },
-    profile: { svg: profileSvg, g: profileGeometry(profileSvg, d) },
+    plan: { svg: planSvg, g: planGeometry(planSvg, length, cut) },
+    profile: { svg: profileSvg, g: profileGeometry(profileSvg, d, cut) },
   };
+  keepPart(planSvg, true, cut);
+  keepPart(profileSvg, false, cut);
   planLayer(planSvg, shown.plan.g, d.oggetti);
-  profileLayer(profileSvg, shown.profile.g, d.oggetti);
+  shown.profile.upright = profileLayer(profileSvg, shown.profile.g, d.oggetti);
   shown.plan.cursor = el('g', { class: 'cursore' }, planSvg);
   shown.profile.cursor = el('g', { class: 'cursore' }, profileSvg);
-  if (first) { view.c = length / 2; view.s = length; view.y = null; }
+  if (first) { view.c = length / 2; view.s = length; }
   applyView();
 
   const list = $('stazioni');
@@ -412,7 +443,12 @@ hovering($('pianta'));
 hovering($('profilo'));
 $('piu').addEventListener('click', () => zoom(0.5));
 $('meno').addEventListener('click', () => zoom(2));
-$('tutta').addEventListener('click', () => { if (shown) { view.s = shown.length; view.c = shown.length / 2; view.y = null; applyView(); } });
+$('tutta').addEventListener('click', () => {
+  if (!shown) return;
+  view.s = shown.length;
+  view.c = shown.length / 2;
+  applyView();
+});
 $('vai').addEventListener('submit', (ev) => {
   ev.preventDefault();
   const km = Number($('km').value.trim().replace(',', '.'));
