@@ -168,6 +168,10 @@ def run(binary, screenshot):
         replace_in(train, b"14750, 12,  350,", b"14750, 12,  300,")
         wait_for("fault cleared", lambda: not driver.find_element(By.ID, "errore").is_displayed(), timeout=2.0)
         expect("scaduto" not in driver.find_element(By.ID, "viste").get_attribute("class"), "the fix clears the fault")
+        # Back to the example as written: the last edit reaches the page too.
+        with open(train, "wb") as f:
+            f.write(original)
+        wait_for("station name restored", lambda: renamed not in driver.find_element(By.ID, "stazioni").text, 2.0)
         if screenshot:
             # The whole line, with the signal pointed at.
             driver.find_element(By.ID, "tutta").click()

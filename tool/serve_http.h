@@ -16,8 +16,8 @@
 
 namespace scenario::tool {
 
-// The page itself, made at build time from tool/serve_page.html and
-// tool/serve_page.js.
+// The page itself, made at build time from tool/serve_page.html and its
+// script, tool/serve_page.js and tool/serve_page_marks.js.
 const std::string& serve_page();
 
 // What one request gets.
