@@ -165,8 +165,11 @@ std::optional<tcp::acceptor> listen_on(net::io_context& io, const server_options
     if (!ec) return acceptor;
     if (ec != net::error::address_in_use && ec != net::error::access_denied) break;
   }
-  *problem = o.port_given ? "impossibile ascoltare su " + o.host + ":" + std::to_string(o.port) + ": " + ec.message()
-                          : "nessuna porta libera da " + std::to_string(o.port) + ": " + ec.message();
+  // The system's words for this one may come in any language.
+  const std::string why = ec == net::error::address_in_use ? "porta gia' in uso" : ec.message();
+  *problem = o.port_given ? "impossibile ascoltare su " + o.host + ":" + std::to_string(o.port) + ": " + why
+                          : "nessuna porta libera da " + std::to_string(o.port) + " a " +
+                                std::to_string(o.port + kPortsToTry - 1) + ": " + why;
   return std::nullopt;
 }
 
