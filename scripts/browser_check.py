@@ -135,6 +135,15 @@ def run(binary, screenshot):
         expect(abs(centre(profile_box)[0] - sx) < profile_box[2] * 0.01,
                f"{STATION} centred in the profile (x {sx:.1f} in {profile_box})")
 
+        # So does a kilometre typed in the box, with a decimal comma.
+        km_box = driver.find_element(By.ID, "km")
+        km_box.send_keys("17,9\n")
+        mark = target(driver, "profilo", "stazione", 17900)
+        x = float(mark.get_attribute("x")) + float(mark.get_attribute("width")) / 2
+        box = view_box(driver, "profilo")
+        expect(abs(centre(box)[0] - x) < box[2] * 0.01, "km 17,9 typed in the box centres the profile there")
+        button.click()
+
         # Pointing at a signal shows what it is and where it comes from.
         ActionChains(driver).move_to_element(target(driver, "pianta", "segnale", SIGNAL_AT)).perform()
         details = wait_for("signal details", lambda: driver.find_element(By.ID, "dettagli").text

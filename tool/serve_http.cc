@@ -178,7 +178,7 @@ void open_browser(const std::string& url, std::ostream& err) {
 #ifdef _WIN32
   const std::string command = "start \"\" \"" + url + "\"";
 #else
-  const std::string command = "xdg-open '" + url + "' >/dev/null 2>&1 &";
+  const std::string command = "command -v xdg-open >/dev/null && (xdg-open '" + url + "' >/dev/null 2>&1 &)";
 #endif
   if (std::system(command.c_str()) != 0) err << "scenario serve: impossibile aprire il browser; apri " << url << "\n";
 }
