@@ -12,9 +12,7 @@
 #include "content/line_definition.h"
 #include "content/train_definition.h"
 #include "model/compile.h"
-#include "model/definition_files.h"
 #include "model/test_files.h"
-#include "tool/check_findings.h"
 #include "tool/commands.h"
 #include "tool/route_map.h"
 #include "tool/serve_http.h"
@@ -267,28 +265,6 @@ TEST(ServeState, AWarningPointsAtThePositionOfTheRecordOnItsLine) {
   EXPECT_EQ(s["diagnostica"][0]["riga"], 8);
   // The misspelt key places nothing: no position to centre on.
   EXPECT_EQ(s["diagnostica"][0]["posizione"], nullptr);
-}
-
-// Until `check` itself calls collect_findings, the two must agree.
-TEST(ServeState, TheFindingsAreThoseCheckLists) {
-  temp_dir dir;
-  std::string line = kLine;
-  line.replace(line.find("curvad4,    500,    800"), 23, "curvad4,    500");
-  line.replace(line.find("pendenza,    2000"), 8, "pendneza");
-  std::string train = kTrain;
-  train.replace(train.find("7, 36, 0"), 8, "6, 36, 0");
-  write_file(dir.file("Valle_Alta_linea.txt"), line);
-  write_file(dir.file("Valle_Alta_101-.txt"), train);
-  const auto run = testing::run_command(run_check, {dir.str(), "--route", "Valle_Alta", "--train", "101", "--json"});
-  const json listed = json::parse(run.out)["findings"];
-
-  const definition_set set{dir.str(), "Valle_Alta", "101"};
-  const check_findings found = collect_findings(set, read_definitions(set.directory, set.route, set.train));
-  ASSERT_EQ(found.in_order.size(), listed.size());
-  for (size_t i = 0; i < listed.size(); ++i) {
-    EXPECT_EQ(found.site(found.in_order[i]).line, listed[i]["line"]) << i;
-    EXPECT_EQ(found.in_order[i].fault, listed[i]["severity"] == "errore") << i;
-  }
 }
 
 TEST(ServeHttp, AnswersItsThreePathsAndNothingElse) {
