@@ -1,7 +1,7 @@
-# Header-only libraries taken from the system's packages (nlohmann-json),
-# each made visible alone through a folder of links in the build tree: a
-# cross build must see these headers but never the host's whole include
-# folder.
+# Header-only libraries taken from the system's packages (nlohmann-json,
+# Boost for Asio and Beast), each made visible alone through a folder of
+# links in the build tree: a cross build must see these headers but never
+# the host's whole include folder.
 set(SCENARIO_SYSTEM_HEADERS ${CMAKE_BINARY_DIR}/system_headers)
 file(MAKE_DIRECTORY ${SCENARIO_SYSTEM_HEADERS})
 
@@ -16,3 +16,4 @@ function(scenario_system_header target probe folder)
 endfunction()
 
 scenario_system_header(nlohmann_json_headers nlohmann/json.hpp nlohmann)
+scenario_system_header(boost_headers boost/beast.hpp boost)

@@ -1,5 +1,4 @@
 // scenario check DIR --route NAME --train NUMBER [--strict] [--json]
-#include <algorithm>
 #include <ostream>
 
 #include "model/diagnostics.h"
@@ -24,27 +23,9 @@ constexpr char kHelp[] =
     "Uscita: 0 nessun errore (avvisi ammessi), 1 errori nelle definizioni, 2 comando o\n"
     "file non validi.\n";
 
-// Line definition first, then the train definition, by line and column;
-// findings without a place come last.
-int file_rank(definition_file f) {
-  switch (f) {
-    case definition_file::line: return 0;
-    case definition_file::train: return 1;
-    case definition_file::none: break;
-  }
-  return 2;
-}
-
 std::string count_words(size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
-
-// One fault or warning, with where it points.
-struct finding {
-  source_site site;
-  const fault_state* fault = nullptr;
-  const load_warning* warning = nullptr;
-};
 
 }  // namespace
 
@@ -60,28 +41,18 @@ int run_check(const std::vector<std::string>& words, std::ostream& out, std::ost
   const std::vector<fault_state>& faults = found.faults;
   const std::vector<load_warning>& warnings = found.warnings;
 
-  // At one place a warning comes first: it usually explains the fault.
-  std::vector<finding> findings;
-  for (const load_warning& w : warnings) findings.push_back({w.site, nullptr, &w});
-  for (const fault_state& f : faults) findings.push_back({f.site, &f, nullptr});
-  std::stable_sort(findings.begin(), findings.end(), [](const finding& a, const finding& b) {
-    const int ra = file_rank(a.site.file), rb = file_rank(b.site.file);
-    if (ra != rb) return ra < rb;
-    return a.site.line != b.site.line ? a.site.line < b.site.line : a.site.column < b.site.column;
-  });
-
   if (start->args.has("--json")) {
     nlohmann::json list = nlohmann::json::array();
-    for (const finding& f : findings) {
-      list.push_back(f.fault != nullptr ? finding_json(*f.fault, paths) : finding_json(*f.warning, paths));
+    for (const definition_check::entry& e : found.in_order) {
+      list.push_back(e.fault ? finding_json(faults[e.index], paths) : finding_json(warnings[e.index], paths));
     }
     print_json(out, nlohmann::json{{"findings", list},
                      {"errors", faults.size()},
                      {"warnings", warnings.size()},
                      {"reported", reported ? nlohmann::json(reported.error_code) : nlohmann::json(nullptr)}});
   } else {
-    for (const finding& f : findings) {
-      out << (f.fault != nullptr ? format_fault(*f.fault, paths) : format_warning(*f.warning, paths));
+    for (const definition_check::entry& e : found.in_order) {
+      out << (e.fault ? format_fault(faults[e.index], paths) : format_warning(warnings[e.index], paths));
     }
     out << count_words(faults.size(), "errore", "errori") << ", " << count_words(warnings.size(), "avviso", "avvisi");
     // Of several faults, the one compile stops at.

@@ -9,6 +9,15 @@ namespace scenario::tool {
 
 namespace {
 
+int file_rank(definition_file f) {
+  switch (f) {
+    case definition_file::line: return 0;
+    case definition_file::train: return 1;
+    case definition_file::none: break;
+  }
+  return 2;
+}
+
 bool same_place(const source_site& a, const source_site& b) {
   return a.file == b.file && a.line == b.line && a.column == b.column;
 }
@@ -38,6 +47,16 @@ definition_check check_definitions(const definition_texts& texts, const scenario
     });
     if (same == found.faults.end()) found.faults.insert(found.faults.begin(), reported);
   }
+  for (size_t i = 0; i < found.warnings.size(); ++i) found.in_order.push_back({false, i});
+  for (size_t i = 0; i < found.faults.size(); ++i) found.in_order.push_back({true, i});
+  std::stable_sort(found.in_order.begin(), found.in_order.end(),
+                   [&](const definition_check::entry& a, const definition_check::entry& b) {
+                     const source_site& sa = found.site(a);
+                     const source_site& sb = found.site(b);
+                     const int ra = file_rank(sa.file), rb = file_rank(sb.file);
+                     if (ra != rb) return ra < rb;
+                     return sa.line != sb.line ? sa.line < sb.line : sa.column < sb.column;
+                   });
   return found;
 }
 

@@ -5,6 +5,7 @@
 #ifndef TOOL_DEFINITION_FINDINGS_H_
 #define TOOL_DEFINITION_FINDINGS_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,6 +23,17 @@ struct definition_check {
   fault_state reported;                // error_code 0: the compile is clean
   std::vector<fault_state> faults;     // every fault found, in the order found
   std::vector<load_warning> warnings;  // every warning
+
+  // One entry of the list in file order: line definition first, then the
+  // train definition, by line and column, findings without a place last;
+  // at one place a warning comes first, as it usually explains the fault.
+  struct entry {
+    bool fault = false;
+    size_t index = 0;  // into faults or warnings
+  };
+  std::vector<entry> in_order;
+
+  const source_site& site(const entry& e) const { return e.fault ? faults[e.index].site : warnings[e.index].site; }
 };
 
 // Compiles `texts` (Windows-1252) in memory, as compile does, then reads

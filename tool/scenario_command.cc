@@ -23,6 +23,8 @@ constexpr char kHelp[] =
     "      scrive in DIR le definizioni della linea e del treno di esempio\n"
     "  lsp\n"
     "      server del Language Server Protocol per gli editor: errori mentre si scrive\n"
+    "  serve DIR --route NOME --train NUMERO [--port N] [--open] [--host H]\n"
+    "      mostra la linea in una pagina web che segue le modifiche alle definizioni\n"
     "  help [COMANDO]\n"
     "      questo aiuto, o quello di un comando (come COMANDO --help)\n"
     "Le opzioni si scrivono --route NOME o --route=NOME; --version dice la versione.\n"
@@ -38,6 +40,7 @@ command find_command(const std::string& name) {
   if (name == "check") return run_check;
   if (name == "example") return run_example;
   if (name == "lsp") return run_lsp;
+  if (name == "serve") return run_serve;
   return nullptr;
 }
 

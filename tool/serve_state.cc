@@ -1,0 +1,99 @@
+#include "tool/serve_state.h"
+
+#include <algorithm>
+
+#include "model/compile.h"
+#include "model/diagnostics.h"
+#include "tool/definition_findings.h"
+#include "tool/report_json.h"
+#include "tool/route_map.h"
+#include "tool/serve_objects.h"
+#include "tool/serve_records.h"
+
+namespace scenario::tool {
+namespace {
+
+using json = nlohmann::json;
+
+// Where a finding lies along the line: the fault's own position, else the
+// position of the record on the finding's line, if one places something.
+json position_of(const source_site& site, const fault_state* fault, const std::vector<source_record>& records) {
+  if (fault != nullptr && fault_has_position(fault->error_code)) return fault->error_position;
+  for (const source_record& r : records) {
+    if (r.file == site.file && r.line == site.line && !r.numbers.empty()) return r.numbers[0];
+  }
+  return nullptr;
+}
+
+json diagnostics(const definition_check& found, const definition_paths& paths, const std::vector<source_record>& records) {
+  json list = json::array();
+  for (const definition_check::entry& e : found.in_order) {
+    json d;
+    if (e.fault) {
+      const fault_state& f = found.faults[e.index];
+      d = finding_json(f, paths);
+      d["testo"] = fault_headline(f, paths);
+      d["posizione"] = position_of(f.site, &f, records);
+    } else {
+      const load_warning& w = found.warnings[e.index];
+      d = finding_json(w, paths);
+      std::string text = format_warning(w, paths);
+      d["testo"] = text.substr(0, text.find('\n'));
+      d["posizione"] = position_of(w.site, nullptr, records);
+    }
+    // The page reads Italian names.
+    json out = {{"gravita", d["severity"]}, {"file", d["file"]}, {"riga", d["line"]}, {"colonna", d["column"]},
+                {"messaggio", d["message"]}, {"testo", d["testo"]}, {"posizione", d["posizione"]}};
+    if (e.fault) out["codice"] = d["code"];
+    if (!e.fault) out["tipo"] = d["kind"];
+    list.push_back(out);
+  }
+  return list;
+}
+
+json drawing(const scenario_model& model, const std::vector<source_record>& records, int revision) {
+  json stations = json::array();
+  json objects = line_objects(records, model);
+  for (const json& o : objects) {
+    if (o["tipo"] == "stazione") stations.push_back({{"nome", o["stazione"]}, {"posizione", o["inizio"]}});
+  }
+  const auto profile_points = altitude_profile(model).size();
+  // The top of the speed limit line, which fixes its scale on the page.
+  int top_speed = 0;
+  for (size_t i = 0; i + 1 < profile_points && i < model.route_cells.size(); ++i) {
+    top_speed = std::max(top_speed, model.route_cells[i].speed_limit * 5);
+  }
+  return {{"revisione", revision},
+          {"svg", route_map_svg(model)},
+          {"lunghezza", model.item_table[kTrainItem].end},
+          {"fine_profilo", static_cast<int64_t>(profile_points - 1) * 50},
+          {"velocita_massima", top_speed},
+          {"oggetti", std::move(objects)},
+          {"stazioni", std::move(stations)}};
+}
+
+}  // namespace
+
+void live_scenario::update(const definition_texts& texts) {
+  ++revision_;
+  const definition_paths paths = set_.paths();
+  const definition_check found = check_definitions(texts, scenario_identity{set_.route, set_.train});
+  const std::vector<source_record> records = read_source_records(texts);
+  if (!found.reported) {
+    scenario_model model = model_for(set_);
+    compile_scenario(model, 1, texts);
+    drawing_ = drawing(model, records, revision_);
+  }
+  state_ = {{"revisione", revision_},
+            {"percorso", set_.route},
+            {"treno", set_.train},
+            {"definizioni", {paths.line, paths.train}},
+            {"errore", found.reported ? json(fault_headline(found.reported, paths)) : json(nullptr)},
+            {"aggiornato", !found.reported},
+            {"diagnostica", diagnostics(found, paths, records)},
+            {"errori", found.faults.size()},
+            {"avvisi", found.warnings.size()},
+            {"disegno", drawing_}};
+}
+
+}  // namespace scenario::tool
