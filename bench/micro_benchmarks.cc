@@ -54,8 +54,7 @@ struct fixture {
   definition_texts definitions() const { return definition_texts{texts.line, texts.train}; }
   static scenario_model fresh_model() {
     scenario_model m;
-    m.route_name = kRoute;
-    m.train_number = kTrain;
+    m.identity = {kRoute, kTrain};
     return m;
   }
 };

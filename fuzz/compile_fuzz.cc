@@ -42,8 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view train = split == std::string_view::npos ? std::string_view() : rest.substr(split + 1);
 
   scenario::scenario_model model;
-  model.route_name = "R";
-  model.train_number = "1";
+  model.identity = {"R", "1"};
   scenario::definition_texts definitions;
   if ((flags & 2) == 0) definitions.line = std::string(line);
   if ((flags & 4) == 0) definitions.train = std::string(train);

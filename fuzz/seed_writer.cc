@@ -44,8 +44,7 @@ int main(int argc, char** argv) {
             put(root / "compile" / "built_in_line_mode", std::string("\x01", 1) + line + '\0' + train) &&
             put(root / "compile" / "built_in", std::string("\x00", 1) + line + '\0' + train);
   scenario::scenario_model model;
-  model.route_name = "Brenvalo_Morvena";
-  model.train_number = "4815";
+  model.identity = {"Brenvalo_Morvena", "4815"};
   const scenario::compile_outcome outcome = scenario::compile_scenario(model, 0, {line, train}, nullptr);
   if (scenario::reported_fault(outcome)) {
     std::cerr << "the built-in scenario does not compile\n";

@@ -19,8 +19,7 @@ class BuiltInScenario : public ::testing::Test {
     dati_linea(dir.str(), id);
     dati_treno(dir.str(), id);
     model_ = new scenario_model;
-    model_->route_name = id.route_name;
-    model_->train_number = id.train_number;
+    model_->identity = id;
     outcome_ = new compile_outcome(
         compile_scenario(*model_, 1, read_definitions(dir.str(), id.route_name, id.train_number)));
   }

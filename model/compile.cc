@@ -53,8 +53,8 @@ fault_code stamp_reserved_fields(scenario_model& model) {
 
 std::vector<std::string> write_compiled_files(const scenario_model& model, const std::string& directory) {
   output_set out(directory);
-  const std::string items_name = item_table_name(model.route_name, model.train_number);
-  const std::string cells_name = route_cells_name(model.route_name, model.train_number);
+  const std::string items_name = item_table_name(model.identity.route_name, model.identity.train_number);
+  const std::string cells_name = route_cells_name(model.identity.route_name, model.identity.train_number);
   if (model.line_mode == 0) {
     out.write(items_name, [&](const chunk_writer& w) { encode_item_table(model, w); });
     out.write(cells_name, [&](const chunk_writer& w) { encode_route_cells(model, w); });
@@ -64,7 +64,7 @@ std::vector<std::string> write_compiled_files(const scenario_model& model, const
   // That thread then encodes the two small files as well, while the last
   // pieces are still being written, so this one only writes them.
   std::string items, cells;
-  out.write_pieces(route_plan_name(model.route_name), 2 * route_plan_run_bytes(model.plan),
+  out.write_pieces(route_plan_name(model.identity.route_name), 2 * route_plan_run_bytes(model.plan),
                    [&](const piece_writer& w) {
                      encode_route_plan_pieces(model.plan, w);
                      items = item_table_bytes(model);

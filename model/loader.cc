@@ -226,8 +226,8 @@ namespace {
 
 // Loads both definitions in `s`; the fault that stopped it, or the last.
 fault_state load(load_session& s, const definition_texts& texts) {
-  s.model.item_table[kRouteItem].text = s.model.route_name;
-  s.model.item_table[kRepeatItem].text = s.model.train_number;
+  s.model.item_table[kRouteItem].text = s.model.identity.route_name;
+  s.model.item_table[kRepeatItem].text = s.model.identity.train_number;
   if (!texts.line) {
     s.fault.error_code = kNoLineDefinitionFault;
     s.add(s.fault);

@@ -33,8 +33,7 @@ struct load_run {
   fault_state fault;
 
   load_run(const std::string& line, const std::string& train, int32_t line_mode = 0) {
-    model.route_name = "R";
-    model.train_number = "1";
+    model.identity = {"R", "1"};
     model.line_mode = line_mode;
     fault = memorizza_dati(model, definition_texts{text_or_missing(line), text_or_missing(train)});
   }
@@ -369,8 +368,7 @@ TEST(Compile, ReservedFieldFaultWritesNothing) {
     temp_dir dir;
     write_file(dir.file("R_1.dat"), "old cells");
     scenario_model m;
-    m.route_name = "R";
-    m.train_number = "1";
+    m.identity = {"R", "1"};
     const compile_result result =
         memorizza_percorso(m, 1, definition_texts{line_definition(""), train_definition(c.train)}, dir.str());
     EXPECT_EQ(result.outcome.reserved, c.fault);
@@ -384,8 +382,7 @@ TEST(Compile, ReservedFieldFaultWritesNothing) {
 TEST(Compile, NoRouteCellsNoFiles) {
   temp_dir dir;
   scenario_model m;
-  m.route_name = "R";
-  m.train_number = "1";
+  m.identity = {"R", "1"};
   const compile_result result = memorizza_percorso(
       m, 1, definition_texts{"[generale]\r\nsfondo uno, 5\r\n[fine]\r\n", train_definition("")}, dir.str());
   EXPECT_EQ(result.outcome.recorded.error_code, 25);
@@ -419,8 +416,7 @@ namespace {
 
 TEST(Compile, PostProcessingFaultNamesNoRecord) {
   scenario_model m;
-  m.route_name = "R";
-  m.train_number = "1";
+  m.identity = {"R", "1"};
   const compile_outcome outcome = compile_scenario(
       m, 0,
       definition_texts{

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/findings.h"
+#include "model/identity.h"
 
 namespace scenario {
 
@@ -109,9 +110,8 @@ struct plan_points {
 };
 
 struct scenario_model {
-  // Identity.
-  std::string route_name;
-  std::string train_number;
+  // The route name and train number every file is named from.
+  scenario_identity identity;
 
   int32_t line_mode = 0;
   int32_t extended_length = 0;

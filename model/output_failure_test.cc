@@ -38,8 +38,7 @@ const definitions kNew{"[generale]\r\nlunghezza percorso, 12000\r\n[fine]\r\n", 
 
 compile_result compile(const temp_dir& dir, const definitions& d) {
   scenario_model m;
-  m.route_name = "R";
-  m.train_number = "1";
+  m.identity = {"R", "1"};
   return memorizza_percorso(m, 1, definition_texts{d.line, d.train}, dir.str());
 }
 

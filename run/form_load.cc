@@ -32,8 +32,7 @@ int compile_definitions(platform& p, const std::string& directory, const scenari
   std::remove(path_in(directory, train_definition_name(id.route_name, id.train_number)).c_str());
 
   scenario_model model;
-  model.route_name = id.route_name;
-  model.train_number = id.train_number;
+  model.identity = id;
   const compile_result result = memorizza_percorso(model, 1, texts, directory);
   // A fault in the definitions is reported once the files are written,
   // rather than left unseen in the model; a reserved-field fault stopped

@@ -24,8 +24,7 @@ bool same_place(const source_site& a, const source_site& b) {
 
 scenario_model model_of(const scenario_identity& id, int32_t line_mode) {
   scenario_model model;
-  model.route_name = id.route_name;
-  model.train_number = id.train_number;
+  model.identity = id;
   model.line_mode = line_mode;
   return model;
 }

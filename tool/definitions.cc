@@ -74,8 +74,7 @@ std::optional<command_start> start_command(const std::string& name, const std::v
 
 scenario_model model_for(const definition_set& set) {
   scenario_model model;
-  model.route_name = set.route;
-  model.train_number = set.train;
+  model.identity = {set.route, set.train};
   return model;
 }
 

@@ -152,8 +152,7 @@ scenario_model built_in_model() {
   dati_linea(dir.str(), {kRoute, kTrain});
   dati_treno(dir.str(), {kRoute, kTrain});
   scenario_model model;
-  model.route_name = kRoute;
-  model.train_number = kTrain;
+  model.identity = {kRoute, kTrain};
   EXPECT_FALSE(reported_fault(compile_scenario(model, 1, read_definitions(dir.str(), kRoute, kTrain))));
   return model;
 }
@@ -370,12 +369,10 @@ TEST(RouteMapSvg, NamesWithXmlSpecialsAndNoPlan) {
                                "stazione, 0, 12, 400, 0, 0, 0, 1,1,0, 4,1,1, 1, 9,0,0, ALFA & \"BETA\"\r\n[fine]\r\n"};
   for (int32_t mode : {1, 0}) {
     scenario_model model;
-    model.route_name = "R";
-    model.train_number = "1";
+    model.identity = {"R", "1"};
     ASSERT_FALSE(reported_fault(compile_scenario(model, mode, texts)));
     // The identity names the files too, so odd names are given after loading.
-    model.route_name = "R<&>";
-    model.train_number = "1'";
+    model.identity = {"R<&>", "1'"};
     const std::string svg = route_map_svg(model);
     EXPECT_EQ(xml_problem(svg), "") << "line mode " << mode;
     EXPECT_NE(svg.find("ALFA &amp; &quot;BETA&quot;"), std::string::npos);

@@ -34,9 +34,9 @@ std::string route_map_svg(const scenario_model& model) {
   const map_features f = read_map_features(model);
   svg_writer body;
 
-  std::string title = model.route_name;
+  std::string title = model.identity.route_name;
   std::replace(title.begin(), title.end(), '_', ' ');
-  body.text({kMargin, 38}, xml_text(title) + " \xE2\x80\x94 treno " + xml_text(model.train_number),
+  body.text({kMargin, 38}, xml_text(title) + " \xE2\x80\x94 treno " + xml_text(model.identity.train_number),
             std::string(kFont) + " font-size=\"24\" font-weight=\"bold\" fill=\"#222\"");
   auto counted = [](size_t n, const char* one, const char* many) {
     return " \xC2\xB7 " + std::to_string(n) + " " + (n == 1 ? one : many);
@@ -57,7 +57,7 @@ std::string route_map_svg(const scenario_model& model) {
   std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + number(kWidth) + "\" height=\"" + number(height) +
          "\" viewBox=\"0 0 " + number(kWidth) + " " + number(height) + "\">\n";
-  svg += "<title>" + xml_text(title) + " \xE2\x80\x94 treno " + xml_text(model.train_number) + "</title>\n";
+  svg += "<title>" + xml_text(title) + " \xE2\x80\x94 treno " + xml_text(model.identity.train_number) + "</title>\n";
   svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
   svg += body.out;
   svg += "</svg>\n";

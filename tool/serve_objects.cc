@@ -195,8 +195,8 @@ std::string km_words(int64_t metres_from_start) {
 }
 
 json line_objects(const std::vector<source_record>& records, const scenario_model& model) {
-  const std::string names[] = {line_definition_name(model.route_name),
-                               train_definition_name(model.route_name, model.train_number)};
+  const std::string names[] = {line_definition_name(model.identity.route_name),
+                               train_definition_name(model.identity.route_name, model.identity.train_number)};
   json out = json::array();
   int stations = 0;
   for (const source_record& r : records) {
