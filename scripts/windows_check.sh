@@ -124,7 +124,6 @@ inside_display() {
   local tool_rc=0
   (
     cd "$package_dir"
-    mkdir "$EXAMPLE"
     timeout --kill-after=10 "$RUN_TIMEOUT_S" wine ./scenario.exe example "$EXAMPLE" &&
       timeout --kill-after=10 "$RUN_TIMEOUT_S" wine ./scenario.exe compile "$EXAMPLE" --route "$ROUTE" --train "$TRAIN"
   ) >"$prefix.tool.log" 2>&1 || tool_rc=$?
