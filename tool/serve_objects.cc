@@ -202,16 +202,16 @@ json line_objects(const std::vector<source_record>& records, const scenario_mode
   for (const source_record& r : records) {
     const size_t before = out.size();
     switch (r.kind) {
-      case record_kind::signal: signal(r, model, out); break;
-      case record_kind::slowdown: slowdown(r, out); break;
-      case record_kind::station: station(r, model, ++stations, out); break;
-      case record_kind::tunnel: tunnel(r, model, out); break;
-      case record_kind::speed_board: speed_board(r, model, out); break;
-      case record_kind::name_board: name_board(r, out); break;
-      case record_kind::code_point: code_point(r, out); break;
-      case record_kind::gradient: gradient(r, out); break;
-      case record_kind::curve: curve(r, out); break;
-      case record_kind::speed: break;  // drawn as the speed limit line
+      case source_kind::signal: signal(r, model, out); break;
+      case source_kind::slowdown: slowdown(r, out); break;
+      case source_kind::station: station(r, model, ++stations, out); break;
+      case source_kind::tunnel: tunnel(r, model, out); break;
+      case source_kind::speed_board: speed_board(r, model, out); break;
+      case source_kind::name_board: name_board(r, out); break;
+      case source_kind::code_point: code_point(r, out); break;
+      case source_kind::gradient: gradient(r, out); break;
+      case source_kind::curve: curve(r, out); break;
+      case source_kind::speed: break;  // drawn as the speed limit line
     }
     const std::string& file = names[r.file == definition_file::train ? 1 : 0];
     for (size_t i = before; i < out.size(); ++i) {

@@ -16,7 +16,7 @@ struct record_reader {
   std::vector<source_record>* out;
 
   // Reads one record's fields: `longs` numbers, then a text when `text`.
-  void take(record_kind kind, const std::string& key, int32_t line, int longs, bool text) {
+  void take(source_kind kind, const std::string& key, int32_t line, int longs, bool text) {
     source_record r{kind, file, line, key, {}, {}};
     for (int i = 0; i < longs; ++i) r.numbers.push_back(reader.read_long());
     if (text) r.text = reader.read_text();
@@ -25,7 +25,7 @@ struct record_reader {
   // A station: its 8-bit and 16-bit fields read as such, so that a field
   // that does not fit is passed over as the loader refuses it.
   void take_station(const std::string& key, int32_t line) {
-    source_record r{record_kind::station, file, line, key, {}, {}};
+    source_record r{source_kind::station, file, line, key, {}, {}};
     r.numbers.push_back(reader.read_long());
     r.numbers.push_back(reader.read_byte());
     r.numbers.push_back(reader.read_long());
@@ -111,11 +111,11 @@ void read_line_records(record_reader& rr) {
   while (rr.next_key(&key, &line)) {
     const std::string k = to_lower_ansi(key);
     rr.record([&] {
-      if (contains(k, "pendenza")) rr.take(record_kind::gradient, key, line, 2, false);
-      if (contains(k, "curva")) rr.take(record_kind::curve, key, line, 2, false);
-      if (contains(k, "montagna")) rr.take(record_kind::tunnel, key, line, 3, false);
-      if (contains(k, "indicatori_v")) rr.take(record_kind::speed_board, key, line, 9, false);
-      if (contains(k, "indicat") && contains(k, "cartello")) rr.take(record_kind::name_board, key, line, 1, true);
+      if (contains(k, "pendenza")) rr.take(source_kind::gradient, key, line, 2, false);
+      if (contains(k, "curva")) rr.take(source_kind::curve, key, line, 2, false);
+      if (contains(k, "montagna")) rr.take(source_kind::tunnel, key, line, 3, false);
+      if (contains(k, "indicatori_v")) rr.take(source_kind::speed_board, key, line, 9, false);
+      if (contains(k, "indicat") && contains(k, "cartello")) rr.take(source_kind::name_board, key, line, 1, true);
     });
   }
 }
@@ -132,15 +132,15 @@ void read_train_records(record_reader& rr) {
     rr.record([&] {
       if (contains(k, "frenata") && contains(k, "massa")) rr.skip_fields(1);
       if (contains(k, "vetture")) rr.skip_fields(1);
-      if (contains(k, "velocit")) rr.take(record_kind::speed, key, line, 2, false);
+      if (contains(k, "velocit")) rr.take(source_kind::speed, key, line, 2, false);
       if (contains(k, "aderenza")) rr.skip_fields(2);
       if (contains(k, "orologio")) {
         for (int i = 0; i < 3; ++i) r.read_integer();
       }
       if (contains(k, "sabbia")) r.read_integer();
-      if (contains(k, "segnale")) rr.take(record_kind::signal, key, line, 11, false);
-      if (contains(k, "rallentamento")) rr.take(record_kind::slowdown, key, line, 6, false);
-      if (contains(k, "abbattimento")) rr.take(record_kind::code_point, key, line, 2, false);
+      if (contains(k, "segnale")) rr.take(source_kind::signal, key, line, 11, false);
+      if (contains(k, "rallentamento")) rr.take(source_kind::slowdown, key, line, 6, false);
+      if (contains(k, "abbattimento")) rr.take(source_kind::code_point, key, line, 2, false);
       if (contains(k, "stazione")) rr.take_station(key, line);
     });
   }

@@ -16,7 +16,7 @@
 
 namespace scenario::tool {
 
-enum class record_kind {
+enum class source_kind {
   gradient,     // pendenza: position, per mille
   curve,        // curva: start, length (side and sharpness in the key)
   tunnel,       // montagna: inizio, fine, tipo
@@ -30,7 +30,7 @@ enum class record_kind {
 };
 
 struct source_record {
-  record_kind kind = record_kind::gradient;
+  source_kind kind = source_kind::gradient;
   definition_file file = definition_file::none;
   int32_t line = 0;          // the line of the key
   std::string key;           // as written (Windows-1252)

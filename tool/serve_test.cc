@@ -86,7 +86,7 @@ TEST(ServeRecords, EveryPlacedObjectOfTheBuiltInLineHasItsRecordOnItsLine) {
   const definition_texts texts = built_in();
   const auto records = read_source_records(texts);
   const map_features f = read_map_features(compiled(texts));
-  std::map<record_kind, size_t> count;
+  std::map<source_kind, size_t> count;
   for (const source_record& r : records) {
     ++count[r.kind];
     const auto lines = r.file == definition_file::line ? line_definition_lines() : train_definition_lines();
@@ -94,13 +94,13 @@ TEST(ServeRecords, EveryPlacedObjectOfTheBuiltInLineHasItsRecordOnItsLine) {
     // The key stands at the start of the line the record names.
     EXPECT_EQ(lines[static_cast<size_t>(r.line - 1)].substr(0, r.key.size()), r.key) << r.line;
   }
-  EXPECT_EQ(count[record_kind::curve], 82u);
-  EXPECT_EQ(count[record_kind::gradient], 31u);
-  EXPECT_EQ(count[record_kind::tunnel], f.tunnels.size());
-  EXPECT_EQ(count[record_kind::station], f.stations.size());
-  EXPECT_EQ(count[record_kind::signal], f.signals.size());
-  EXPECT_EQ(count[record_kind::slowdown], f.slowdowns.size());
-  EXPECT_EQ(count[record_kind::name_board], f.boards.size());
+  EXPECT_EQ(count[source_kind::curve], 82u);
+  EXPECT_EQ(count[source_kind::gradient], 31u);
+  EXPECT_EQ(count[source_kind::tunnel], f.tunnels.size());
+  EXPECT_EQ(count[source_kind::station], f.stations.size());
+  EXPECT_EQ(count[source_kind::signal], f.signals.size());
+  EXPECT_EQ(count[source_kind::slowdown], f.slowdowns.size());
+  EXPECT_EQ(count[source_kind::name_board], f.boards.size());
 }
 
 TEST(ServeRecords, ARecordThatCannotBeReadIsPassedOverAndTheNextKeepsItsLine) {
@@ -111,13 +111,13 @@ TEST(ServeRecords, ARecordThatCannotBeReadIsPassedOverAndTheNextKeepsItsLine) {
   train.replace(train.find("segnale,    2950,   1"), 20, "segnale,    29x0,   1");
   train.replace(train.find("[codici]"), 8, "- codici\r\n- ancora");
   texts.train = train;
-  std::vector<std::pair<record_kind, int32_t>> got;
+  std::vector<std::pair<source_kind, int32_t>> got;
   for (const source_record& r : read_source_records(texts)) got.emplace_back(r.kind, r.line);
-  const std::vector<std::pair<record_kind, int32_t>> want = {
-      {record_kind::curve, 5},      {record_kind::gradient, 7},   {record_kind::gradient, 8},
-      {record_kind::tunnel, 10},    {record_kind::name_board, 12}, {record_kind::speed_board, 14},
-      {record_kind::speed, 3},      {record_kind::station, 5},    {record_kind::station, 6},
-      {record_kind::slowdown, 8},   {record_kind::code_point, 13}};
+  const std::vector<std::pair<source_kind, int32_t>> want = {
+      {source_kind::curve, 5},      {source_kind::gradient, 7},   {source_kind::gradient, 8},
+      {source_kind::tunnel, 10},    {source_kind::name_board, 12}, {source_kind::speed_board, 14},
+      {source_kind::speed, 3},      {source_kind::station, 5},    {source_kind::station, 6},
+      {source_kind::slowdown, 8},   {source_kind::code_point, 13}};
   EXPECT_EQ(got, want);
 }
 
