@@ -4,6 +4,7 @@
 #include <string>
 
 #include "model/ansi_text.h"
+#include "model/compiled_fields.h"
 #include "model/file_names.h"
 #include "model/nearest.h"
 
@@ -26,10 +27,18 @@ const route_cell* cell_at(const scenario_model& m, int64_t index) {
   return &m.route_cells[static_cast<size_t>(index)];
 }
 
-// What a placed cell holds, read back from the compiled model.
-std::string cell_values(const route_cell* c) {
+// What a placed cell holds, read back from the compiled model, in the
+// names its kind gives its fields.
+std::string cell_values(const scenario_model& m, int64_t index) {
+  const route_cell* c = cell_at(m, index);
   if (c == nullptr) return "fuori dalle celle";
-  return "info1 " + n(c->info1) + ", info2 " + n(c->info2) + ", info3 " + n(c->info3) + ", info4 " + n(c->info4);
+  const auto fields = info_fields(c->kind, static_cast<size_t>(index));
+  const int16_t values[] = {c->info1, c->info2, c->info3, c->info4};
+  std::string words = cell_kind_name(c->kind);
+  for (size_t i = 0; i < 4; ++i) {
+    if (fields[i] != nullptr) words += ", " + std::string(fields[i]->label) + " " + n(values[i]);
+  }
+  return words;
 }
 
 struct object {
@@ -52,7 +61,6 @@ std::string side_words(int64_t v, const char* zero, const char* positive, const 
 void signal(const source_record& r, const scenario_model& m, json& out) {
   const auto& v = r.numbers;  // posizione sx s1 s2 s3 rapp dx d1 d2 d3 tempo
   const int64_t c = cell_of(v[0]);
-  const route_cell* cell = cell_at(m, c);
   int64_t tempo = v[10];
   if (tempo >= 1 && tempo <= 100) tempo = 101;
   object o("segnale", "Segnale", v[0], v[0], n(c));
@@ -63,7 +71,7 @@ void signal(const source_record& r, const scenario_model& m, json& out) {
       .field("rapp", n(v[5]) + ": info4 = rapp x 10 + aspetto")
       .field("tempo", v[1] == 2 ? n(v[10]) + ": ritardo nella cella " + n(tempo) + (tempo != v[10] ? " (da 1 a 100 vale 101)" : "")
                                 : n(v[10]) + ": non usato (vale solo con sx 2)")
-      .field("nella cella", cell_values(cell))
+      .field("nella cella", cell_values(m, c))
       .field("marche di avvicinamento", "celle " + n(c - 2) + ", " + n(c - 4) + ", " + n(c - 6) + ", " + n(c - 8) +
                                             " (100, 200, 300, 400 m prima)");
   out.push_back(o.j);
@@ -105,9 +113,12 @@ void station(const source_record& r, const scenario_model& m, int ordinal, json&
       .field("tipo", n(v[1]))
       .field("lunghezza", metres(v[2]) + ": tratto da " + metres(from) + " a " + metres(to))
       .field("orario", n(v[13]) + ":" + two_digits(v[14]) + ":" + two_digits(v[15]));
-  const char* settings[] = {"S1", "S2", "S3", "S4", "S5", "S6", "S7", "S8", "S9", "S10"};
   std::string all;
-  for (int i = 0; i < 10; ++i) all += std::string(i ? ", " : "") + settings[i] + " " + n(v[static_cast<size_t>(3 + i)]);
+  size_t i = 0;
+  for (const station_setting& setting : station_settings()) {
+    all += std::string(i ? ", " : "") + setting.name + " " + n(v[3 + i]);
+    ++i;
+  }
   o.field("impostazioni", all);
   if (e != nullptr) o.field("nella tabella", "voce " + n(ordinal));
   o.j["tratto"] = {from, to};
@@ -134,7 +145,7 @@ void speed_board(const source_record& r, const scenario_model& m, json& out) {
       .field("rango B", n(v[2]) + " km/h, seconda velocita' " + n(v[6]) + " km/h")
       .field("rango C", n(v[3]) + " km/h, seconda velocita' " + n(v[7]) + " km/h")
       .field("strisce", n(v[4]) + " e " + n(v[8]))
-      .field("nella cella", cell_values(cell_at(m, c)));
+      .field("nella cella", cell_values(m, c));
   out.push_back(o.j);
 }
 

@@ -169,7 +169,7 @@ TEST(ServeObjects, EachKindSaysWhereItStandsWhatItHoldsAndWhichLineItComesFrom) 
   }
   // Fields in words, and what the compiled cells hold.
   EXPECT_EQ(o.at("segnale")["km"], "km 2,950");
-  EXPECT_EQ(field(o.at("segnale"), "nella cella"), "info1 30, info2 10, info3 0, info4 3");
+  EXPECT_EQ(field(o.at("segnale"), "nella cella"), "segnale, s1d1 30, s2d2 10, s3d3 0, rapp_aspetto 3");
   EXPECT_EQ(field(o.at("segnale"), "marche di avvicinamento"), "celle 58, 56, 54, 52 (100, 200, 300, 400 m prima)");
   EXPECT_EQ(field(o.at("rallentamento"), "f_ta"), "1: celle di avvicinamento 23-26");
   EXPECT_EQ(field(o.at("rallentamento"), "cartello di avviso"), "1300 m, cella 27");
@@ -179,7 +179,7 @@ TEST(ServeObjects, EachKindSaysWhereItStandsWhatItHoldsAndWhichLineItComesFrom) 
   EXPECT_EQ(field(o.at("galleria"), "nelle celle"), "tipo di galleria 1");
   EXPECT_EQ(field(o.at("stazione"), "lunghezza"), "400 m: tratto da -200 m a 200 m");
   EXPECT_EQ(field(o.at("stazione"), "orario"), "7:30:00");
-  EXPECT_EQ(field(o.at("indicatori"), "nella cella"), "info1 1500, info2 1600, info3 1600, info4 0");
+  EXPECT_EQ(field(o.at("indicatori"), "nella cella"), "indicatore di velocita' massima, rango_a 1500, rango_b 1600, rango_c 1600, strisce 0");
   EXPECT_EQ(field(o.at("cartello"), "scritta"), "(ROCCA)(450 m.)");
   EXPECT_EQ(field(o.at("abbattimento"), "valore"), "180: codice 180 nella cella");
 }
