@@ -165,13 +165,13 @@ bool read_general_section(load_session& s) {
 // straight (c = 0) or turning by curvature c. The plan keeps the stretch
 // alone, joined to the one before when it turns alike; its points are
 // computed when the plan is written or drawn (model/plan_generator.h).
-// Throws when the plan's last point is passed; false (fault 103) when the
-// plan counter passes its limit.
-bool plan_steps(load_session& s, line_pass& p, double c, int64_t last) {
+// Throws when the plan's last point is passed. The route length record has
+// already kept the plan within kMaxPlanPoints.
+void plan_steps(load_session& s, line_pass& p, double c, int64_t last) {
   plan_points& plan = s.model.plan;
   int64_t m = p.plan_counter;
-  if (m > last) return true;
-  const int64_t top = std::min<int64_t>({last, plan.last_point(), kMaxPlanPoints});
+  if (m > last) return;
+  const int64_t top = std::min<int64_t>(last, plan.last_point());
   if (top >= m) {
     m = top + 1;
     const auto end = static_cast<int32_t>(m);
@@ -183,13 +183,7 @@ bool plan_steps(load_session& s, line_pass& p, double c, int64_t last) {
     plan.computed_end = end;
   }
   p.plan_counter = static_cast<int32_t>(m);
-  if (m > kMaxPlanPoints) {
-    s.refuse(kPlanFault, s.line, s.line.reader ? s.line.reader->last_site() : field_site{},
-             "il tracciato supererebbe 1000000 punti");
-    return false;
-  }
   if (m <= last) throw load_failure("il tracciato supera la fine del percorso");
-  return true;
 }
 
 double curvature_of(const std::string& lower_key) {
@@ -256,8 +250,8 @@ record_result read_curve(load_session& s, line_pass& p, field_reader& r, const s
     s.warn(warning_kind::curve_overlap, s.line, at, "curva");
   }
   p.last_curve_end = end;
-  if (!plan_steps(s, p, 0.0, start)) return record_result::stop;
-  if (!plan_steps(s, p, c, end)) return record_result::stop;
+  plan_steps(s, p, 0.0, start);
+  plan_steps(s, p, c, end);
   return record_result::next;
 }
 
@@ -332,7 +326,7 @@ record_result read_records(load_session& s, line_pass& p) {
 }
 
 // Step C: the rest of the gradients and the straight plan to its end.
-bool finish_line_definition(load_session& s, line_pass& p) {
+void finish_line_definition(load_session& s, line_pass& p) {
   scenario_model& m = s.model;
   s.close(s.line);
   s.require_cells(s.line);
@@ -341,9 +335,8 @@ bool finish_line_definition(load_session& s, line_pass& p) {
     ++p.gradient_fill;
   } while (p.gradient_fill < m.last_cell - 2);
   if (m.line_mode != 0) {
-    if (!plan_steps(s, p, 0.0, m.extended_length - 2)) return false;
+    plan_steps(s, p, 0.0, m.extended_length - 2);
   }
-  return true;
 }
 
 bool find_general_header(definition& d) {
@@ -375,7 +368,8 @@ bool load_line_definition(load_session& s) {
     m.plan.start_set = true;  // (0, 0) and (0, 1)
   }
   if (read_records(s, p) == record_result::stop) return false;
-  return finish_line_definition(s, p);
+  finish_line_definition(s, p);
+  return true;
 }
 
 }  // namespace scenario

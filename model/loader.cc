@@ -7,11 +7,16 @@
 
 namespace scenario {
 
+namespace {
+
+// Which field of a short record came from where.
 std::string spill_words(const field_reader::spill& spill) {
   const std::string field = "il campo " + std::to_string(spill.field);
   if (spill.past_end) return field + " manca, il file finisce prima";
   return field + " e' stato letto dalla riga " + std::to_string(spill.line);
 }
+
+}  // namespace
 
 load_session::load_session(scenario_model& m, const definition_texts& texts, std::vector<load_warning>* w,
                            std::vector<fault_state>* every)

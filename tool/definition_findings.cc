@@ -22,20 +22,16 @@ bool same_place(const source_site& a, const source_site& b) {
   return a.file == b.file && a.line == b.line && a.column == b.column;
 }
 
-scenario_model model_of(const scenario_identity& id, int32_t line_mode) {
-  scenario_model model;
-  model.identity = id;
-  model.line_mode = line_mode;
-  return model;
-}
-
 }  // namespace
 
 definition_check check_definitions(const definition_texts& texts, const scenario_identity& id) {
   definition_check found;
-  scenario_model model = model_of(id, 0);
+  scenario_model model;
+  model.identity = id;
   found.reported = reported_fault(compile_scenario(model, 1, texts));
-  scenario_model again = model_of(id, 1);
+  scenario_model again;
+  again.identity = id;
+  again.line_mode = 1;
   found.faults = every_load_fault(again, texts, &found.warnings);
   // The reported fault is one of them unless the post-processing or the
   // reserved fields found it.

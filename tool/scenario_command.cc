@@ -13,7 +13,7 @@ constexpr char kHelp[] =
     "uso: scenario COMANDO ...\n"
     "  compile DIR --route NOME --train NUMERO [--no-plan] [--json] [--strict] [--write-on-fault]\n"
     "      compila le definizioni di DIR nei file binari, con diagnostica degli errori\n"
-    "  dump FILE [--json] [--csv] [--every M]\n"
+    "  dump FILE [--json | --csv] [--every M] [--da M] [--a M]\n"
     "      mostra in chiaro un file compilato (.dat delle celle, .sim, _linea.dat)\n"
     "  map DIR --route NOME --train NUMERO -o FILE.svg\n"
     "      disegna la pianta e il profilo della linea\n"
