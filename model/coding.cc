@@ -6,12 +6,6 @@
 namespace scenario {
 namespace {
 
-void put_le(std::string* out, uint64_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) {
-    out->push_back(static_cast<char>((value >> (8 * i)) & 0xff));
-  }
-}
-
 bool get_le(std::string_view* in, int bytes, uint64_t* value) {
   if (in->size() < static_cast<size_t>(bytes)) return false;
   uint64_t v = 0;
@@ -24,12 +18,6 @@ bool get_le(std::string_view* in, int bytes, uint64_t* value) {
 }
 
 }  // namespace
-
-void put_u8(std::string* out, uint8_t value) { put_le(out, value, 1); }
-void put_u16(std::string* out, uint16_t value) { put_le(out, value, 2); }
-void put_i16(std::string* out, int16_t value) { put_le(out, static_cast<uint16_t>(value), 2); }
-void put_i32(std::string* out, int32_t value) { put_le(out, static_cast<uint32_t>(value), 4); }
-void put_f64(std::string* out, double value) { put_le(out, std::bit_cast<uint64_t>(value), 8); }
 
 bool get_u8(std::string_view* in, uint8_t* value) {
   uint64_t v;

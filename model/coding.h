@@ -8,6 +8,7 @@
 #define MODEL_CODING_H_
 
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -15,11 +16,19 @@
 
 namespace scenario {
 
-void put_u8(std::string* out, uint8_t value);
-void put_u16(std::string* out, uint16_t value);
-void put_i16(std::string* out, int16_t value);
-void put_i32(std::string* out, int32_t value);
-void put_f64(std::string* out, double value);
+// Appends the `sizeof(U)` bytes of `value`, least significant first.
+// Inline: the writers call these for every field of every cell.
+template <typename U>
+inline void put_le(std::string* out, U value) {
+  char bytes[sizeof(U)];
+  for (size_t i = 0; i < sizeof(U); ++i) bytes[i] = static_cast<char>((value >> (8 * i)) & 0xff);
+  out->append(bytes, sizeof(U));
+}
+inline void put_u8(std::string* out, uint8_t value) { out->push_back(static_cast<char>(value)); }
+inline void put_u16(std::string* out, uint16_t value) { put_le(out, value); }
+inline void put_i16(std::string* out, int16_t value) { put_le(out, static_cast<uint16_t>(value)); }
+inline void put_i32(std::string* out, int32_t value) { put_le(out, static_cast<uint32_t>(value)); }
+inline void put_f64(std::string* out, double value) { put_le(out, std::bit_cast<uint64_t>(value)); }
 
 // Writers into a buffer with room for the value (2 or 8 bytes at `at`).
 // On a little-endian machine the bytes in memory are already the file's;

@@ -8,10 +8,13 @@ namespace scenario {
 
 field_reader::field_reader(std::string text) : text_(std::move(text)) {
   line_starts_.push_back(0);
-  for (size_t i = 0; i < text_.size(); ++i) {
-    if (text_[i] == '\n' || (text_[i] == '\r' && (i + 1 == text_.size() || text_[i + 1] != '\n'))) {
-      line_starts_.push_back(i + 1);
-    }
+  const char* const begin = text_.data();
+  const char* const end = begin + text_.size();
+  for (const char* p = begin; p != end; ++p) {
+    if (*p != '\n' && *p != '\r') continue;
+    // CR LF is one line end; a CR alone is one too.
+    if (*p == '\r' && p + 1 != end && p[1] == '\n') ++p;
+    line_starts_.push_back(static_cast<size_t>(p + 1 - begin));
   }
 }
 
@@ -89,7 +92,8 @@ std::string field_reader::read_text_body() {
     }
     return field;
   }
-  const size_t stop = std::min(text_.find_first_of(",\r\n", pos_), text_.size());
+  size_t stop = pos_;
+  while (stop < text_.size() && text_[stop] != ',' && text_[stop] != '\r' && text_[stop] != '\n') ++stop;
   field = text_.substr(pos_, stop - pos_);
   while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) field.pop_back();
   pos_ = stop;
@@ -114,15 +118,16 @@ int64_t field_reader::read_number(int64_t low, int64_t high, const char* width) 
   if (!token.empty()) {
     const bool negative = token[0] == '-';
     const std::string_view digits = negative ? token.substr(1) : token;
-    const std::string quoted = "\"" + std::string(token) + "\" non e' un numero intero";
-    if (token[0] == '+') fail(quoted + ": il segno + non si scrive (" + std::string(token.substr(1)) + ")");
-    if (token.find('.') != std::string_view::npos) fail(quoted + ": i decimali non sono ammessi");
-    if (digits.empty()) fail(quoted);
+    bool whole = !digits.empty();
     for (char c : digits) {
-      if (c < '0' || c > '9') fail(quoted);
-      value = value * 10 + (c - '0');
-      if (value > high + 1) break;  // far out of range; the test below refuses it
+      if (c < '0' || c > '9') {
+        whole = false;
+        break;
+      }
+      // Far out of range stays out of range: the test below refuses it.
+      if (value <= high) value = value * 10 + (c - '0');
     }
+    if (!whole) not_a_number(token);
     if (negative) value = -value;
     if (value < low || value > high) {
       fail("il numero " + std::string(token) + " non entra in un campo " + width);
@@ -138,6 +143,13 @@ int64_t field_reader::read_number(int64_t low, int64_t high, const char* width) 
   return value;
 }
 
+void field_reader::not_a_number(std::string_view token) const {
+  const std::string quoted = "\"" + std::string(token) + "\" non e' un numero intero";
+  if (token[0] == '+') fail(quoted + ": il segno + non si scrive (" + std::string(token.substr(1)) + ")");
+  if (token.find('.') != std::string_view::npos) fail(quoted + ": i decimali non sono ammessi");
+  fail(quoted);
+}
+
 int32_t field_reader::read_long() {
   return static_cast<int32_t>(read_number(INT32_MIN, INT32_MAX, "a 32 bit"));
 }
@@ -149,8 +161,19 @@ int16_t field_reader::read_integer() {
 uint8_t field_reader::read_byte() { return static_cast<uint8_t>(read_number(0, 255, "da 0 a 255")); }
 
 field_site field_reader::site_of(size_t offset) const {
-  const auto it = std::upper_bound(line_starts_.begin(), line_starts_.end(), offset);
-  const size_t line = static_cast<size_t>(it - line_starts_.begin());
+  // Fields are read in order, so the line asked for is nearly always the
+  // one asked for before or one a little after it.
+  size_t line = line_hint_;
+  if (line < 1 || line > line_starts_.size() || line_starts_[line - 1] > offset) line = 1;
+  while (line < line_starts_.size() && line_starts_[line] <= offset) {
+    if (line + 8 < line_starts_.size() && line_starts_[line + 8] <= offset) {
+      const auto it = std::upper_bound(line_starts_.begin() + static_cast<std::ptrdiff_t>(line), line_starts_.end(), offset);
+      line = static_cast<size_t>(it - line_starts_.begin());
+      break;
+    }
+    ++line;
+  }
+  line_hint_ = line;
   return field_site{static_cast<int32_t>(line), static_cast<int32_t>(offset - line_starts_[line - 1] + 1)};
 }
 

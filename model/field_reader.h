@@ -81,6 +81,7 @@ class field_reader {
   std::string read_text_body();
   int64_t read_number(int64_t low, int64_t high, const char* width);
   field_site site_of(size_t offset) const;
+  [[noreturn]] void not_a_number(std::string_view token) const;
   [[noreturn]] void fail(const std::string& what) const;
 
   std::string text_;
@@ -88,6 +89,7 @@ class field_reader {
   size_t last_start_ = 0;
   bool last_comma_ = false;
   std::vector<size_t> line_starts_;
+  mutable size_t line_hint_ = 1;  // the line site_of() found last
   int32_t mark_line_ = 0;
   size_t mark_next_line_ = 0;  // offset where the line after the key begins
   int32_t record_fields_ = 0;

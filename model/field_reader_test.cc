@@ -79,8 +79,11 @@ TEST(FieldReader, RefusesWhatIsNotItsField) {
       {"256", 'b', "0 a 255"},
       {"-1", 'b', "0 a 255"},
       {"12a", 'l', "non e' un numero intero"},
-      {"1.5", 'l', "non e' un numero intero"},
-      {"+5", 'l', "non e' un numero intero"},
+      {"1.5", 'l', "i decimali non sono ammessi"},
+      {"99999999999.5", 'l', "i decimali non sono ammessi"},
+      {"+5", 'l', "il segno + non si scrive (5)"},
+      {"-+5", 'l', "non e' un numero intero"},
+      {"-2147483649", 'l', "32 bit"},
       {"-", 'l', "non e' un numero intero"},
       {"99999999999999999999999", 'l', "32 bit"},
       {"\"senza chiusura", 't', "virgolette"},
@@ -109,6 +112,15 @@ TEST(FieldReader, KnowsWhereEachFieldBegins) {
   EXPECT_EQ(r.last_site().line, 2);
   EXPECT_EQ(r.last_site().column, 13);
   EXPECT_EQ(r.line_text(2), "segnale,    5950,   1");
+  // Sites are found in any order, across every kind of line end.
+  field_reader mixed("a\rb\nc\r\n\r\n  d\n" + std::string(40, '\n') + "e");
+  const size_t e = 53, d = 11;
+  EXPECT_EQ(mixed.site_at(e).line, 46);
+  EXPECT_EQ(mixed.site_at(d).line, 5);
+  EXPECT_EQ(mixed.site_at(d).column, 3);
+  EXPECT_EQ(mixed.site_at(2).line, 2);
+  EXPECT_EQ(mixed.site_at(0).line, 1);
+  EXPECT_EQ(mixed.site_at(e).column, 1);
   try {
     field_reader bad("a,\r\n  x1\r\n");
     bad.read_text();

@@ -50,6 +50,7 @@ void load_session::warn_not_ansi(definition& d) {
   // such byte pairs are all but unheard of.
   for (size_t i = 0; i < text.size(); ++i) {
     const auto b = static_cast<unsigned char>(text[i]);
+    if (b < 0xC2) continue;  // no sequence starts here: most bytes of a definition
     const size_t n = b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
     if (n == 0 || i + n > text.size()) continue;
     bool sequence = true;
