@@ -13,6 +13,7 @@
 #include "bench/synthetic_definitions.h"
 #include "model/binary_files.h"
 #include "model/compile.h"
+#include "model/compiled_writer.h"
 #include "model/field_reader.h"
 #include "model/file_names.h"
 #include "model/loader.h"

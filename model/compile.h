@@ -5,6 +5,7 @@
 #define MODEL_COMPILE_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,12 @@ struct compile_outcome {
 fault_state reported_fault(const compile_outcome& outcome);
 
 // Steps 1 to 6: everything but the writing. `j` non-zero selects line mode.
+// `line_read`, when given, is called as soon as the line definition is read
+// without a fault (see memorizza_dati): a compiled_files_writer begins the
+// route plan there.
 compile_outcome compile_scenario(scenario_model& model, int32_t j, const definition_texts& texts,
-                                 std::vector<load_warning>* warnings = nullptr);
+                                 std::vector<load_warning>* warnings = nullptr,
+                                 const std::function<void()>& line_read = {});
 
 // Steps 5 and 6: format marks, then check codes, each only into reserved
 // fields still 0. Returns 0, 1250 or 1251.
@@ -46,17 +51,14 @@ bool has_route_cells(const scenario_model& model);
 // exist and no reserved field was found set.
 bool can_write(const scenario_model& model, const compile_outcome& outcome);
 
-// Steps 7 to 9: route plan (line mode), item table, route cells, replaced
-// together. Returns the paths written. Throws file_error.
-std::vector<std::string> write_compiled_files(const scenario_model& model, const std::string& directory);
-
 struct compile_result {
   compile_outcome outcome;
   std::vector<std::string> files;  // paths written, in order
 };
 
 // The program's compile: writes whatever the tables hold, as long as
-// can_write allows it.
+// can_write allows it, the route plan from the moment the line definition
+// is read.
 compile_result memorizza_percorso(scenario_model& model, int32_t j, const definition_texts& texts,
                                   const std::string& directory);
 

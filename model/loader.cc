@@ -231,7 +231,7 @@ route_cell& load_session::cell(int64_t index) { return model.route_cells.at(stat
 namespace {
 
 // Loads both definitions in `s`; the fault that stopped it, or the last.
-fault_state load(load_session& s, const definition_texts& texts) {
+fault_state load(load_session& s, const definition_texts& texts, const std::function<void()>& line_read = {}) {
   s.model.item_table[kRouteItem].text = s.model.identity.route_name;
   s.model.item_table[kRepeatItem].text = s.model.identity.train_number;
   if (!texts.line) {
@@ -240,7 +240,10 @@ fault_state load(load_session& s, const definition_texts& texts) {
     return s.fault;
   }
   try {
-    if (load_line_definition(s)) load_train_definition(s);
+    if (load_line_definition(s)) {
+      if (line_read) line_read();
+      load_train_definition(s);
+    }
   } catch (const load_failure& failure) {
     s.fault = s.failure_fault(failure);
     s.add(s.fault);
@@ -250,9 +253,10 @@ fault_state load(load_session& s, const definition_texts& texts) {
 
 }  // namespace
 
-fault_state memorizza_dati(scenario_model& model, const definition_texts& texts, std::vector<load_warning>* warnings) {
+fault_state memorizza_dati(scenario_model& model, const definition_texts& texts, std::vector<load_warning>* warnings,
+                           const std::function<void()>& line_read) {
   load_session s(model, texts, warnings);
-  return load(s, texts);
+  return load(s, texts, line_read);
 }
 
 std::vector<fault_state> every_load_fault(scenario_model& model, const definition_texts& texts,

@@ -5,6 +5,7 @@
 #ifndef MODEL_LOADER_H_
 #define MODEL_LOADER_H_
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,9 +23,12 @@ struct definition_texts {
 };
 
 // `warnings`, when given, receives what the reader accepts but an author
-// rarely means.
+// rarely means. `line_read`, when given, is called once the line definition
+// is read without a fault, before the train definition: from then on the
+// route plan, the line mode and the identity no longer change.
 fault_state memorizza_dati(scenario_model& model, const definition_texts& texts,
-                           std::vector<load_warning>* warnings = nullptr);
+                           std::vector<load_warning>* warnings = nullptr,
+                           const std::function<void()>& line_read = {});
 
 // Reads on past every fault, at the next record, as a checker does, and
 // returns each fault found in the order found. The model is left as such a

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "model/compile.h"
+#include "model/compiled_writer.h"
 #include "model/diagnostics.h"
 #include "model/output_files.h"
 #include "tool/commands.h"
@@ -61,7 +62,11 @@ int run_compile(const std::vector<std::string>& words, std::ostream& out, std::o
   const definition_paths paths = set.paths();
   scenario_model model = model_for(set);
   std::vector<load_warning> warnings;
-  const compile_outcome outcome = compile_scenario(model, args.has("--no-plan") ? 0 : 1, start->texts, &warnings);
+  // The route plan is written from the moment the line definition is read;
+  // until commit() the old files stay, and dropping the writer drops it.
+  compiled_files_writer writer(model, set.directory);
+  const compile_outcome outcome = compile_scenario(model, args.has("--no-plan") ? 0 : 1, start->texts, &warnings,
+                                                   [&] { writer.begin_plan(); });
   const fault_state fault = reported_fault(outcome);
 
   // An author's last good build is kept unless the compile is clean or the
@@ -69,7 +74,7 @@ int run_compile(const std::vector<std::string>& words, std::ostream& out, std::o
   std::vector<std::string> files;
   if (can_write(model, outcome) && (!fault || args.has("--write-on-fault"))) {
     try {
-      files = write_compiled_files(model, set.directory);
+      files = writer.commit();
     } catch (const file_error& e) {
       if (as_json) {
         print_stopped(out, kNoFault, e.what());

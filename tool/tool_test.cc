@@ -80,7 +80,10 @@ TEST(ToolCompile, FaultNamesFileLineAndField) {
                          "segnale,    5950,   1, 3, 1,  0, 0,    0,  0,0,0, 0\n"
                          "            ^\n");
   // The author's last build is kept; the program's behaviour on request.
+  // The route plan, begun once the line definition was read, is dropped.
   EXPECT_FALSE(dir.has("Brenvalo_Morvena_4815.dat"));
+  EXPECT_FALSE(dir.has("Brenvalo_Morvena_linea.dat"));
+  EXPECT_FALSE(dir.has("Brenvalo_Morvena_linea.dat.part"));
   EXPECT_EQ(compile({dir.str(), "--route", kRoute, "--train", kTrain, "--write-on-fault"}).status, 1);
   EXPECT_TRUE(dir.has("Brenvalo_Morvena_4815.dat"));  // written from what the tables hold
 }

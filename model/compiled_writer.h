@@ -1,0 +1,55 @@
+// The compiled files of one compile, written while the compile goes on.
+// The route plan, by far the largest file, depends on the line definition
+// alone: begin_plan() starts writing it on threads of its own as soon as the
+// loader has read that definition, so that writing it overlaps reading the
+// train definition and the post-processing. The item table and the route
+// cells follow in commit(). Nothing replaces the old files before commit();
+// a writer dropped without it removes whatever it began.
+#ifndef MODEL_COMPILED_WRITER_H_
+#define MODEL_COMPILED_WRITER_H_
+
+#include <atomic>
+#include <exception>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "model/model.h"
+#include "model/output_files.h"
+
+namespace scenario {
+
+class compiled_files_writer {
+ public:
+  // `model` must outlive the writer; until commit() the compile may go on
+  // changing everything in it but the route plan, its line mode and its
+  // identity.
+  compiled_files_writer(const scenario_model& model, std::string directory);
+  ~compiled_files_writer();
+  compiled_files_writer(const compiled_files_writer&) = delete;
+  compiled_files_writer& operator=(const compiled_files_writer&) = delete;
+
+  // Begins the route plan (line mode only). Its faults wait for commit().
+  void begin_plan();
+
+  // Writes what is still to write (the route plan too if it was never
+  // begun), waits for the plan, then replaces the old files as a set.
+  // Returns the paths written: route plan, item table, route cells.
+  // Throws file_error.
+  std::vector<std::string> commit();
+
+ private:
+  const scenario_model& model_;
+  output_set out_;
+  std::thread plan_;
+  std::exception_ptr plan_error_;
+  std::atomic<bool> dropped_{false};  // set by a writer dropped uncommitted
+};
+
+// Steps 7 to 9 at once: route plan (line mode), item table, route cells,
+// replaced together. Returns the paths written. Throws file_error.
+std::vector<std::string> write_compiled_files(const scenario_model& model, const std::string& directory);
+
+}  // namespace scenario
+
+#endif  // MODEL_COMPILED_WRITER_H_
