@@ -59,6 +59,8 @@ void field_reader::mark_record() {
   mark_next_line_ = static_cast<size_t>(mark_line_) < line_starts_.size() ? line_starts_[mark_line_] : text_.size();
   record_fields_ = 0;
   spill_ = spill{};
+  record_numbers_.clear();
+  record_text_size_ = 0;
 }
 
 void field_reader::skip_to_line_after_record() {
@@ -70,33 +72,30 @@ void field_reader::skip_to_line_after_record() {
 
 std::string field_reader::read_text() {
   start_field();
-  std::string field = read_text_body();
+  const std::string_view field = read_text_body();
   // A stored text carries a 16-bit length in the item table.
   if (field.size() > kMaxTextBytes) fail("testo piu' lungo di 65535 caratteri");
-  return field;
+  record_text_at_ = static_cast<size_t>(field.data() - text_.data());
+  record_text_size_ = field.size();
+  return std::string(field);
 }
 
-std::string field_reader::read_text_body() {
-  std::string field;
+std::string_view field_reader::read_text_body() {
+  const std::string_view all(text_);
+  std::string_view field;
   if (text_[pos_] == '"') {
     const size_t close = text_.find('"', pos_ + 1);
     if (close == std::string::npos) fail("testo tra virgolette senza virgolette di chiusura");
-    field = text_.substr(pos_ + 1, close - pos_ - 1);
+    field = all.substr(pos_ + 1, close - pos_ - 1);
     pos_ = close + 1;
     skip_blanks();
-    if (pos_ < text_.size() && text_[pos_] == ',') {
-      ++pos_;
-      last_comma_ = true;
-    } else {
-      consume_line_end();
-    }
-    return field;
+  } else {
+    size_t stop = pos_;
+    while (stop < text_.size() && text_[stop] != ',' && text_[stop] != '\r' && text_[stop] != '\n') ++stop;
+    field = all.substr(pos_, stop - pos_);
+    while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) field.remove_suffix(1);
+    pos_ = stop;
   }
-  size_t stop = pos_;
-  while (stop < text_.size() && text_[stop] != ',' && text_[stop] != '\r' && text_[stop] != '\n') ++stop;
-  field = text_.substr(pos_, stop - pos_);
-  while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) field.pop_back();
-  pos_ = stop;
   if (pos_ < text_.size() && text_[pos_] == ',') {
     ++pos_;
     last_comma_ = true;
@@ -140,6 +139,7 @@ int64_t field_reader::read_number(int64_t low, int64_t high, const char* width) 
   } else {
     consume_line_end();
   }
+  record_numbers_.push_back(value);
   return value;
 }
 

@@ -67,6 +67,9 @@ class field_reader {
   void mark_record();
   spill record_spill() const { return spill_; }
   int32_t record_line() const { return mark_line_; }
+  // The numbers read since mark_record(), in order, and the last text.
+  const std::vector<int64_t>& record_numbers() const { return record_numbers_; }
+  std::string_view record_text() const { return std::string_view(text_).substr(record_text_at_, record_text_size_); }
   // Moves on to the start of the line after the record's key, so that a
   // record that could not be read can be passed over.
   void skip_to_line_after_record();
@@ -78,7 +81,7 @@ class field_reader {
   void skip_blanks_and_line_ends();
   void consume_line_end();
   void start_field();
-  std::string read_text_body();
+  std::string_view read_text_body();
   int64_t read_number(int64_t low, int64_t high, const char* width);
   field_site site_of(size_t offset) const;
   [[noreturn]] void not_a_number(std::string_view token) const;
@@ -94,6 +97,9 @@ class field_reader {
   size_t mark_next_line_ = 0;  // offset where the line after the key begins
   int32_t record_fields_ = 0;
   spill spill_;
+  std::vector<int64_t> record_numbers_;
+  size_t record_text_at_ = 0;  // where the last text read lies in text_
+  size_t record_text_size_ = 0;
 };
 
 }  // namespace scenario

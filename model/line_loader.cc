@@ -3,6 +3,7 @@
 // the curves, tunnels, the maximum-speed board and the name boards.
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "model/ansi_text.h"
@@ -307,15 +308,15 @@ record_result read_records(load_session& s, line_pass& p) {
     const record_result result = s.read_record(s.line, [&] {
       record_result done = record_result::next;
       const auto go_on = [&] { return done == record_result::next; };
-      const auto matched = [&] {
-        s.count_match(s.line, key);
+      const auto matched = [&](std::optional<record_object> object = std::nullopt) {
+        s.count_match(s.line, key, object);
         return true;
       };
-      if (contains(k, "pendenza") && matched()) done = read_gradient(s, p, r);
-      if (go_on() && contains(k, "curva") && s.model.line_mode != 0 && matched()) done = read_curve(s, p, r, k);
-      if (go_on() && contains(k, "montagna") && matched()) done = read_tunnel(s, r);
-      if (go_on() && contains(k, "indicatori_v") && matched()) done = read_speed_board(s, r);
-      if (go_on() && contains(k, "indicat") && contains(k, "cartello") && matched()) done = read_name_board(s, r);
+      if (contains(k, "pendenza") && matched(record_object::gradient)) done = read_gradient(s, p, r);
+      if (go_on() && contains(k, "curva") && s.model.line_mode != 0 && matched(record_object::curve)) done = read_curve(s, p, r, k);
+      if (go_on() && contains(k, "montagna") && matched(record_object::tunnel)) done = read_tunnel(s, r);
+      if (go_on() && contains(k, "indicatori_v") && matched(record_object::speed_board)) done = read_speed_board(s, r);
+      if (go_on() && contains(k, "indicat") && contains(k, "cartello") && matched(record_object::name_board)) done = read_name_board(s, r);
       return done;
     });
     if (result != record_result::next) return result;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/field_reader.h"
@@ -24,6 +25,7 @@ struct definition {
   int32_t last_warned_line = 0;        // one unknown-field warning per line
   bool after_end_header = false;       // "[fine]" has been read
   field_site record_at;                // the key of the record being read
+  bool record_whole = true;            // the record being read was neither refused nor cut short
 };
 
 // Positions of the records of one kind that must stand in ascending order.
@@ -49,6 +51,9 @@ struct record_key {
   std::string lower;  // for the case-insensitive tests
   field_site at;
   int matches = 0;
+  // The objects it places, each with the count of numbers read before its
+  // fields.
+  std::vector<std::pair<record_object, size_t>> objects;
 };
 
 class load_session {
@@ -62,6 +67,7 @@ class load_session {
   // checker does: each fault found is added here.
   std::vector<fault_state>* every_fault;
   bool keeps_going() const { return every_fault != nullptr; }
+  std::vector<loaded_record>* records = nullptr;  // null: not collected
   int32_t board_counter = kFirstBoardItem;  // item index of the next board text
   definition line;
   definition train;
@@ -86,11 +92,16 @@ class load_session {
   // resumes on the line after the record's key; otherwise both stop it.
   template <class Record>
   record_result read_record(definition& d, Record record) {
+    d.record_whole = true;
     if (!keeps_going()) return record();
     try {
       // A refused record may have fields left unread: they are passed over.
-      if (record() != record_result::next) d.reader->skip_to_line_after_record();
+      if (record() != record_result::next) {
+        d.record_whole = false;
+        d.reader->skip_to_line_after_record();
+      }
     } catch (const load_failure& failure) {
+      d.record_whole = false;
       add(failure_fault(failure));
       d.reader->skip_to_line_after_record();
     }
@@ -132,10 +143,12 @@ class load_session {
   // skipped. False once the file has ended: a key that is the last field
   // of its file is never acted on.
   bool next_record_key(definition& d, record_key* key);
-  // Counts one more kind matched by `key`; warns at the second, before
-  // its fields are read, since reading them is what then usually fails.
-  void count_match(definition& d, record_key& key);
-  // After the tests on a key: a record after "[fine]", a field that matched
+  // Counts one more kind matched by `key`, which places `object` if any;
+  // warns at the second, before its fields are read, since reading them is
+  // what then usually fails.
+  void count_match(definition& d, record_key& key, std::optional<record_object> object = std::nullopt);
+  // After the tests on a key: the objects it placed to `records`, then the
+  // warnings for a record after "[fine]" and for a field that matched
   // nothing (unless `expected_unmatched`).
   void after_record(definition& d, const record_key& key, bool expected_unmatched = false);
 

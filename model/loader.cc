@@ -1,5 +1,8 @@
 #include "model/loader.h"
 
+#include <algorithm>
+#include <cstddef>
+
 #include "model/ansi_text.h"
 #include "model/key_names.h"
 #include "model/load_failure.h"
@@ -201,14 +204,28 @@ bool load_session::next_record_key(definition& d, record_key* key) {
   d.record_at = key->at;
   key->lower = to_lower_ansi(key->text);
   key->matches = 0;
+  key->objects.clear();
   return true;
 }
 
-void load_session::count_match(definition& d, record_key& key) {
+void load_session::count_match(definition& d, record_key& key, std::optional<record_object> object) {
   if (++key.matches == 2) warn(warning_kind::ambiguous_key, d, key.at, key.text);
+  if (object && records != nullptr) key.objects.emplace_back(*object, d.reader->record_numbers().size());
 }
 
 void load_session::after_record(definition& d, const record_key& key, bool expected_unmatched) {
+  if (records != nullptr) {
+    // A key that matched two kinds read the fields of both, one after the other.
+    const std::vector<int64_t>& numbers = d.reader->record_numbers();
+    for (size_t i = 0; i < key.objects.size(); ++i) {
+      const size_t begin = std::min(key.objects[i].second, numbers.size());
+      const size_t end = i + 1 < key.objects.size() ? std::min(key.objects[i + 1].second, numbers.size()) : numbers.size();
+      records->push_back(loaded_record{key.objects[i].first, d.which, key.at.line, key.text,
+                                       std::vector<int64_t>(numbers.begin() + static_cast<std::ptrdiff_t>(begin),
+                                                            numbers.begin() + static_cast<std::ptrdiff_t>(end)),
+                                       std::string(d.reader->record_text()), d.record_whole});
+    }
+  }
   warn_short_record(d, key.at, key.text);
   if (key.matches > 0 && d.after_end_header) warn(warning_kind::after_end, d, key.at, key.text);
   if (contains(key.lower, "[fine]")) d.after_end_header = true;
@@ -260,9 +277,10 @@ fault_state memorizza_dati(scenario_model& model, const definition_texts& texts,
 }
 
 std::vector<fault_state> every_load_fault(scenario_model& model, const definition_texts& texts,
-                                          std::vector<load_warning>* warnings) {
+                                          std::vector<load_warning>* warnings, std::vector<loaded_record>* records) {
   std::vector<fault_state> found;
   load_session s(model, texts, warnings, &found);
+  s.records = records;
   load(s, texts);
   return found;
 }

@@ -3,6 +3,7 @@
 // points and the stations with their stretches, stop cells and approach
 // marks; then the final check of the kilometric progressions.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "model/ansi_text.h"
@@ -231,13 +232,13 @@ record_result read_records(load_session& s, train_pass& p) {
     const record_result result = s.read_record(s.train, [&] {
       record_result done = record_result::next;
       const auto go_on = [&] { return done == record_result::next; };
-      const auto matched = [&] {
-        s.count_match(s.train, key);
+      const auto matched = [&](std::optional<record_object> object = std::nullopt) {
+        s.count_match(s.train, key, object);
         return true;
       };
       if (contains(k, "frenata") && contains(k, "massa") && matched()) m.item_table[kTrainItem].start = r.read_long();
       if (contains(k, "vetture") && matched()) m.item_table[kTrainItem].position = r.read_long();
-      if (contains(k, "velocit") && matched()) {
+      if (contains(k, "velocit") && matched(record_object::speed)) {
         p.speed_record = true;
         done = read_speed(s, p, r);
       }
@@ -249,10 +250,10 @@ record_result read_records(load_session& s, train_pass& p) {
         e.num5 = r.read_integer();
       }
       if (go_on() && contains(k, "sabbia") && matched()) m.item_table[kRepeatItem].num1 = r.read_integer();
-      if (go_on() && contains(k, "segnale") && matched()) done = read_signal(s, r);
-      if (go_on() && contains(k, "rallentamento") && matched()) done = read_slowdown(s, r);
-      if (go_on() && contains(k, "abbattimento") && matched()) done = read_code_point(s, r);
-      if (go_on() && contains(k, "stazione") && matched()) {
+      if (go_on() && contains(k, "segnale") && matched(record_object::signal)) done = read_signal(s, r);
+      if (go_on() && contains(k, "rallentamento") && matched(record_object::slowdown)) done = read_slowdown(s, r);
+      if (go_on() && contains(k, "abbattimento") && matched(record_object::code_point)) done = read_code_point(s, r);
+      if (go_on() && contains(k, "stazione") && matched(record_object::station)) {
         p.station_record = true;
         done = read_station(s, p, r);
       }

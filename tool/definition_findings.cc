@@ -32,7 +32,7 @@ definition_check check_definitions(const definition_texts& texts, const scenario
   scenario_model again;
   again.identity = id;
   again.line_mode = 1;
-  found.faults = every_load_fault(again, texts, &found.warnings);
+  found.faults = every_load_fault(again, texts, &found.warnings, &found.records);
   // The reported fault is one of them unless the post-processing or the
   // reserved fields found it.
   const fault_state& reported = found.reported;

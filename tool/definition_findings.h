@@ -23,6 +23,9 @@ struct definition_check {
   fault_state reported;                // error_code 0: the compile is clean
   std::vector<fault_state> faults;     // every fault found, in the order found
   std::vector<load_warning> warnings;  // every warning
+  // Every record that places something, as read past every fault, in file
+  // order: where each object's line is, for the views that name it.
+  std::vector<loaded_record> records;
 
   // One entry of the list in file order: line definition first, then the
   // train definition, by line and column, findings without a place last;

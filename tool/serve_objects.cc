@@ -58,7 +58,7 @@ std::string side_words(int64_t v, const char* zero, const char* positive, const 
   return v == 0 ? zero : v > 0 ? positive : negative;
 }
 
-void signal(const source_record& r, const scenario_model& m, json& out) {
+void signal(const loaded_record& r, const scenario_model& m, json& out) {
   const auto& v = r.numbers;  // posizione sx s1 s2 s3 rapp dx d1 d2 d3 tempo
   const int64_t c = cell_of(v[0]);
   int64_t tempo = v[10];
@@ -77,7 +77,7 @@ void signal(const source_record& r, const scenario_model& m, json& out) {
   out.push_back(o.j);
 }
 
-void slowdown(const source_record& r, json& out) {
+void slowdown(const loaded_record& r, json& out) {
   const auto& v = r.numbers;  // x v l f_tt f_ta d_v
   const int64_t x = v[0], end = v[0] + v[2];
   const bool board = x > 1500;
@@ -101,7 +101,7 @@ void slowdown(const source_record& r, json& out) {
   out.push_back(a.j);
 }
 
-void station(const source_record& r, const scenario_model& m, int ordinal, json& out) {
+void station(const loaded_record& r, const scenario_model& m, int ordinal, json& out) {
   const auto& v = r.numbers;  // posizione tipo lunghezza S1..S10 ore minuti secondi
   const std::string name = ansi_to_utf8(r.text);
   const item_entry* e = ordinal >= 1 && ordinal <= kFirstBoardItem ? &m.item_table[static_cast<size_t>(ordinal)] : nullptr;
@@ -126,7 +126,7 @@ void station(const source_record& r, const scenario_model& m, int ordinal, json&
   out.push_back(o.j);
 }
 
-void tunnel(const source_record& r, const scenario_model& m, json& out) {
+void tunnel(const loaded_record& r, const scenario_model& m, json& out) {
   const auto& v = r.numbers;  // inizio fine tipo
   const int64_t first = nearest_whole(static_cast<double>(v[0]) / 50), last = nearest_whole(static_cast<double>(v[1]) / 50 - 1);
   const route_cell* c = cell_at(m, first);
@@ -137,7 +137,7 @@ void tunnel(const source_record& r, const scenario_model& m, json& out) {
   out.push_back(o.j);
 }
 
-void speed_board(const source_record& r, const scenario_model& m, json& out) {
+void speed_board(const loaded_record& r, const scenario_model& m, json& out) {
   const auto& v = r.numbers;  // posizione vas vbs vcs strisces vad vbd vcd strisced
   const int64_t c = cell_of(v[0]);
   object o("indicatori", "Cartelli di velocita' massima", v[0], v[0], n(c));
@@ -149,14 +149,14 @@ void speed_board(const source_record& r, const scenario_model& m, json& out) {
   out.push_back(o.j);
 }
 
-void name_board(const source_record& r, json& out) {
+void name_board(const loaded_record& r, json& out) {
   const int64_t p = r.numbers[0];
   object o("cartello", "Cartello indicatore", p, p, n(cell_of(p)));
   o.field("scritta", ansi_to_utf8(r.text));
   out.push_back(o.j);
 }
 
-void code_point(const source_record& r, json& out) {
+void code_point(const loaded_record& r, json& out) {
   const int64_t p = r.numbers[0], value = r.numbers[1];
   object o("abbattimento", value > 0 ? "Punto di codice" : "Taglio di codice", p, p,
            n(nearest_whole(static_cast<double>(p) / 50)));
@@ -165,14 +165,14 @@ void code_point(const source_record& r, json& out) {
   out.push_back(o.j);
 }
 
-void gradient(const source_record& r, json& out) {
+void gradient(const loaded_record& r, json& out) {
   const int64_t p = r.numbers[0], g = r.numbers[1];
   object o("pendenza", "Cambio di pendenza", p, p, "dalla " + n(nearest_whole(static_cast<double>(p) / 50)));
   o.field("pendenza", (g > 0 ? "+" : "") + n(g) + " per mille, " + side_words(g, "in piano", "in salita", "in discesa"));
   out.push_back(o.j);
 }
 
-void curve(const source_record& r, json& out) {
+void curve(const loaded_record& r, json& out) {
   static constexpr int kRadius[] = {10000, 5000, 2500, 1000, 500, 333};
   static constexpr const char* kCurvature[] = {"0,0001", "0,0002", "0,0004", "0,001", "0,002", "0,003"};
   const std::string k = to_lower_ansi(r.key);
@@ -205,24 +205,26 @@ std::string km_words(int64_t metres_from_start) {
   return s;
 }
 
-json line_objects(const std::vector<source_record>& records, const scenario_model& model) {
+json line_objects(const std::vector<loaded_record>& records, const scenario_model& model) {
   const std::string names[] = {line_definition_name(model.identity.route_name),
                                train_definition_name(model.identity.route_name, model.identity.train_number)};
   json out = json::array();
   int stations = 0;
-  for (const source_record& r : records) {
+  for (const loaded_record& r : records) {
+    // Only a clean compile is drawn; a record refused or cut short places nothing.
+    if (!r.whole) continue;
     const size_t before = out.size();
     switch (r.kind) {
-      case source_kind::signal: signal(r, model, out); break;
-      case source_kind::slowdown: slowdown(r, out); break;
-      case source_kind::station: station(r, model, ++stations, out); break;
-      case source_kind::tunnel: tunnel(r, model, out); break;
-      case source_kind::speed_board: speed_board(r, model, out); break;
-      case source_kind::name_board: name_board(r, out); break;
-      case source_kind::code_point: code_point(r, out); break;
-      case source_kind::gradient: gradient(r, out); break;
-      case source_kind::curve: curve(r, out); break;
-      case source_kind::speed: break;  // drawn as the speed limit line
+      case record_object::signal: signal(r, model, out); break;
+      case record_object::slowdown: slowdown(r, out); break;
+      case record_object::station: station(r, model, ++stations, out); break;
+      case record_object::tunnel: tunnel(r, model, out); break;
+      case record_object::speed_board: speed_board(r, model, out); break;
+      case record_object::name_board: name_board(r, out); break;
+      case record_object::code_point: code_point(r, out); break;
+      case record_object::gradient: gradient(r, out); break;
+      case record_object::curve: curve(r, out); break;
+      case record_object::speed: break;  // drawn as the speed limit line
     }
     const std::string& file = names[r.file == definition_file::train ? 1 : 0];
     for (size_t i = before; i < out.size(); ++i) {

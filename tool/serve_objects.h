@@ -8,8 +8,8 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
+#include "model/loader.h"
 #include "model/model.h"
-#include "tool/serve_records.h"
 
 namespace scenario::tool {
 
@@ -25,7 +25,7 @@ namespace scenario::tool {
 //   stazione a station's name (stations only)
 //   velocita a slowdown's speed in km/h (slowdowns only)
 // `model` must be the compile of the definitions the records come from.
-nlohmann::json line_objects(const std::vector<source_record>& records, const scenario_model& model);
+nlohmann::json line_objects(const std::vector<loaded_record>& records, const scenario_model& model);
 
 // "km 5,950": metres as kilometres with a decimal comma.
 std::string km_words(int64_t metres);

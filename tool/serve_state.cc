@@ -8,7 +8,6 @@
 #include "tool/report_json.h"
 #include "tool/route_map.h"
 #include "tool/serve_objects.h"
-#include "tool/serve_records.h"
 
 namespace scenario::tool {
 namespace {
@@ -17,15 +16,15 @@ using json = nlohmann::json;
 
 // Where a finding lies along the line: the fault's own position, else the
 // position of the record on the finding's line, if one places something.
-json position_of(const source_site& site, const fault_state* fault, const std::vector<source_record>& records) {
+json position_of(const source_site& site, const fault_state* fault, const std::vector<loaded_record>& records) {
   if (fault != nullptr && fault_has_position(fault->error_code)) return fault->error_position;
-  for (const source_record& r : records) {
+  for (const loaded_record& r : records) {
     if (r.file == site.file && r.line == site.line && !r.numbers.empty()) return r.numbers[0];
   }
   return nullptr;
 }
 
-json diagnostics(const definition_check& found, const definition_paths& paths, const std::vector<source_record>& records) {
+json diagnostics(const definition_check& found, const definition_paths& paths, const std::vector<loaded_record>& records) {
   json list = json::array();
   for (const definition_check::entry& e : found.in_order) {
     json d;
@@ -51,7 +50,7 @@ json diagnostics(const definition_check& found, const definition_paths& paths, c
   return list;
 }
 
-json drawing(const scenario_model& model, const std::vector<source_record>& records, int revision) {
+json drawing(const scenario_model& model, const std::vector<loaded_record>& records, int revision) {
   json stations = json::array();
   json objects = line_objects(records, model);
   for (const json& o : objects) {
@@ -78,7 +77,7 @@ void live_scenario::update(const definition_texts& texts) {
   ++revision_;
   const definition_paths paths = set_.paths();
   const definition_check found = check_definitions(texts, scenario_identity{set_.route, set_.train});
-  const std::vector<source_record> records = read_source_records(texts);
+  const std::vector<loaded_record>& records = found.records;
   if (!found.reported) {
     scenario_model model = model_for(set_);
     compile_scenario(model, 1, texts);

@@ -6,6 +6,8 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -14,10 +16,10 @@
 #include "model/compile.h"
 #include "model/test_files.h"
 #include "tool/commands.h"
+#include "tool/definition_findings.h"
 #include "tool/route_map.h"
 #include "tool/serve_http.h"
 #include "tool/serve_objects.h"
-#include "tool/serve_records.h"
 #include "tool/serve_state.h"
 #include "tool/tool_testing.h"
 
@@ -82,28 +84,34 @@ scenario_model compiled(const definition_texts& texts) {
   return model;
 }
 
+// The records the loader read, as the live view takes them.
+std::vector<loaded_record> records_of(const definition_texts& texts) {
+  return check_definitions(texts, scenario_identity{kSet.route, kSet.train}).records;
+}
+
 TEST(ServeRecords, EveryPlacedObjectOfTheBuiltInLineHasItsRecordOnItsLine) {
   const definition_texts texts = built_in();
-  const auto records = read_source_records(texts);
+  const auto records = records_of(texts);
   const map_features f = read_map_features(compiled(texts));
-  std::map<source_kind, size_t> count;
-  for (const source_record& r : records) {
+  std::map<record_object, size_t> count;
+  for (const loaded_record& r : records) {
     ++count[r.kind];
+    EXPECT_TRUE(r.whole);
     const auto lines = r.file == definition_file::line ? line_definition_lines() : train_definition_lines();
     ASSERT_GE(r.line, 1);
     // The key stands at the start of the line the record names.
     EXPECT_EQ(lines[static_cast<size_t>(r.line - 1)].substr(0, r.key.size()), r.key) << r.line;
   }
-  EXPECT_EQ(count[source_kind::curve], 82u);
-  EXPECT_EQ(count[source_kind::gradient], 31u);
-  EXPECT_EQ(count[source_kind::tunnel], f.tunnels.size());
-  EXPECT_EQ(count[source_kind::station], f.stations.size());
-  EXPECT_EQ(count[source_kind::signal], f.signals.size());
-  EXPECT_EQ(count[source_kind::slowdown], f.slowdowns.size());
-  EXPECT_EQ(count[source_kind::name_board], f.boards.size());
+  EXPECT_EQ(count[record_object::curve], 82u);
+  EXPECT_EQ(count[record_object::gradient], 31u);
+  EXPECT_EQ(count[record_object::tunnel], f.tunnels.size());
+  EXPECT_EQ(count[record_object::station], f.stations.size());
+  EXPECT_EQ(count[record_object::signal], f.signals.size());
+  EXPECT_EQ(count[record_object::slowdown], f.slowdowns.size());
+  EXPECT_EQ(count[record_object::name_board], f.boards.size());
 }
 
-TEST(ServeRecords, ARecordThatCannotBeReadIsPassedOverAndTheNextKeepsItsLine) {
+TEST(ServeRecords, ARecordThatCannotBeReadIsCutShortAndTheNextKeepsItsLine) {
   definition_texts texts{kLine, kTrain};
   // Line 10 gets a field that is no number; comments before a key are
   // skipped as the loader skips them.
@@ -111,13 +119,13 @@ TEST(ServeRecords, ARecordThatCannotBeReadIsPassedOverAndTheNextKeepsItsLine) {
   train.replace(train.find("segnale,    2950,   1"), 20, "segnale,    29x0,   1");
   train.replace(train.find("[codici]"), 8, "- codici\r\n- ancora");
   texts.train = train;
-  std::vector<std::pair<source_kind, int32_t>> got;
-  for (const source_record& r : read_source_records(texts)) got.emplace_back(r.kind, r.line);
-  const std::vector<std::pair<source_kind, int32_t>> want = {
-      {source_kind::curve, 5},      {source_kind::gradient, 7},   {source_kind::gradient, 8},
-      {source_kind::tunnel, 10},    {source_kind::name_board, 12}, {source_kind::speed_board, 14},
-      {source_kind::speed, 3},      {source_kind::station, 5},    {source_kind::station, 6},
-      {source_kind::slowdown, 8},   {source_kind::code_point, 13}};
+  std::vector<std::tuple<record_object, int32_t, bool>> got;
+  for (const loaded_record& r : records_of(texts)) got.emplace_back(r.kind, r.line, r.whole);
+  const std::vector<std::tuple<record_object, int32_t, bool>> want = {
+      {record_object::curve, 5, true},      {record_object::gradient, 7, true},    {record_object::gradient, 8, true},
+      {record_object::tunnel, 10, true},    {record_object::name_board, 12, true}, {record_object::speed_board, 14, true},
+      {record_object::speed, 3, true},      {record_object::station, 5, true},     {record_object::station, 6, true},
+      {record_object::slowdown, 8, true},   {record_object::signal, 10, false},    {record_object::code_point, 13, true}};
   EXPECT_EQ(got, want);
 }
 
@@ -125,7 +133,7 @@ TEST(ServeRecords, ARecordThatCannotBeReadIsPassedOverAndTheNextKeepsItsLine) {
 std::map<std::string, json> objects_by_kind() {
   const definition_texts texts{kLine, kTrain};
   std::map<std::string, json> by_kind;
-  for (const json& o : line_objects(read_source_records(texts), compiled(texts))) by_kind.emplace(o["tipo"], o);
+  for (const json& o : line_objects(records_of(texts), compiled(texts))) by_kind.emplace(o["tipo"], o);
   return by_kind;
 }
 
