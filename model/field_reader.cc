@@ -1,6 +1,7 @@
 #include "model/field_reader.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "model/load_failure.h"
 
@@ -8,13 +9,23 @@ namespace scenario {
 
 field_reader::field_reader(std::string text) : text_(std::move(text)) {
   line_starts_.push_back(0);
+  // Line by line with memchr: LF ends a line, and so does a CR that is not
+  // the first half of CR LF.
   const char* const begin = text_.data();
   const char* const end = begin + text_.size();
-  for (const char* p = begin; p != end; ++p) {
-    if (*p != '\n' && *p != '\r') continue;
-    // CR LF is one line end; a CR alone is one too.
-    if (*p == '\r' && p + 1 != end && p[1] == '\n') ++p;
-    line_starts_.push_back(static_cast<size_t>(p + 1 - begin));
+  const auto find = [](const char* from, const char* to, char c) {
+    return static_cast<const char*>(std::memchr(from, c, static_cast<size_t>(to - from)));
+  };
+  for (const char* p = begin; p != end;) {
+    const char* const lf = find(p, end, '\n');
+    const char* const line_end = lf != nullptr ? lf : end;
+    for (const char* cr = find(p, line_end, '\r'); cr != nullptr; cr = find(cr + 1, line_end, '\r')) {
+      if (cr + 1 == lf) break;
+      line_starts_.push_back(static_cast<size_t>(cr + 1 - begin));
+    }
+    if (lf == nullptr) break;
+    line_starts_.push_back(static_cast<size_t>(lf + 1 - begin));
+    p = lf + 1;
   }
 }
 
@@ -107,26 +118,29 @@ std::string_view field_reader::read_text_body() {
 
 int64_t field_reader::read_number(int64_t low, int64_t high, const char* width) {
   start_field();
+  // One pass over the token: its digits are added up as it is found.
+  const size_t size = text_.size();
   size_t stop = pos_;
-  while (stop < text_.size() && text_[stop] != ' ' && text_[stop] != '\t' && text_[stop] != ',' &&
-         text_[stop] != '\r' && text_[stop] != '\n') {
-    ++stop;
-  }
-  const std::string_view token(text_.data() + pos_, stop - pos_);
+  const bool negative = stop < size && text_[stop] == '-';
+  if (negative) ++stop;
+  const size_t digits_at = stop;
   int64_t value = 0;
-  if (!token.empty()) {
-    const bool negative = token[0] == '-';
-    const std::string_view digits = negative ? token.substr(1) : token;
-    bool whole = !digits.empty();
-    for (char c : digits) {
-      if (c < '0' || c > '9') {
-        whole = false;
-        break;
-      }
+  bool whole = true;
+  for (; stop < size; ++stop) {
+    const char c = text_[stop];
+    if (c >= '0' && c <= '9') {
       // Far out of range stays out of range: the test below refuses it.
       if (value <= high) value = value * 10 + (c - '0');
+    } else if (c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n') {
+      break;
+    } else {
+      whole = false;
     }
-    if (!whole) not_a_number(token);
+  }
+  // Nothing at all reads 0; a sign alone or anything but digits is refused.
+  if (stop > pos_) {
+    const std::string_view token(text_.data() + pos_, stop - pos_);
+    if (!whole || stop == digits_at) not_a_number(token);
     if (negative) value = -value;
     if (value < low || value > high) {
       fail("il numero " + std::string(token) + " non entra in un campo " + width);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 #include "model/ansi_text.h"
 #include "model/key_names.h"
@@ -52,8 +54,16 @@ void load_session::warn_not_ansi(definition& d) {
   // The first well-formed multi-byte UTF-8 sequence: in Windows-1252 text
   // such byte pairs are all but unheard of.
   for (size_t i = 0; i < text.size(); ++i) {
+    // Eight bytes of plain ASCII at a time: most of a definition.
+    while (i + 8 <= text.size()) {
+      uint64_t eight;
+      std::memcpy(&eight, text.data() + i, 8);
+      if ((eight & 0x8080808080808080u) != 0) break;
+      i += 8;
+    }
+    if (i == text.size()) break;
     const auto b = static_cast<unsigned char>(text[i]);
-    if (b < 0xC2) continue;  // no sequence starts here: most bytes of a definition
+    if (b < 0xC2) continue;  // no sequence starts here
     const size_t n = b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
     if (n == 0 || i + n > text.size()) continue;
     bool sequence = true;

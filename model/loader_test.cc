@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/compile.h"
 #include "model/plan_generator.h"
@@ -347,6 +348,28 @@ TEST(TrainLoader, SpeedAdhesionCodePointsAndProgressions) {
 
   load_run too_fast(line_definition(""), train_definition("velocita, 0, 1280\r\n"));
   EXPECT_EQ(too_fast.code(), 25);
+}
+
+// UTF-8 text is found wherever it stands, even where the scan goes eight
+// plain bytes at a time; Windows-1252 letters are not taken for it.
+TEST(Loaders, Utf8TextIsFoundAtAnyByte) {
+  const std::string lead = "[generale]\r\n";
+  for (size_t pad : {0u, 1u, 5u, 6u, 7u, 8u, 13u, 20u}) {
+    SCOPED_TRACE(pad);
+    const std::string line = lead + std::string(pad, 'a') + "\xC3\x80" + std::string(pad % 3, 'b');
+    scenario_model model;
+    std::vector<load_warning> warnings;
+    memorizza_dati(model, definition_texts{line, std::nullopt}, &warnings);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0].kind, warning_kind::not_ansi_text);
+    EXPECT_EQ(warnings[0].site.line, 2);
+    EXPECT_EQ(warnings[0].site.column, static_cast<int32_t>(pad) + 1);
+  }
+  scenario_model model;
+  std::vector<load_warning> warnings;
+  memorizza_dati(model, definition_texts{lead + "CITT\xC0 e \xC8 \xE0 " + std::string(20, 'x') + "\xE8", std::nullopt},
+                 &warnings);
+  EXPECT_TRUE(warnings.empty());
 }
 
 TEST(TrainLoader, MissingTrainDefinitionIsAReadFailure) {
