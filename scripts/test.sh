@@ -17,7 +17,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/steps.sh
 export SCENARIO_BUILD_ROOT=${SCENARIO_BUILD_ROOT:-$PWD/build}
-export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
+export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 TSAN_OPTIONS=halt_on_error=1
 jobs=$(nproc 2>/dev/null || echo 2)
 
 # unit_tests FOLDER [CMAKE OPTION...]: configure, build and run the unit
@@ -80,6 +80,7 @@ step "unit tests (Debug)" unit_tests debug
 step "unit tests as an unprivileged user (Debug)" tests_as_unprivileged_user debug
 step "unit tests (AddressSanitizer + UndefinedBehaviorSanitizer)" unit_tests asan -DSCENARIO_SANITIZE=ON
 step "unit tests as an unprivileged user (sanitizers)" tests_as_unprivileged_user asan
+step "unit tests (ThreadSanitizer)" unit_tests tsan -DSCENARIO_TSAN=ON
 step "test of the step summary" scripts/steps_test.sh
 step "language server with Neovim as its client" scripts/lsp_check.sh "$SCENARIO_BUILD_ROOT/debug/bin/scenario"
 step "VS Code package: npm install and TextMate grammar" scripts/grammar_check.sh
