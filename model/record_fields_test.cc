@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "content/built_in_identity.h"
 #include "content/line_definition.h"
 #include "content/train_definition.h"
+#include "model/loader.h"
 #include "model/record_fields.h"
 
 namespace scenario {
@@ -96,6 +100,45 @@ TEST(RecordFields, DescribeEveryBuiltInRecord) {
     const auto table = section_headers(file);
     EXPECT_EQ(headers, std::vector<std::string_view>(table.begin(), table.end()));
   }
+}
+
+
+// The table the editor explains records by and the loaders that place them
+// agree: every record the loader reports is the one kind the table gives
+// its key, with as many numbers as the table has number fields.
+TEST(RecordFields, AgreeWithWhatTheLoadersRead) {
+  const std::map<record_object, std::string_view> table_key = {
+      {record_object::gradient, "pendenza"},        {record_object::curve, "curva"},
+      {record_object::tunnel, "montagna"},          {record_object::speed_board, "indicatori_vmax"},
+      {record_object::name_board, "cartello_indicatore"}, {record_object::speed, "velocita"},
+      {record_object::signal, "segnale"},           {record_object::slowdown, "rallentamento"},
+      {record_object::code_point, "abbattimento"},  {record_object::station, "stazione"}};
+  const auto joined = [](const auto& lines) {
+    std::string text;
+    for (std::string_view line : lines) (text += line) += "\r\n";
+    return text;
+  };
+  scenario_model model;
+  model.identity = built_in_identity();
+  model.line_mode = 1;
+  std::vector<loaded_record> records;
+  // The built-in train has no code point of its own: one is added.
+  std::string train = joined(train_definition_lines());
+  train.insert(train.find("[fine]"), "abbattimento,  5000, 3\r\n");
+  EXPECT_TRUE(every_load_fault(model, definition_texts{joined(line_definition_lines()), train}, nullptr, &records).empty());
+  std::set<record_object> seen;
+  for (const loaded_record& r : records) {
+    SCOPED_TRACE(r.key + " at line " + std::to_string(r.line));
+    seen.insert(r.kind);
+    EXPECT_TRUE(r.whole);
+    const auto kinds = kinds_for_key(r.key, r.file, false);
+    ASSERT_EQ(kinds.size(), 1u);
+    EXPECT_EQ(kinds[0]->key, table_key.at(r.kind));
+    size_t numbers = 0;
+    for (const record_field& f : kinds[0]->fields) numbers += f.unit == field_unit::text ? 0 : 1;
+    EXPECT_EQ(r.numbers.size(), numbers);
+  }
+  EXPECT_EQ(seen.size(), table_key.size());
 }
 
 }  // namespace
