@@ -8,13 +8,13 @@
 
 namespace scenario {
 
-compiled_files_writer::compiled_files_writer(const scenario_model& model, std::string directory)
-    : model_(model), out_(std::move(directory)) {}
-
 namespace {
 // Thrown into the plan's encoder to stop it early.
 struct plan_dropped {};
 }  // namespace
+
+compiled_files_writer::compiled_files_writer(const scenario_model& model, std::string directory)
+    : model_(model), out_(std::move(directory)) {}
 
 compiled_files_writer::~compiled_files_writer() {
   // A compile with a fault writes nothing: the plan stops at its next piece,
