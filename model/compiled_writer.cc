@@ -23,20 +23,23 @@ compiled_files_writer::~compiled_files_writer() {
   if (plan_.joinable()) plan_.join();
 }
 
+void compiled_files_writer::write_plan() {
+  // The points are computed on one more thread while this one writes.
+  out_.write_pieces(route_plan_name(model_.identity.route_name), 2 * route_plan_run_bytes(model_.plan),
+                    [&](const piece_writer& w) {
+                      encode_route_plan_pieces(model_.plan, [&](uint64_t offset, std::string& bytes) {
+                        if (dropped_) throw plan_dropped{};
+                        w(offset, bytes);
+                      });
+                    });
+}
+
 void compiled_files_writer::begin_plan() {
   if (model_.line_mode == 0 || plan_.joinable()) return;
-  const std::string name = route_plan_name(model_.identity.route_name);
-  const uint64_t size = 2 * route_plan_run_bytes(model_.plan);
   try {
-    plan_ = std::thread([this, name, size] {
+    plan_ = std::thread([this] {
       try {
-        // The points are computed on one more thread while this one writes.
-        out_.write_pieces(name, size, [&](const piece_writer& w) {
-          encode_route_plan_pieces(model_.plan, [&](uint64_t offset, std::string& bytes) {
-            if (dropped_) throw plan_dropped{};
-            w(offset, bytes);
-          });
-        });
+        write_plan();
       } catch (...) {
         plan_error_ = std::current_exception();
       }
@@ -48,10 +51,7 @@ void compiled_files_writer::begin_plan() {
 
 std::vector<std::string> compiled_files_writer::commit() {
   const scenario_identity& id = model_.identity;
-  if (model_.line_mode != 0 && !plan_.joinable()) {
-    out_.write_pieces(route_plan_name(id.route_name), 2 * route_plan_run_bytes(model_.plan),
-                      [&](const piece_writer& w) { encode_route_plan_pieces(model_.plan, w); });
-  }
+  if (model_.line_mode != 0 && !plan_.joinable()) write_plan();
   // Encoded here while the plan may still be being written.
   const std::string items = item_table_bytes(model_);
   const std::string cells = route_cells_bytes(model_);

@@ -39,6 +39,9 @@ class compiled_files_writer {
   std::vector<std::string> commit();
 
  private:
+  // Writes the route plan's temporary file; stops early once dropped_.
+  void write_plan();
+
   const scenario_model& model_;
   output_set out_;
   std::thread plan_;

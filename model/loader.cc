@@ -1,6 +1,5 @@
 #include "model/loader.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -228,8 +227,8 @@ void load_session::after_record(definition& d, const record_key& key, bool expec
     // A key that matched two kinds read the fields of both, one after the other.
     const std::vector<int64_t>& numbers = d.reader->record_numbers();
     for (size_t i = 0; i < key.objects.size(); ++i) {
-      const size_t begin = std::min(key.objects[i].second, numbers.size());
-      const size_t end = i + 1 < key.objects.size() ? std::min(key.objects[i + 1].second, numbers.size()) : numbers.size();
+      const size_t begin = key.objects[i].second;
+      const size_t end = i + 1 < key.objects.size() ? key.objects[i + 1].second : numbers.size();
       records->push_back(loaded_record{key.objects[i].first, d.which, key.at.line, key.text,
                                        std::vector<int64_t>(numbers.begin() + static_cast<std::ptrdiff_t>(begin),
                                                             numbers.begin() + static_cast<std::ptrdiff_t>(end)),

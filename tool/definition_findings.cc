@@ -26,9 +26,8 @@ bool same_place(const source_site& a, const source_site& b) {
 
 definition_check check_definitions(const definition_texts& texts, const scenario_identity& id) {
   definition_check found;
-  scenario_model model;
-  model.identity = id;
-  found.reported = reported_fault(compile_scenario(model, 1, texts));
+  found.compiled.identity = id;
+  found.reported = reported_fault(compile_scenario(found.compiled, 1, texts));
   scenario_model again;
   again.identity = id;
   again.line_mode = 1;

@@ -26,6 +26,8 @@ struct definition_check {
   // Every record that places something, as read past every fault, in file
   // order: where each object's line is, for the views that name it.
   std::vector<loaded_record> records;
+  // The model of the compile in memory: what a view draws when it is clean.
+  scenario_model compiled;
 
   // One entry of the list in file order: line definition first, then the
   // train definition, by line and column, findings without a place last;

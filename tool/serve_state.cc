@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "model/compile.h"
 #include "model/diagnostics.h"
 #include "tool/definition_findings.h"
 #include "tool/report_json.h"
@@ -78,11 +77,7 @@ void live_scenario::update(const definition_texts& texts) {
   const definition_paths paths = set_.paths();
   const definition_check found = check_definitions(texts, scenario_identity{set_.route, set_.train});
   const std::vector<loaded_record>& records = found.records;
-  if (!found.reported) {
-    scenario_model model = model_for(set_);
-    compile_scenario(model, 1, texts);
-    drawing_ = drawing(model, records, revision_);
-  }
+  if (!found.reported) drawing_ = drawing(found.compiled, records, revision_);
   state_ = {{"revisione", revision_},
             {"percorso", set_.route},
             {"treno", set_.train},
