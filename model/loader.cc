@@ -218,7 +218,10 @@ bool load_session::next_record_key(definition& d, record_key* key) {
 }
 
 void load_session::count_match(definition& d, record_key& key, std::optional<record_object> object) {
-  if (++key.matches == 2) warn(warning_kind::ambiguous_key, d, key.at, key.text);
+  // Both warnings are about the key alone, so they are given before its
+  // fields are read: a fault in those fields stops a compile there.
+  if (++key.matches == 1 && d.after_end_header) warn(warning_kind::after_end, d, key.at, key.text);
+  if (key.matches == 2) warn(warning_kind::ambiguous_key, d, key.at, key.text);
   if (object && records != nullptr) key.objects.emplace_back(*object, d.reader->record_numbers().size());
 }
 
@@ -236,7 +239,6 @@ void load_session::after_record(definition& d, const record_key& key, bool expec
     }
   }
   warn_short_record(d, key.at, key.text);
-  if (key.matches > 0 && d.after_end_header) warn(warning_kind::after_end, d, key.at, key.text);
   if (contains(key.lower, "[fine]")) d.after_end_header = true;
   if (key.matches == 0 && !expected_unmatched) warn_unknown(d, key.text);
   // The fields of a record dropped on purpose are the same record.

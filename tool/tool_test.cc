@@ -118,7 +118,7 @@ TEST(ToolCompile, MissingInputsAreUsageErrors) {
   EXPECT_EQ(compile({dir.file("nowhere"), "--route", kRoute, "--train", kTrain}).status, 2);
   const tool_run run = compile({dir.str(), "--route", kRoute, "--train", kTrain});
   EXPECT_EQ(run.status, 2);
-  EXPECT_NE(run.err.find("impossibile leggere"), std::string::npos);
+  EXPECT_NE(run.err.find("Brenvalo_Morvena_linea.txt non esiste"), std::string::npos);
   EXPECT_EQ(compile({dir.str(), "--route", kRoute}).status, 2);
   EXPECT_EQ(compile({dir.str(), "--bogus"}).status, 2);
 }
@@ -139,6 +139,18 @@ TEST(ToolCompile, WarningsOnStandardErrorAndStrict) {
   EXPECT_TRUE(dir.has("Brenvalo_Morvena_4815.dat"));
   run = compile({dir.str(), "--route", kRoute, "--train", kTrain, "--strict"});
   EXPECT_EQ(run.status, 1);
+}
+
+// A warning on the line of the fault that stops the compile is given too.
+TEST(ToolCompile, WarningOnTheFaultsLine) {
+  temp_dir dir;
+  write_built_in(dir);
+  write_file(dir.file("Brenvalo_Morvena_4815-.txt"), read_file(dir.file("Brenvalo_Morvena_4815-.txt")) + "sabbia, 1x\r\n");
+  const tool_run run = compile({dir.str(), "--route", kRoute, "--train", kTrain});
+  EXPECT_EQ(run.status, 1);
+  const std::string at = dir.file("Brenvalo_Morvena_4815-.txt") + ":66:";
+  EXPECT_EQ(run.err, at + "9: errore 25: lettura non riuscita: \"1x\" non e' un numero intero\nsabbia, 1x\n        ^\n" +
+                         at + "1: avviso: record dopo la sezione finale [fine], letto comunque (\"sabbia\")\nsabbia, 1x\n^\n");
 }
 
 // A very long line is shown around the field, not whole.
