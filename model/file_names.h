@@ -26,10 +26,14 @@ std::string route_cells_name(std::string_view route, std::string_view train);   
 std::string document_name(std::string_view route, std::string_view train, std::string_view document);
 
 // Why a route name and train number cannot name the scenario's files (a
-// character no file name may hold, an empty name, or two files that would
-// get one name, compared as Windows does, ignoring case), in Italian; or
-// nullopt when they can.
-std::optional<std::string> identity_problem(std::string_view route, std::string_view train);
+// character no file name may hold, an empty route name, or two of the files
+// that are read or written that would get one name, compared as Windows
+// does, ignoring case), in Italian; or nullopt when they can. The train
+// number may be empty ("R_-.txt", "R_.sim", "R_.dat"). Only the route plan
+// "R_linea.dat" can share a name, with the route cells of train "linea", so
+// that is refused only when `route_plan_written`.
+std::optional<std::string> identity_problem(std::string_view route, std::string_view train,
+                                            bool route_plan_written = true);
 
 }  // namespace scenario
 

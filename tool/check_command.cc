@@ -23,10 +23,6 @@ constexpr char kHelp[] =
     "Uscita: 0 nessun errore (avvisi ammessi), 1 errori nelle definizioni, 2 comando o\n"
     "file non validi.\n";
 
-std::string count_words(size_t n, const char* one, const char* many) {
-  return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
 }  // namespace
 
 int run_check(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {

@@ -185,7 +185,7 @@ TEST(ToolCheck, UsageAndMissingFilesAreStatusTwo) {
       {{dir.str(), "--route", "R"}, "servono DIR, --route NOME e --train NUMERO"},
       {{dir.str(), "--route", "R", "--train", "1", "--bogus"}, "opzione sconosciuta: --bogus"},
       {{dir.file("nowhere"), "--route", "R", "--train", "1"}, "non esiste"},
-      {{dir.str(), "--route", "R", "--train", "1"}, "impossibile leggere"},  // no train definition
+      {{dir.str(), "--route", "R", "--train", "1"}, "R_1-.txt non esiste"},  // no train definition
   };
   for (const usage_case& c : cases) {
     const tool_run run = check(c.args);

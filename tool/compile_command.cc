@@ -60,6 +60,14 @@ int run_compile(const std::vector<std::string>& words, std::ostream& out, std::o
   const arguments& args = start->args;
   const definition_set& set = start->set;
   const definition_paths paths = set.paths();
+  if (const auto in_the_way = cells_would_replace_plan(set)) {
+    if (as_json) {
+      print_stopped(out, kNoFault, *in_the_way);
+    } else {
+      err << "scenario: " << *in_the_way << "\n";
+    }
+    return kExitUsage;
+  }
   scenario_model model = model_for(set);
   std::vector<load_warning> warnings;
   // The route plan is written from the moment the line definition is read;
@@ -93,6 +101,12 @@ int run_compile(const std::vector<std::string>& words, std::ostream& out, std::o
   } else {
     if (fault) err << format_fault(fault, paths);
     for (const load_warning& w : warnings) err << format_warning(w, paths);
+    // One line for what was written, so that a clean compile says so.
+    if (!files.empty()) {
+      out << "scritti";
+      for (size_t i = 0; i < files.size(); ++i) out << (i == 0 ? " " : ", ") << files[i];
+      out << "; " << count_words(warnings.size(), "avviso", "avvisi") << "\n";
+    }
   }
   if (fault) return kExitFault;
   return args.has("--strict") && !warnings.empty() ? kExitFault : kExitClean;

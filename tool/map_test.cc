@@ -340,7 +340,7 @@ TEST(ToolMap, UsageFaultsAndUnwritablePicture) {
       {{dir.str(), "--route", kRoute, "--train", kTrain}, 2, "manca -o FILE.svg"},
       {{dir.str(), "--route", kRoute, "--train", kTrain, "-o"}, 2, "all'opzione -o manca il valore"},
       {{dir.str(), "--route", kRoute, "-o", out}, 2, "servono DIR, --route NOME e --train NUMERO"},
-      {{dir.str(), "--route", kRoute, "--train", "9", "-o", out}, 2, "impossibile leggere"},
+      {{dir.str(), "--route", kRoute, "--train", "9", "-o", out}, 2, "Brenvalo_Morvena_9-.txt non esiste"},
       {{dir.str(), "--route", kRoute, "--train", kTrain, "-o", dir.file("no/such/dir/m.svg")}, 2,
        "impossibile creare"},
       // Never over one of the scenario's own files, nor over a file that is
