@@ -180,7 +180,7 @@ TEST(FaultTable, MissingLineDefinitionIsAUsageErrorBeforeAnyCompile) {
   write_file(dir.file(kTrain), kEmptyTrain);
   std::ostringstream out, err;
   EXPECT_EQ(run_compile({dir.str(), "--route", "R", "--train", "1"}, out, err), kExitUsage);
-  EXPECT_NE(err.str().find("impossibile leggere"), std::string::npos) << err.str();
+  EXPECT_NE(err.str().find("R_linea.txt non esiste"), std::string::npos) << err.str();
   EXPECT_EQ(read_file(dir.file(kTrain)), kEmptyTrain);
 
   // With --json the answer is still one JSON object, with the fault the
