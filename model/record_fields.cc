@@ -12,111 +12,111 @@ constexpr auto kTrain = definition_file::train;
 // ---- line definition, general section ----
 
 constexpr record_field kRouteLength[] = {
-    {"lunghezza", "lunghezza del percorso; celle e tracciato proseguono 7000 m oltre", position,
+    {"lunghezza", "lunghezza del percorso in metri (al massimo 1000000); celle e tracciato proseguono 7000 m oltre la fine", position,
      cell_rule::route_length},
 };
 constexpr record_field kProgression[] = {
-    {"posizione", "punto del percorso da cui vale la progressiva (multiplo di 50 m)", position},
-    {"valore", "chilometrica della linea in quel punto, in metri (multiplo di 50 m)", kilometre_value},
-    {"segnalino", "1: alla chilometrica si aggiungono 100 m", number},
+    {"posizione", "punto del percorso da cui vale questa chilometrica (multiplo di 50 m)", position},
+    {"valore", "chilometrica della linea in quel punto, in metri (multiplo di 50 m): 73350 e' il km 73,350", kilometre_value},
+    {"segnalino", "1: alla chilometrica si aggiungono 100 m; 0: resta com'e'", number},
 };
 constexpr record_field kBackground[] = {
-    {"valore", "valore di sfondo passato al simulatore cosi' com'e'", number},
+    {"valore", "valore di sfondo per il simulatore, copiato cosi' com'e' nel file .sim", number},
 };
 constexpr record_field kRepetition[] = {
-    {"inizio", "inizio della ripetizione segnali (multiplo di 50 m)", position},
-    {"fine", "fine della ripetizione segnali (multiplo di 50 m); 0: nessuna ripetizione", position},
+    {"inizio", "punto in cui comincia la ripetizione dei segnali in macchina (multiplo di 50 m)", position},
+    {"fine", "punto in cui finisce la ripetizione (multiplo di 50 m); 0: nessuna ripetizione", position},
 };
 
 // ---- line definition, records ----
 
 constexpr record_field kGradient[] = {
-    {"posizione", "punto da cui vale la pendenza", position, cell_rule::from_cell},
-    {"pendenza", "pendenza da qui in poi, positiva in salita (da -100 a 155)", gradient},
+    {"posizione", "punto da cui vale la pendenza, fino al record pendenza seguente", position, cell_rule::from_cell},
+    {"pendenza", "pendenza in per mille, positiva in salita e negativa in discesa (da -100 a 155); prima del primo record e' 0", gradient},
 };
 constexpr record_field kCurve[] = {
     {"inizio", "punto del tracciato in cui la curva comincia", position},
-    {"lunghezza", "lunghezza della curva", length},
+    {"lunghezza", "lunghezza della curva in metri; fino alla curva seguente il binario e' dritto", length},
 };
 constexpr record_field kTunnel[] = {
-    {"inizio", "inizio della galleria", position, cell_rule::tunnel_start},
-    {"fine", "fine della galleria", position, cell_rule::tunnel_end},
-    {"tipo", "tipo di galleria; sopra 10 con marcatori ogni 200 m (tipo meno 10)", number},
+    {"inizio", "punto in cui comincia la galleria", position, cell_rule::tunnel_start},
+    {"fine", "punto in cui finisce la galleria", position, cell_rule::tunnel_end},
+    {"tipo", "tipo di galleria per il simulatore; sopra 10 (per esempio 11 o 12) la galleria ha un marcatore ogni 200 m e il tipo e' quello meno 10; una galleria che comincia 150 m o meno dopo la fine della precedente prende il tipo 3", number},
 };
 constexpr record_field kSpeedBoard[] = {
     {"posizione", "posizione del cartello", position, cell_rule::point},
-    {"vas", "rango A: prima velocita'", speed},
-    {"vbs", "rango B: prima velocita'", speed},
-    {"vcs", "rango C: prima velocita'", speed},
-    {"strisces", "strisce della prima indicazione", number},
-    {"vad", "rango A: seconda velocita' (vuoto: 0)", speed},
-    {"vbd", "rango B: seconda velocita' (vuoto: 0)", speed},
-    {"vcd", "rango C: seconda velocita' (vuoto: 0)", speed},
-    {"strisced", "strisce della seconda indicazione", number},
+    {"vas", "velocita' del primo cartello per i treni di rango A, in km/h", speed},
+    {"vbs", "velocita' del primo cartello per i treni di rango B, in km/h", speed},
+    {"vcs", "velocita' del primo cartello per i treni di rango C, in km/h", speed},
+    {"strisces", "numero di strisce del primo cartello", number},
+    {"vad", "velocita' del secondo cartello per il rango A, in km/h (campo vuoto: nessuna)", speed},
+    {"vbd", "velocita' del secondo cartello per il rango B, in km/h (campo vuoto: nessuna)", speed},
+    {"vcd", "velocita' del secondo cartello per il rango C, in km/h (campo vuoto: nessuna)", speed},
+    {"strisced", "numero di strisce del secondo cartello", number},
 };
 constexpr record_field kNameBoard[] = {
     {"posizione", "posizione del cartello", position, cell_rule::point},
-    {"testo", "scritta del cartello, per esempio (MADONNA)(261 m. )", text},
+    {"testo", "scritta del cartello: il nome della localita' e l'altitudine, per esempio (MADONNA)(261 m. )", text},
 };
 
 // ---- train definition ----
 
-constexpr record_field kBrakedMass[] = {{"percentuale", "percentuale di massa frenata del treno", number}};
+constexpr record_field kBrakedMass[] = {{"percentuale", "percentuale di massa frenata del treno, per esempio 120", number}};
 constexpr record_field kCars[] = {{"vetture", "numero di vetture del treno", number}};
 constexpr record_field kSpeed[] = {
-    {"posizione", "punto da cui vale la velocita' massima del treno", position, cell_rule::from_cell},
-    {"velocita'", "velocita' massima da qui in poi, salvata a passi di 5 km/h", speed},
+    {"posizione", "punto da cui vale la velocita' massima del treno, fino al record velocita seguente", position, cell_rule::from_cell},
+    {"velocita'", "velocita' massima del treno in km/h, salvata a passi di 5 km/h (da 0 a 1277)", speed},
 };
 constexpr record_field kAdhesion[] = {
-    {"posizione", "punto da cui vale l'aderenza", position, cell_rule::from_cell},
-    {"aderenza", "valore di aderenza da qui in poi (da 0 a 255)", number},
+    {"posizione", "punto da cui vale l'aderenza, fino al record aderenza seguente", position, cell_rule::from_cell},
+    {"aderenza", "aderenza tra ruota e rotaia (da 0 a 255; l'esempio usa da 70 a 100)", number},
 };
 constexpr record_field kClock[] = {
     {"ore", "ora dell'orologio alla partenza", hour},
     {"minuti", "minuti dell'orologio alla partenza", minute},
     {"secondi", "secondi dell'orologio alla partenza", second},
 };
-constexpr record_field kSand[] = {{"sabbia", "scorta di sabbia", number}};
+constexpr record_field kSand[] = {{"sabbia", "scorta di sabbia del treno (l'esempio: 300)", number}};
 constexpr record_field kSignal[] = {
     {"posizione", "posizione del segnale; preavvisi 100, 200, 300 e 400 m prima", position, cell_rule::point},
-    {"sx", "aspetto sinistro; con 2 vale il tempo", number},
-    {"s1", "primo valore sinistro (salvato come s1 x 10 + d1)", number},
-    {"s2", "secondo valore sinistro (salvato come s2 x 10 + d2)", number},
-    {"s3", "terzo valore sinistro (salvato come s3 x 10 + d3)", number},
-    {"rapp", "rappresentazione (salvata come rapp x 10 + sx x 3 + dx)", number},
-    {"dx", "aspetto destro", number},
-    {"d1", "primo valore destro", number},
-    {"d2", "secondo valore destro", number},
-    {"d3", "terzo valore destro", number},
-    {"tempo", "ritardo della via libera con sx 2; da 1 a 100 diventa 101", number},
+    {"sx", "aspetto della parte sinistra del segnale; con 2 il segnale usa il campo tempo", number},
+    {"s1", "primo valore della parte sinistra (salvato come s1 x 10 + d1)", number},
+    {"s2", "secondo valore della parte sinistra (salvato come s2 x 10 + d2)", number},
+    {"s3", "terzo valore della parte sinistra (salvato come s3 x 10 + d3)", number},
+    {"rapp", "rappresentazione del segnale (salvata come rapp x 10 + sx x 3 + dx)", number},
+    {"dx", "aspetto della parte destra del segnale", number},
+    {"d1", "primo valore della parte destra", number},
+    {"d2", "secondo valore della parte destra", number},
+    {"d3", "terzo valore della parte destra", number},
+    {"tempo", "con sx 2: ritardo con cui il segnale si apre, annunciato nelle note; da 1 a 100 diventa 101, 0: nessun ritardo", number},
 };
 constexpr record_field kSlowdown[] = {
-    {"x", "inizio del rallentamento; avviso 1200 m prima (oltre 1500 m)", position, cell_rule::point},
-    {"v", "velocita' del rallentamento", speed},
-    {"l", "lunghezza del rallentamento", length},
-    {"f_tt", "valore salvato nelle celle di inizio e fine", number},
-    {"f_ta", "diverso da 0: quattro celle di preavviso prima dell'avviso", number},
-    {"d_v", "diverso da 0: salvato nelle celle del rallentamento", number},
+    {"x", "punto in cui comincia il rallentamento; il cartello di avviso sta 1200 m prima (solo se il rallentamento comincia oltre 1500 m)", position, cell_rule::point},
+    {"v", "velocita' massima nel rallentamento, in km/h", speed},
+    {"l", "lunghezza del rallentamento in metri", length},
+    {"f_tt", "valore per il simulatore, salvato nelle celle di inizio e di fine", number},
+    {"f_ta", "diverso da 0: quattro celle di preavviso prima del cartello di avviso; 0: nessuna", number},
+    {"d_v", "diverso da 0: valore per il simulatore, salvato nelle celle di inizio, di fine e di avviso", number},
 };
 constexpr record_field kCodePoint[] = {
     {"posizione", "posizione del punto codice", position, cell_rule::code_point},
-    {"valore", "codice (1 o piu'); 0 o meno: taglio senza codice", number},
+    {"valore", "codice dato al treno in quel punto (1 o piu', per esempio 180); 0 o meno: punto senza codice", number},
 };
 constexpr record_field kStation[] = {
     {"posizione", "posizione della stazione (multiplo di 50 m)", position, cell_rule::station},
-    {"tipo", "tipo: 5 e 6, 7 e 8, sotto 25 con cella di fermata, da 25 senza", number},
+    {"tipo", "tipo di stazione (da 0 a 255), che decide il tratto occupato: 5 e 6 dalla posizione meno la lunghezza a 150 m dopo la posizione, 7 e 8 la lunghezza prima e dopo la posizione, gli altri la lunghezza centrata sulla posizione; sotto 25 il treno vi si ferma (cella di fermata), da 25 in su no", number},
     {"lunghezza", "lunghezza della stazione (multiplo di 100 m)", length},
-    {"S1", "impostazione S1 per il simulatore (da 0 a 255)", number},
-    {"S2", "impostazione S2 (da 0 a 255); azzerata sotto 600 m e per la prima stazione", number},
-    {"S3", "impostazione S3 (da 0 a 255); se non 0 il tratto si allunga di 50 m", number},
-    {"S4", "impostazione S4 per il simulatore", number},
-    {"S5", "impostazione S5 per il simulatore", number},
-    {"S6", "impostazione S6 per il simulatore (da 0 a 255)", number},
-    {"S7", "impostazione S7 per il simulatore", number},
-    {"S8", "impostazione S8 per il simulatore", number},
-    {"S9", "impostazione S9 per il simulatore", number},
-    {"S10", "impostazione S10 per il simulatore (da 0 a 255)", number},
-    {"ore", "ora d'orario (0, 0, 0: nessun orario)", hour},
+    {"S1", "impostazione S1 per il simulatore (da 0 a 255), copiata cosi' com'e'", number},
+    {"S2", "impostazione S2 per il simulatore (da 0 a 255); vale 0 per una stazione lunga meno di 600 m e per la prima stazione", number},
+    {"S3", "impostazione S3 per il simulatore (da 0 a 255); se non e' 0 il tratto della stazione si allunga di 50 m; vale 0 per i tipi da 5 a 8 e per la prima stazione", number},
+    {"S4", "impostazione S4 per il simulatore (da -32768 a 32767), copiata cosi' com'e'", number},
+    {"S5", "impostazione S5 per il simulatore (da -32768 a 32767), copiata cosi' com'e'", number},
+    {"S6", "impostazione S6 per il simulatore (da 0 a 255), copiata cosi' com'e'", number},
+    {"S7", "impostazione S7 per il simulatore (da -32768 a 32767), copiata cosi' com'e'", number},
+    {"S8", "impostazione S8 per il simulatore (da -32768 a 32767), copiata cosi' com'e'", number},
+    {"S9", "impostazione S9 per il simulatore (da -32768 a 32767), copiata cosi' com'e'", number},
+    {"S10", "impostazione S10 per il simulatore (da 0 a 255), copiata cosi' com'e'", number},
+    {"ore", "ora d'orario (0, 0, 0: stazione senza orario)", hour},
     {"minuti", "minuti d'orario", minute},
     {"secondi", "secondi d'orario", second},
     {"nome", "nome della stazione, fino alla fine della riga", text},
@@ -135,10 +135,10 @@ constexpr record_kind kKinds[] = {
     {"sfondo due", {"sfondo", "due"}, true, kLine, true, "[generale]", "secondo valore di sfondo", kBackground},
     {"sfondo tre", {"sfondo", "tre"}, true, kLine, true, "[generale]", "terzo valore di sfondo", kBackground},
     {"ripetizione segnali 4 codici", {"segnali", "ripetizione"}, true, kLine, true, "[generale]",
-     "ripetizione segnali; la chiave dice 4 o 9 codici", kRepetition},
+     "ripetizione dei segnali in macchina; la chiave dice 4 o 9 codici", kRepetition},
     {"pendenza", {"pendenza", nullptr}, false, kLine, false, "[pendenze]", "pendenza da un punto in poi", kGradient},
     {"curva", {"curva", nullptr}, false, kLine, false, "[curve]",
-     "curva: s nella chiave a sinistra, altrimenti a destra; la cifra da 1 a 6 dice il raggio", kCurve},
+     "curva: con una s nella chiave a sinistra, altrimenti a destra; la cifra da 1 a 6 nella chiave dice il raggio: 1 = 10000 m, 2 = 5000 m, 3 = 2500 m, 4 = 1000 m, 5 = 500 m, 6 = 333 m", kCurve},
     {"montagna", {"montagna", nullptr}, false, kLine, false, "[montagne]", "galleria", kTunnel},
     {"indicatori_vmax", {"indicatori_v", nullptr}, false, kLine, false, "[cartelli]",
      "cartello indicatore di velocita' massima", kSpeedBoard},

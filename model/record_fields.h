@@ -86,6 +86,10 @@ std::string decode_field(const record_kind& kind, size_t index, const record_val
 // codes of a signal repetition. Empty for other keys.
 std::string decode_key(const record_kind& kind, std::string_view key);
 
+// The reference of every record kind and field, for authors, in Italian
+// (plain ASCII, lines of at most 78 columns, LF): what docs/CAMPI.txt holds.
+std::string field_reference();
+
 // "km 5,950" for 5950 m.
 std::string kilometre_text(int64_t metres);
 

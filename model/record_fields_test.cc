@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
+#include <sstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -139,6 +141,23 @@ TEST(RecordFields, AgreeWithWhatTheLoadersRead) {
     EXPECT_EQ(r.numbers.size(), numbers);
   }
   EXPECT_EQ(seen.size(), table_key.size());
+}
+
+// docs/CAMPI.txt is what the table gives, so the two cannot drift apart; it
+// is read in Notepad, so it stays ASCII and narrow. After a change of the
+// table: build/debug/bin/scenario help campi > docs/CAMPI.txt
+TEST(RecordFields, CommittedReferenceIsTheTables) {
+  std::ifstream in(SCENARIO_DOCS_DIR "/CAMPI.txt", std::ios::binary);
+  ASSERT_TRUE(in) << SCENARIO_DOCS_DIR "/CAMPI.txt";
+  std::ostringstream committed;
+  committed << in.rdbuf();
+  const std::string reference = field_reference();
+  EXPECT_EQ(committed.str(), reference);
+  std::istringstream lines(reference);
+  for (std::string line; std::getline(lines, line);) {
+    EXPECT_LE(line.size(), 78u) << line;
+    for (char c : line) EXPECT_TRUE(c >= 0x20 && c < 0x7F) << line;
+  }
 }
 
 }  // namespace

@@ -33,6 +33,7 @@ TEST(CommandLine, HelpVersionAndUnknownWords) {
       {{"help"}, 0, "uso: scenario COMANDO", ""},
       {{"-h"}, 0, "uso: scenario COMANDO", ""},
       {{"help", "check"}, 0, "uso: scenario check DIR", ""},
+      {{"help", "campi"}, 0, "I record delle definizioni e i loro campi", ""},
       {{"check", "-h"}, 0, "uso: scenario check DIR", ""},
       {{"help", "nessuno"}, 2, "", "comando sconosciuto: nessuno"},
       {{"compila"}, 2, "", "comando sconosciuto: compila"},

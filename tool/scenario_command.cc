@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "model/record_fields.h"
 #include "tool/commands.h"
 
 namespace scenario::tool {
@@ -27,6 +28,8 @@ constexpr char kHelp[] =
     "      mostra la linea in una pagina web che segue le modifiche alle definizioni\n"
     "  help [COMANDO]\n"
     "      questo aiuto, o quello di un comando (come COMANDO --help)\n"
+    "  help campi\n"
+    "      i record delle due definizioni, campo per campo\n"
     "Le opzioni si scrivono --route NOME o --route=NOME; --version dice la versione.\n"
     "Uscita: 0 nessun errore (avvisi ammessi), 1 errori nelle definizioni (o avvisi con\n"
     "--strict), 2 comando non valido o file illeggibile o non valido.\n";
@@ -59,6 +62,10 @@ int run_scenario(std::vector<std::string> args, std::ostream& out, std::ostream&
   }
   if (name == "--version") {
     out << "scenario " << SCENARIO_VERSION << "\n";
+    return kExitClean;
+  }
+  if (name == "help" && args[0] == "campi") {
+    out << field_reference();
     return kExitClean;
   }
   if (name == "help") {
