@@ -132,6 +132,7 @@ class windows_platform : public platform {
     if (label_ != nullptr && font_ != nullptr) {
       SendMessageA(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
+    if (label_ != nullptr) fit_label_to_caption();
 
     ShowWindow(window_, SW_SHOWNORMAL);
     UpdateWindow(window_);
@@ -180,6 +181,33 @@ class windows_platform : public platform {
   }
 
  private:
+  // The system may give another face for the one asked (a substitute for
+  // "MS Sans Serif", wider than it), so the caption is measured in the font
+  // the label actually draws with, and the label grows to it, keeping its
+  // left and top; it never shrinks below its laid-out size.
+  void fit_label_to_caption() {
+    HDC dc = GetDC(label_);
+    if (dc == nullptr) return;
+    auto font = reinterpret_cast<HFONT>(SendMessageA(label_, WM_GETFONT, 0, 0));
+    if (font == nullptr) font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+    const HGDIOBJ previous = SelectObject(dc, font);
+    SIZE extent{};
+    TEXTMETRICA metrics{};
+    const bool measured = GetTextExtentPoint32A(dc, kLabelCaption, static_cast<int>(sizeof kLabelCaption - 1), &extent) &&
+                          GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, previous);
+    ReleaseDC(label_, dc);
+    if (!measured) return;
+    RECT now{};
+    if (!GetClientRect(label_, &now)) return;
+    // The overhang of a synthesised bold face lies past the advance widths.
+    const int width = static_cast<int>(extent.cx) + static_cast<int>(metrics.tmOverhang) + 1;
+    const int height = static_cast<int>(extent.cy);
+    if (width <= now.right && height <= now.bottom) return;
+    SetWindowPos(label_, nullptr, 0, 0, width > now.right ? width : now.right, height > now.bottom ? height : now.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
   HINSTANCE instance_ = nullptr;
   bool class_registered_ = false;
   HWND window_ = nullptr;
