@@ -1,15 +1,18 @@
 # What `cmake --install` puts in place and what CPack packs: the program, the
-# scenario tool and, for Windows, LEGGIMI.txt, side by side in one folder
-# (the program writes its files beside itself). For the Windows build,
+# scenario tool and, for Windows, LEGGIMI.txt and CAMPI.txt (the reference of
+# every record and field), side by side in one folder (the program writes its
+# files beside itself). For the Windows build,
 #   cmake --build BUILD --target package
 # gives BUILD/Brenvalo_Morvena_4815-windows.zip, whose one folder holds the
-# three files.
+# four files.
 if(WIN32)
   set(scenario_install_folder .)
-  # Windows authors read it in Notepad: CR LF line ends.
-  configure_file(${CMAKE_CURRENT_SOURCE_DIR}/docs/LEGGIMI.txt ${CMAKE_CURRENT_BINARY_DIR}/LEGGIMI.txt
-                 @ONLY NEWLINE_STYLE CRLF)
-  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/LEGGIMI.txt DESTINATION ${scenario_install_folder})
+  # Windows authors read them in Notepad: CR LF line ends.
+  foreach(text LEGGIMI.txt CAMPI.txt)
+    configure_file(${CMAKE_CURRENT_SOURCE_DIR}/docs/${text} ${CMAKE_CURRENT_BINARY_DIR}/${text}
+                   @ONLY NEWLINE_STYLE CRLF)
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${text} DESTINATION ${scenario_install_folder})
+  endforeach()
 else()
   set(scenario_install_folder bin)
 endif()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the program for Linux and, with MinGW-w64, the zip for Windows
-# (the program, the `scenario` tool and LEGGIMI.txt); unpacks the zip into a
+# (the program, the `scenario` tool, LEGGIMI.txt and CAMPI.txt); unpacks the zip into a
 # fresh folder and runs the program from there under wine on a virtual X
 # display, the Linux program in a fresh folder of its own, and checks that
 # it ends by itself and that both runs leave the same six files, byte for
@@ -29,7 +29,7 @@ readonly RUN_TIMEOUT_S=60       # the program's own run, once the prefix exists
 readonly HOLD_WINDOW_MS=6000    # how long the window stays up in screenshot mode
 readonly SCREENSHOT_SETTLE_S=1  # wait from the first sight of the window to the picture
 readonly ZIP_NAME=${PROGRAM}-windows
-readonly PACKAGE_FILES=("$PROGRAM.exe" LEGGIMI.txt scenario.exe)  # in C sort order
+readonly PACKAGE_FILES=("$PROGRAM.exe" CAMPI.txt LEGGIMI.txt scenario.exe)  # in C sort order
 readonly OUTPUT_COUNT=6         # files the program writes
 readonly EXAMPLE=esempio        # the tool's folder inside the unpacked one
 
@@ -252,7 +252,9 @@ packed=$(cd "$unpacked" && find . -mindepth 1 | LC_ALL=C sort | tr '\n' ' ')
 expected="./$ZIP_NAME $(printf "./$ZIP_NAME/%s " "${PACKAGE_FILES[@]}")"
 [[ "$packed" == "$expected" ]] || die "the zip holds: $packed; expected: $expected"
 echo "windows_check: OK: the zip holds ${PACKAGE_FILES[*]} in the folder $ZIP_NAME"
-grep -q $'\r$' "$windows_dir/LEGGIMI.txt" || die "LEGGIMI.txt has no CR LF line ends"
+for text in LEGGIMI.txt CAMPI.txt; do
+  grep -q $'\r$' "$windows_dir/$text" || die "$text has no CR LF line ends"
+done
 
 echo "windows_check: running $PROGRAM on Linux"
 linux_rc=0
@@ -282,7 +284,7 @@ echo "windows_check: $PROGRAM.exe ended by itself with status 0 after ${wine_sec
 # ---------------------------------------------------------------------------
 outputs() {  # names of the files a run left in $1 besides the programs, sorted
   find "$1" -mindepth 1 -maxdepth 1 -type f ! -name "$PROGRAM" ! -name "$PROGRAM.exe" ! -name scenario.exe \
-    ! -name LEGGIMI.txt -printf '%f\n' | LC_ALL=C sort
+    ! -name LEGGIMI.txt ! -name CAMPI.txt -printf '%f\n' | LC_ALL=C sort
 }
 listing() {
   local dir=$1 label=$2 name
