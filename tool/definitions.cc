@@ -71,6 +71,11 @@ std::optional<definition_set> find_definitions(const arguments& args, bool route
   return set;
 }
 
+// A word as typed on a command line: quoted when empty or with a blank.
+std::string typed(const std::string& word) {
+  return word.empty() || word.find(' ') != std::string::npos ? "\"" + word + "\"" : word;
+}
+
 // The definitions in `directory`, as the --route and --train that name
 // them, so that an author who mistyped one sees what is there.
 void list_definitions(const std::string& directory, std::ostream& err) {
@@ -102,10 +107,10 @@ void list_definitions(const std::string& directory, std::ostream& err) {
       }
       const std::string number = train.substr(prefix.size(), train.size() - prefix.size() - kTrainEnd.size());
       if (identity_problem(route, number, false)) continue;
-      found.push_back("  --route " + route + " --train " + number + "   (" + line + ", " + train + ")");
+      found.push_back("  --route " + typed(route) + " --train " + typed(number) + "   (" + line + ", " + train + ")");
       with_train = true;
     }
-    if (!with_train) found.push_back("  --route " + route + "   (" + line + ", nessuna definizione del treno)");
+    if (!with_train) found.push_back("  --route " + typed(route) + "   (" + line + ", nessuna definizione del treno)");
   }
   if (found.empty()) {
     err << "nella cartella " << directory << " non c'e' nessuna definizione (NOME_linea.txt e NOME_NUMERO-.txt)\n";

@@ -35,11 +35,13 @@ void write_definitions(const temp_dir& dir, const std::string& route, const char
   }
 }
 
-// Valle with trains 101 and 102, and Monte with no train.
+// Valle with trains 101 and 102 and one of no number, and Monte Alto with
+// no train.
 void write_folder(const temp_dir& dir) {
   write_definitions(dir, "Valle", "101");
   write_definitions(dir, "Valle", "102");
-  write_definitions(dir, "Monte", nullptr);
+  write_definitions(dir, "Valle", "");
+  write_definitions(dir, "Monte Alto", nullptr);
 }
 
 TEST(ToolDefinitions, WrongNamesSayWhatTheFolderHolds) {
@@ -47,7 +49,8 @@ TEST(ToolDefinitions, WrongNamesSayWhatTheFolderHolds) {
   write_folder(dir);
   const std::string listing = "definizioni nella cartella " + dir.str() +
                               ":\n"
-                              "  --route Monte   (Monte_linea.txt, nessuna definizione del treno)\n"
+                              "  --route \"Monte Alto\"   (Monte Alto_linea.txt, nessuna definizione del treno)\n"
+                              "  --route Valle --train \"\"   (Valle_linea.txt, Valle_-.txt)\n"
                               "  --route Valle --train 101   (Valle_linea.txt, Valle_101-.txt)\n"
                               "  --route Valle --train 102   (Valle_linea.txt, Valle_102-.txt)\n";
   const struct {
@@ -56,7 +59,7 @@ TEST(ToolDefinitions, WrongNamesSayWhatTheFolderHolds) {
   } cases[] = {
       {{"--route", "Vale", "--train", "101"}, "scenario: " + dir.file("Vale_linea.txt") + " non esiste\n" + listing},
       {{"--route", "Valle", "--train", "103"}, "scenario: " + dir.file("Valle_103-.txt") + " non esiste\n" + listing},
-      {{"--route", "Monte", "--train", "1"}, "scenario: " + dir.file("Monte_1-.txt") + " non esiste\n" + listing},
+      {{"--route", "Monte Alto", "--train", "1"}, "scenario: " + dir.file("Monte Alto_1-.txt") + " non esiste\n" + listing},
       {{"--route", dir.file("Valle_linea.txt"), "--train", "101"},
        "scenario: --route vuole il nome del percorso, non il file: per Valle_linea.txt scrivi --route Valle\n"},
       {{"--route", "Valle", "--train", "Valle_101-.txt"},
