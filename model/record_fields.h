@@ -2,8 +2,9 @@
 // may stand, and its fields in order with their name, meaning and unit:
 // the one table that says what a record of a definition holds, for every
 // view that explains a definition to its author (the editor's hover and
-// completion, decoded listings). Keys are recognised as the loaders do, by
-// substring tests on the key field.
+// completion, decoded listings, the authors' reference docs/CAMPI.txt).
+// The meanings are written for authors, in ASCII Italian. Keys are
+// recognised as the loaders do, by substring tests on the key field.
 #ifndef MODEL_RECORD_FIELDS_H_
 #define MODEL_RECORD_FIELDS_H_
 
