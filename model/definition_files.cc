@@ -127,12 +127,13 @@ std::optional<std::string> read_whole_file(const std::string& path) { return rea
 
 definition_reads read_definition_files(const std::string& directory, const std::string& route,
                                        const std::string& train) {
-  return definition_reads{read_file(path_in(directory, line_definition_name(route))),
-                          read_file(path_in(directory, train_definition_name(route, train)))};
+  file_read line = read_file(path_in(directory, line_definition_name(route)));
+  file_read train_file = read_file(path_in(directory, train_definition_name(route, train)));
+  return definition_reads{{std::move(line.text), std::move(train_file.text)}, line.problem, train_file.problem};
 }
 
 definition_texts read_definitions(const std::string& directory, const std::string& route, const std::string& train) {
-  return read_definition_files(directory, route, train).texts();
+  return read_definition_files(directory, route, train).texts;
 }
 
 }  // namespace scenario

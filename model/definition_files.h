@@ -43,13 +43,12 @@ const char* read_problem_words(read_problem problem);
 // The whole file, or nullopt when it cannot be read (read_file).
 std::optional<std::string> read_whole_file(const std::string& path);
 
-// NAME_linea.txt and NAME_NUMBER-.txt of `directory`, each with why it
-// was not read.
+// NAME_linea.txt and NAME_NUMBER-.txt of `directory`, and why one was
+// not read.
 struct definition_reads {
-  file_read line;
-  file_read train;
-
-  definition_texts texts() const { return {line.text, train.text}; }
+  definition_texts texts;  // a definition not read is nullopt
+  read_problem line = read_problem::none;
+  read_problem train = read_problem::none;
 };
 definition_reads read_definition_files(const std::string& directory, const std::string& route,
                                        const std::string& train);

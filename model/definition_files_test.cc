@@ -68,8 +68,8 @@ TEST(DefinitionFiles, AFolderOrPipeNamedLikeADefinitionIsNotReadAsAnEmptyOne) {
   fs::create_directory(dir.file(line_definition_name("Valle")));
   ASSERT_EQ(mkfifo(dir.file(train_definition_name("Valle", "101")).c_str(), 0600), 0);
   const definition_reads reads = read_definition_files(dir.str(), "Valle", "101");
-  EXPECT_EQ(reads.line.problem, read_problem::not_a_file);
-  EXPECT_EQ(reads.train.problem, read_problem::not_a_file);
+  EXPECT_EQ(reads.line, read_problem::not_a_file);
+  EXPECT_EQ(reads.train, read_problem::not_a_file);
   const definition_texts texts = read_definitions(dir.str(), "Valle", "101");
   EXPECT_FALSE(texts.line);
   EXPECT_FALSE(texts.train);

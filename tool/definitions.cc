@@ -62,12 +62,11 @@ std::optional<command_start> start_command(const std::string& name, const std::v
     return std::nullopt;
   }
   definition_reads reads = read_definition_files(set->directory, set->route, set->train);
-  definition_texts texts{std::move(reads.line.text), std::move(reads.train.text)};
+  definition_texts& texts = reads.texts;
   const definition_paths paths = set->paths();
   if (!texts.line || !texts.train) {
-    const file_read& failed = texts.line ? reads.train : reads.line;
     err << "scenario: impossibile leggere " << (texts.line ? paths.train : paths.line) << ": "
-        << read_problem_words(failed.problem) << "\n";
+        << read_problem_words(texts.line ? reads.train : reads.line) << "\n";
     if (missing != nullptr) *missing = texts.line ? kReadFault : kNoLineDefinitionFault;
     *status = kExitUsage;
     return std::nullopt;

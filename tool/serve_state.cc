@@ -1,6 +1,8 @@
 #include "tool/serve_state.h"
 
 #include <algorithm>
+#include <ostream>
+#include <utility>
 
 #include "model/diagnostics.h"
 #include "tool/definition_findings.h"
@@ -70,12 +72,33 @@ json drawing(const scenario_model& model, const std::vector<loaded_record>& reco
           {"stazioni", std::move(stations)}};
 }
 
+bool same(const definition_reads& a, const definition_reads& b) {
+  return a.line == b.line && a.train == b.train && a.texts.line == b.texts.line && a.texts.train == b.texts.train;
+}
+
 }  // namespace
 
 void live_scenario::update(const definition_texts& texts) {
+  show(check_definitions(texts, scenario_identity{set_.route, set_.train}));
+}
+
+void live_scenario::update_from(const definition_reads& reads) {
+  for (const auto& [file, problem] : {std::pair{definition_file::line, reads.line}, {definition_file::train, reads.train}}) {
+    if (problem == read_problem::none || problem == read_problem::missing) continue;
+    definition_check found;
+    found.reported.error_code = kReadFault;
+    found.reported.site.file = file;
+    found.reported.detail = read_problem_words(problem);
+    found.faults.push_back(found.reported);
+    found.in_order.push_back({true, 0});
+    return show(found);
+  }
+  update(reads.texts);
+}
+
+void live_scenario::show(const definition_check& found) {
   ++revision_;
   const definition_paths paths = set_.paths();
-  const definition_check found = check_definitions(texts, scenario_identity{set_.route, set_.train});
   const std::vector<loaded_record>& records = found.records;
   if (!found.reported) drawing_ = drawing(found.compiled, records, revision_);
   state_ = {{"revisione", revision_},
@@ -88,6 +111,31 @@ void live_scenario::update(const definition_texts& texts) {
             {"errori", found.faults.size()},
             {"avvisi", found.warnings.size()},
             {"disegno", drawing_}};
+  state_text_ = std::make_shared<const std::string>(state_.dump(-1, ' ', false, json::error_handler_t::replace));
+}
+
+definition_watch::definition_watch(definition_set set, definition_texts first, std::ostream& err)
+    : set_(std::move(set)), err_(err) {
+  seen_.texts = std::move(first);
+}
+
+bool definition_watch::changed(definition_reads* reads) {
+  definition_reads now = read_definition_files(set_.directory, set_.route, set_.train);
+  const bool starved = now.line == read_problem::no_descriptors || now.train == read_problem::no_descriptors;
+  if (starved != starved_) {
+    err_ << (starved ? "scenario serve: troppi file aperti: le definizioni non si possono rileggere, la pagina "
+                       "resta com'era\n"
+                     : "scenario serve: le definizioni si possono di nuovo rileggere\n")
+         << std::flush;
+    starved_ = starved;
+  }
+  if (starved) return false;
+  const bool same_as_last = same(now, last_);
+  last_ = now;
+  if (!same_as_last || same(now, seen_)) return false;
+  seen_ = now;
+  *reads = std::move(now);
+  return true;
 }
 
 }  // namespace scenario::tool
