@@ -25,9 +25,15 @@ json position_of(const source_site& site, const fault_state* fault, const std::v
   return nullptr;
 }
 
+// The page lists this many findings at most: a definition full of mistakes
+// (a file of a million unknown fields) would otherwise make a state of
+// hundreds of megabytes. The totals count them all; check lists them all.
+constexpr size_t kMostListed = 1000;
+
 json diagnostics(const definition_check& found, const definition_paths& paths, const std::vector<loaded_record>& records) {
   json list = json::array();
   for (const definition_check::entry& e : found.in_order) {
+    if (list.size() == kMostListed) break;
     json d;
     if (e.fault) {
       const fault_state& f = found.faults[e.index];
@@ -108,6 +114,7 @@ void live_scenario::show(const definition_check& found) {
             {"errore", found.reported ? json(fault_headline(found.reported, paths)) : json(nullptr)},
             {"aggiornato", !found.reported},
             {"diagnostica", diagnostics(found, paths, records)},
+            {"non_elencati", found.in_order.size() - std::min(found.in_order.size(), kMostListed)},
             {"errori", found.faults.size()},
             {"avvisi", found.warnings.size()},
             {"disegno", drawing_}};

@@ -36,6 +36,8 @@ class live_scenario {
   //                ("errore"/"avviso"), codice or tipo, file, riga,
   //                colonna, messaggio, testo (the line check prints) and
   //                posizione (metres, or null)
+  //   non_elencati how many more findings diagnostica leaves out: it
+  //                lists the first thousand
   //   errori, avvisi  the totals
   //   disegno      null until a compile without a fault, else: revisione
   //                (of the update that drew it), svg, lunghezza (route

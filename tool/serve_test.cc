@@ -275,6 +275,24 @@ TEST(ServeState, AWarningPointsAtThePositionOfTheRecordOnItsLine) {
   EXPECT_EQ(s["diagnostica"][0]["posizione"], nullptr);
 }
 
+// A definition full of mistakes: the totals count them all, the list
+// holds the first thousand, and the page is told how many it leaves out.
+TEST(ServeState, TheListOfFindingsIsBoundedAndSaysHowManyItLeavesOut) {
+  std::string line = kLine;
+  std::string unknown;
+  for (int i = 0; i < 1500; ++i) unknown += "campo_inventato,    " + std::to_string(i) + "\r\n";
+  line.insert(line.find("[curve]"), unknown);
+  live_scenario live(kSet);
+  live.update({line, kTrain});
+  const json& s = live.state();
+  EXPECT_EQ(s["avvisi"], 1500);
+  EXPECT_EQ(s["diagnostica"].size(), 1000u);
+  EXPECT_EQ(s["non_elencati"], 500);
+  EXPECT_EQ(s["diagnostica"][0]["riga"], 3);
+  live.update({kLine, kTrain});
+  EXPECT_EQ(live.state()["non_elencati"], 0);
+}
+
 TEST(ServeHttp, AnswersItsThreePathsAndNothingElse) {
   live_scenario live(kSet);
   live.update({kLine, kTrain});
