@@ -1,5 +1,6 @@
 #include "tool/serve_server.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <future>
 #include <ostream>
