@@ -17,7 +17,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 jobs=$(nproc 2>/dev/null || echo 2)
 build=${SCENARIO_BUILD_ROOT:-$PWD/build}/fuzz
-targets=(field_reader compile binary_decode)
+targets=(field_reader compile binary_decode serve_request)
 
 # True when clang++ can link a libFuzzer target.
 have_libfuzzer() {
@@ -81,6 +81,7 @@ for t in "${targets[@]}"; do
   mkdir -p "$work"
   echo "fuzzing $t for ${seconds} s"
   rc=0
+  mkdir -p "$seeds/$t"  # a target may have no seeds of the built-in scenario
   "$build/bin/${t}_fuzz" "${limits[@]}" -max_total_time="$seconds" -print_final_stats=1 \
     -artifact_prefix="$artifacts/$t-" "$work" "$corpus" "$seeds/$t" >"$log" 2>&1 || rc=$?
   grep -E '^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)' "$log" | sed 's/^/  /' || true

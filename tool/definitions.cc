@@ -152,19 +152,21 @@ std::optional<command_start> start_command(const std::string& name, const std::v
     *status = kExitUsage;
     return std::nullopt;
   }
-  definition_texts texts = read_definitions(set->directory, set->route, set->train);
+  definition_reads reads = read_definition_files(set->directory, set->route, set->train);
+  definition_texts& texts = reads.texts;
   const definition_paths paths = set->paths();
   // A missing train definition with --write-on-fault is compiled as the
   // program compiles it: fault 25, and the files from what the line gives.
-  const bool as_program = texts.line && args->has("--write-on-fault");
+  const bool as_program = texts.line && args->has("--write-on-fault") &&
+                          reads.train == read_problem::missing;
   if (!texts.line || (!texts.train && !as_program)) {
     const std::string& path = texts.line ? paths.train : paths.line;
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec)) {
-      err << "scenario: impossibile leggere " << path << "\n";
-    } else {
+    const read_problem why = texts.line ? reads.train : reads.line;
+    if (why == read_problem::missing) {
       err << "scenario: " << path << " non esiste\n";
       list_definitions(set->directory, err);
+    } else {
+      err << "scenario: impossibile leggere " << path << ": " << read_problem_words(why) << "\n";
     }
     if (missing != nullptr) *missing = texts.line ? kReadFault : kNoLineDefinitionFault;
     *status = kExitUsage;

@@ -5,7 +5,7 @@
 #include "model/definition_files.h"
 #include "tool/commands.h"
 #include "tool/definitions.h"
-#include "tool/serve_http.h"
+#include "tool/serve_server.h"
 #include "tool/serve_state.h"
 
 namespace scenario::tool {
@@ -21,8 +21,9 @@ constexpr char kHelp[] =
     "Resta attivo fino a Ctrl+C.\n"
     "  --port N  la porta (senza: 8765, o la prima libera dopo)\n"
     "  --open    apre la pagina nel browser predefinito\n"
-    "  --host H  ascolta sull'indirizzo H invece che solo su 127.0.0.1: la pagina e' allora\n"
-    "            raggiungibile da altri computer\n"
+    "  --host H  ascolta sull'indirizzo H invece che su 127.0.0.1; un indirizzo che non sia\n"
+    "            di loopback (127.x.x.x, ::1, localhost) rende la pagina raggiungibile da\n"
+    "            altri computer\n"
     "Uscita: 0 dopo Ctrl+C, 2 comando non valido, file illeggibili o porta occupata.\n";
 
 std::optional<uint16_t> port_number(const std::string& text) {
@@ -31,30 +32,6 @@ std::optional<uint16_t> port_number(const std::string& text) {
   if (value < 1 || value > 65535) return std::nullopt;
   return static_cast<uint16_t>(value);
 }
-
-// Watches the two definitions: a change counts once the same text has been
-// read twice in a row, so an editor caught halfway through saving is not
-// compiled.
-class definition_watch {
- public:
-  definition_watch(const definition_set& set, definition_texts first) : set_(set), seen_(std::move(first)) {}
-
-  // True when the definitions now hold a settled new text, in *texts.
-  bool changed(definition_texts* texts) {
-    definition_texts now = read_definitions(set_.directory, set_.route, set_.train);
-    const bool same_as_last = now.line == last_.line && now.train == last_.train;
-    last_ = now;
-    if (!same_as_last || (now.line == seen_.line && now.train == seen_.train)) return false;
-    seen_ = now;
-    *texts = std::move(now);
-    return true;
-  }
-
- private:
-  const definition_set& set_;
-  definition_texts seen_;  // the text the state was made from
-  definition_texts last_;  // the text read at the previous poll
-};
 
 }  // namespace
 
@@ -80,11 +57,11 @@ int run_serve(const std::vector<std::string>& words, std::ostream& out, std::ost
 
   live_scenario scenario(start->set);
   scenario.update(start->texts);
-  definition_watch watch(start->set, start->texts);
+  definition_watch watch(start->set, start->texts, err);
   const auto poll = [&] {
-    definition_texts texts;
-    if (!watch.changed(&texts)) return false;
-    scenario.update(texts);
+    definition_reads reads;
+    if (!watch.changed(&reads)) return false;
+    scenario.update_from(reads);
     return true;
   };
   return serve_until_interrupted(options, scenario, poll, out, err);

@@ -257,6 +257,9 @@ function showDiagnostics(state) {
     }
     list.append(li);
   }
+  if (state.non_elencati > 0) {
+    list.append(html('li', `\u2026 e altri ${state.non_elencati} non elencati qui: scenario check li elenca tutti`, 'avviso'));
+  }
 }
 
 function apply(state) {

@@ -1,6 +1,8 @@
 #include "tool/serve_state.h"
 
 #include <algorithm>
+#include <ostream>
+#include <utility>
 
 #include "model/diagnostics.h"
 #include "tool/definition_findings.h"
@@ -23,9 +25,15 @@ json position_of(const source_site& site, const fault_state* fault, const std::v
   return nullptr;
 }
 
+// The page lists this many findings at most: a definition full of mistakes
+// (a file of a million unknown fields) would otherwise make a state of
+// hundreds of megabytes. The totals count them all; check lists them all.
+constexpr size_t kMostListed = 1000;
+
 json diagnostics(const definition_check& found, const definition_paths& paths, const std::vector<loaded_record>& records) {
   json list = json::array();
   for (const definition_check::entry& e : found.in_order) {
+    if (list.size() == kMostListed) break;
     json d;
     if (e.fault) {
       const fault_state& f = found.faults[e.index];
@@ -70,12 +78,33 @@ json drawing(const scenario_model& model, const std::vector<loaded_record>& reco
           {"stazioni", std::move(stations)}};
 }
 
+bool same(const definition_reads& a, const definition_reads& b) {
+  return a.line == b.line && a.train == b.train && a.texts.line == b.texts.line && a.texts.train == b.texts.train;
+}
+
 }  // namespace
 
 void live_scenario::update(const definition_texts& texts) {
+  show(check_definitions(texts, scenario_identity{set_.route, set_.train}));
+}
+
+void live_scenario::update_from(const definition_reads& reads) {
+  for (const auto& [file, problem] : {std::pair{definition_file::line, reads.line}, {definition_file::train, reads.train}}) {
+    if (problem == read_problem::none || problem == read_problem::missing) continue;
+    definition_check found;
+    found.reported.error_code = kReadFault;
+    found.reported.site.file = file;
+    found.reported.detail = read_problem_words(problem);
+    found.faults.push_back(found.reported);
+    found.in_order.push_back({true, 0});
+    return show(found);
+  }
+  update(reads.texts);
+}
+
+void live_scenario::show(const definition_check& found) {
   ++revision_;
   const definition_paths paths = set_.paths();
-  const definition_check found = check_definitions(texts, scenario_identity{set_.route, set_.train});
   const std::vector<loaded_record>& records = found.records;
   if (!found.reported) drawing_ = drawing(found.compiled, records, revision_);
   state_ = {{"revisione", revision_},
@@ -85,9 +114,35 @@ void live_scenario::update(const definition_texts& texts) {
             {"errore", found.reported ? json(fault_headline(found.reported, paths)) : json(nullptr)},
             {"aggiornato", !found.reported},
             {"diagnostica", diagnostics(found, paths, records)},
+            {"non_elencati", found.in_order.size() - std::min(found.in_order.size(), kMostListed)},
             {"errori", found.faults.size()},
             {"avvisi", found.warnings.size()},
             {"disegno", drawing_}};
+  state_text_ = std::make_shared<const std::string>(state_.dump(-1, ' ', false, json::error_handler_t::replace));
+}
+
+definition_watch::definition_watch(definition_set set, definition_texts first, std::ostream& err)
+    : set_(std::move(set)), err_(err) {
+  seen_.texts = std::move(first);
+}
+
+bool definition_watch::changed(definition_reads* reads) {
+  definition_reads now = read_definition_files(set_.directory, set_.route, set_.train);
+  const bool starved = now.line == read_problem::no_descriptors || now.train == read_problem::no_descriptors;
+  if (starved != starved_) {
+    err_ << (starved ? "scenario serve: troppi file aperti: le definizioni non si possono rileggere, la pagina "
+                       "resta com'era\n"
+                     : "scenario serve: le definizioni si possono di nuovo rileggere\n")
+         << std::flush;
+    starved_ = starved;
+  }
+  if (starved) return false;
+  const bool same_as_last = same(now, last_);
+  last_ = now;
+  if (!same_as_last || same(now, seen_)) return false;
+  seen_ = now;
+  *reads = std::move(now);
+  return true;
 }
 
 }  // namespace scenario::tool

@@ -275,6 +275,24 @@ TEST(ServeState, AWarningPointsAtThePositionOfTheRecordOnItsLine) {
   EXPECT_EQ(s["diagnostica"][0]["posizione"], nullptr);
 }
 
+// A definition full of mistakes: the totals count them all, the list
+// holds the first thousand, and the page is told how many it leaves out.
+TEST(ServeState, TheListOfFindingsIsBoundedAndSaysHowManyItLeavesOut) {
+  std::string line = kLine;
+  std::string unknown;
+  for (int i = 0; i < 1500; ++i) unknown += "campo_inventato,    " + std::to_string(i) + "\r\n";
+  line.insert(line.find("[curve]"), unknown);
+  live_scenario live(kSet);
+  live.update({line, kTrain});
+  const json& s = live.state();
+  EXPECT_EQ(s["avvisi"], 1500);
+  EXPECT_EQ(s["diagnostica"].size(), 1000u);
+  EXPECT_EQ(s["non_elencati"], 500);
+  EXPECT_EQ(s["diagnostica"][0]["riga"], 3);
+  live.update({kLine, kTrain});
+  EXPECT_EQ(live.state()["non_elencati"], 0);
+}
+
 TEST(ServeHttp, AnswersItsThreePathsAndNothingElse) {
   live_scenario live(kSet);
   live.update({kLine, kTrain});
@@ -306,10 +324,35 @@ TEST(ServeHttp, AnswersItsThreePathsAndNothingElse) {
     EXPECT_EQ(a.status, c.status);
     EXPECT_EQ(a.content_type, c.type);
   }
-  // Given an address with --host, any name reaches it.
+  // Given an address other computers reach, any name reaches it.
   EXPECT_EQ(answer_request("GET", "/", "192.168.1.5:8765", {}, live).status, 200u);
-  EXPECT_EQ(json::parse(answer_request("GET", "/dati.json", std::nullopt, own, live).body), live.state());
-  EXPECT_EQ(state_event(live), "data: " + live.state().dump() + "\n\n");
+  // The state is written once per update, and every request shares it.
+  const http_answer data = answer_request("GET", "/dati.json", std::nullopt, own, live);
+  EXPECT_EQ(json::parse(*data.body), live.state());
+  EXPECT_EQ(data.body, answer_request("GET", "/dati.json", std::nullopt, own, live).body);
+  const std::string head = answer_head(data, data.body->size());
+  EXPECT_EQ(head.rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
+  EXPECT_NE(head.find("\r\nContent-Length: " + std::to_string(data.body->size()) + "\r\n"), std::string::npos);
+  EXPECT_EQ(head.substr(head.size() - 4), "\r\n\r\n");
+}
+
+// Served on a loopback address, under whatever name --host gave it, the
+// server answers only to that address and "localhost": a page elsewhere
+// may make its own name point at any loopback address.
+TEST(ServeHttp, OnALoopbackAddressOnlyItsOwnNamesAreAnswered) {
+  struct hosts_case {
+    const char* address;
+    bool loopback;
+    std::vector<std::string> names;
+  };
+  const hosts_case cases[] = {
+      {"127.0.0.1", true, {"127.0.0.1:8765", "localhost:8765"}},
+      {"127.0.0.2", true, {"127.0.0.2:8765", "localhost:8765"}},
+      {"[::1]", true, {"[::1]:8765", "localhost:8765"}},
+      {"192.168.1.5", false, {}},
+      {"0.0.0.0", false, {}},
+  };
+  for (const hosts_case& c : cases) EXPECT_EQ(own_hosts(c.address, c.loopback, 8765), c.names) << c.address;
 }
 
 TEST(ServeHttp, ThePageIsOneDocumentThatLoadsNothingFromElsewhere) {
