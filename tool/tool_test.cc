@@ -191,6 +191,25 @@ TEST(ToolExample, CreatesTheFolderAndNeverOverwritesAnAuthorsCopy) {
   }
 }
 
+// The program writes and deletes its own definitions in its folder, so an
+// author's copy there would be lost: example refuses that folder, --force
+// or not, and writes nothing.
+TEST(ToolExample, RefusesTheProgramsFolder) {
+  for (const char* program : {"Brenvalo_Morvena_4815", "Brenvalo_Morvena_4815.exe"}) {
+    SCOPED_TRACE(program);
+    temp_dir dir;
+    write_file(dir.file(program), "programma");
+    for (const std::vector<std::string>& words :
+         std::vector<std::vector<std::string>>{{dir.str()}, {dir.str(), "--force"}}) {
+      const tool_run run = run_command(run_example, words);
+      EXPECT_EQ(run.status, 2);
+      EXPECT_NE(run.err.find("contiene il programma " + std::string(program)), std::string::npos) << run.err;
+      EXPECT_NE(run.err.find("cartella a parte"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(names_in(dir), std::set<std::string>{program});
+  }
+}
+
 TEST(AnsiText, BecomesUtf8) {
   EXPECT_EQ(ansi_to_utf8("umidit\xE0 \x80 \x81"), "umidit\xC3\xA0 \xE2\x82\xAC \xEF\xBF\xBD");
 }
