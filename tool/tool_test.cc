@@ -141,6 +141,29 @@ TEST(ToolCompile, WarningsOnStandardErrorAndStrict) {
   EXPECT_EQ(run.status, 1);
 }
 
+// Under --strict a warning is a fault, and a fault keeps the last good
+// build: the files of the clean compile stay, byte for byte.
+TEST(ToolCompile, StrictWarningKeepsTheLastGoodBuild) {
+  temp_dir dir;
+  write_built_in(dir);
+  std::string line = read_file(dir.file("Brenvalo_Morvena_linea.txt"));
+  line.replace(line.find("pendenza,"), 9, "pendneza,");
+  write_file(dir.file("Brenvalo_Morvena_linea.txt"), line);
+  // The last build, marked so that any replacement shows.
+  const char* outputs[] = {"Brenvalo_Morvena_linea.dat", "Brenvalo_Morvena_4815.sim", "Brenvalo_Morvena_4815.dat"};
+  for (const char* name : outputs) write_file(dir.file(name), std::string("ultima buona ") + name);
+
+  for (const char* json : {"", "--json"}) {
+    std::vector<std::string> words = {dir.str(), "--route", kRoute, "--train", kTrain, "--strict"};
+    if (*json) words.push_back(json);
+    EXPECT_EQ(compile(words).status, 1) << json;
+    for (const char* name : outputs) EXPECT_EQ(read_file(dir.file(name)), std::string("ultima buona ") + name);
+  }
+  // The same warnings without --strict replace the build.
+  EXPECT_EQ(compile({dir.str(), "--route", kRoute, "--train", kTrain}).status, 0);
+  for (const char* name : outputs) EXPECT_NE(read_file(dir.file(name)).substr(0, 12), "ultima buona") << name;
+}
+
 // A very long line is shown around the field, not whole.
 TEST(ToolCompile, LongLineIsCutAroundTheField) {
   temp_dir dir;
