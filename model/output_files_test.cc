@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -44,8 +45,9 @@ std::map<std::string, std::string> compile_in(const temp_dir& dir, thread_starte
 // A system out of threads from the n-th start on (0: from the first, the
 // plan's; 1: from the second, the one computing the plan's points).
 thread_starter failing_from(int n) {
-  return [n, started = 0](std::function<void()> work) mutable {
-    if (started++ >= n) throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+  // One count for every copy of the starter.
+  return [n, started = std::make_shared<int>(0)](std::function<void()> work) {
+    if ((*started)++ >= n) throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
     return std::thread(std::move(work));
   };
 }
