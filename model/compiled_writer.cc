@@ -13,8 +13,18 @@ namespace {
 struct plan_dropped {};
 }  // namespace
 
-compiled_files_writer::compiled_files_writer(const scenario_model& model, std::string directory)
-    : model_(model), out_(std::move(directory)) {}
+compiled_files_writer::compiled_files_writer(const scenario_model& model, std::string directory,
+                                             thread_starter start)
+    : model_(model), start_(start), out_(directory, std::move(start)) {
+  const scenario_identity& id = model.identity;
+  try {
+    restore_interrupted_replacement(directory, {route_plan_name(id.route_name),
+                                                item_table_name(id.route_name, id.train_number),
+                                                route_cells_name(id.route_name, id.train_number)});
+  } catch (const file_error&) {
+    // Tried again, and reported, when the new files are put in place.
+  }
+}
 
 compiled_files_writer::~compiled_files_writer() {
   // A compile with a fault writes nothing: the plan stops at its next piece,
@@ -37,7 +47,7 @@ void compiled_files_writer::write_plan() {
 void compiled_files_writer::begin_plan() {
   if (model_.line_mode == 0 || plan_.joinable()) return;
   try {
-    plan_ = std::thread([this] {
+    plan_ = start_([this] {
       try {
         write_plan();
       } catch (...) {

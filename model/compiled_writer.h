@@ -23,8 +23,11 @@ class compiled_files_writer {
  public:
   // `model` must outlive the writer; until commit() the compile may go on
   // changing everything in it but the route plan, its line mode and its
-  // identity.
-  compiled_files_writer(const scenario_model& model, std::string directory);
+  // identity. `start` starts the writer's threads; where it cannot, the
+  // work is done on the calling thread. A replacement of the compiled files
+  // cut short in `directory` is undone first, where it can be, so that a
+  // compile that writes nothing still leaves the last whole set.
+  compiled_files_writer(const scenario_model& model, std::string directory, thread_starter start = start_thread);
   ~compiled_files_writer();
   compiled_files_writer(const compiled_files_writer&) = delete;
   compiled_files_writer& operator=(const compiled_files_writer&) = delete;
@@ -43,6 +46,7 @@ class compiled_files_writer {
   void write_plan();
 
   const scenario_model& model_;
+  thread_starter start_;
   output_set out_;
   std::thread plan_;
   std::exception_ptr plan_error_;

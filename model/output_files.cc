@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "model/file_names.h"
+#include "model/output_files_disk.h"
 
 #if defined(__linux__)
 #include <fcntl.h>
@@ -85,9 +86,10 @@ class temp_file {
     at_ = offset + bytes.size();
   }
 
-  // Closes the file; throws the first failure.
+  // Closes the file once its bytes are on the disk; throws the first
+  // failure.
   void finish() {
-    if (ok_ && std::fflush(f_) != 0) fail();
+    if (ok_ && !flush_to_disk(f_)) fail();
     if (std::fclose(std::exchange(f_, nullptr)) != 0 && ok_) fail();
     if (!ok_) throw file_error(describe("impossibile scrivere", path_, err_));
   }
@@ -191,44 +193,68 @@ class piece_queue {
 
 }  // namespace
 
-output_set::output_set(std::string directory) : directory_(std::move(directory)) {}
+std::thread start_thread(std::function<void()> work) { return std::thread(std::move(work)); }
+
+output_set::output_set(std::string directory, thread_starter start)
+    : directory_(std::move(directory)), start_(std::move(start)) {}
 
 output_set::~output_set() {
-  for (const std::string& temp : temps_) std::remove(temp.c_str());
+  for (const entry& e : entries_) {
+    if (!e.temp_path.empty()) std::remove(e.temp_path.c_str());
+  }
+}
+
+output_set::entry& output_set::begin_entry(const std::string& name) {
+  entry e;
+  e.final_path = path_in(directory_, name);
+  e.temp_path = e.final_path + ".part";
+  entries_.push_back(std::move(e));
+  return entries_.back();
 }
 
 void output_set::write(const std::string& name, const std::function<void(const chunk_writer&)>& encode) {
-  const std::string final_path = path_in(directory_, name);
-  const std::string temp_path = final_path + ".part";
-  temp_file f(temp_path);
-  temps_.push_back(temp_path);
+  const size_t at_entry = entries_.size();
+  temp_file f(path_in(directory_, name) + ".part");
+  begin_entry(name);
   uint64_t at = 0;
   encode([&](std::string_view chunk) {
     f.put(at, chunk);
     at += chunk.size();
   });
   f.finish();
-  finals_.push_back(final_path);
+  entries_[at_entry].written = true;
 }
 
 void output_set::write_pieces(const std::string& name, uint64_t size,
                               const std::function<void(const piece_writer&)>& encode) {
-  const std::string final_path = path_in(directory_, name);
-  const std::string temp_path = final_path + ".part";
-  temp_file f(temp_path);
-  temps_.push_back(temp_path);
+  const size_t at_entry = entries_.size();
+  temp_file f(path_in(directory_, name) + ".part");
+  begin_entry(name);
   f.prepare_for_pieces(size);
   piece_queue queue;
-  std::thread encoder([&] {
-    std::exception_ptr error;
-    try {
-      encode([&](uint64_t offset, std::string& bytes) { queue.put(offset, bytes); });
-    } catch (const piece_queue::cancelled&) {
-    } catch (...) {
-      error = std::current_exception();
-    }
-    queue.close(error);
-  });
+  std::thread encoder;
+  try {
+    encoder = start_([&] {
+      std::exception_ptr error;
+      try {
+        encode([&](uint64_t offset, std::string& bytes) { queue.put(offset, bytes); });
+      } catch (const piece_queue::cancelled&) {
+      } catch (...) {
+        error = std::current_exception();
+      }
+      queue.close(error);
+    });
+  } catch (const std::system_error&) {
+    // No second thread to be had: the pieces are encoded and written here,
+    // one after the other.
+    encode([&](uint64_t offset, std::string& bytes) {
+      f.put(offset, bytes);
+      bytes.clear();
+    });
+    f.finish();
+    entries_[at_entry].written = true;
+    return;
+  }
   // Should anything here throw, the encoder is stopped before it is left.
   struct stop_and_join {
     piece_queue& queue;
@@ -248,15 +274,27 @@ void output_set::write_pieces(const std::string& name, uint64_t size,
   encoder.join();
   if (std::exception_ptr error = queue.error()) std::rethrow_exception(error);
   f.finish();
-  finals_.push_back(final_path);
+  entries_[at_entry].written = true;
 }
 
 // Replaces the old set as a whole: the old files are first moved aside,
 // then the new ones renamed into place; if any step fails, everything done
 // so far is undone, so the directory holds either the old set or the new.
 std::vector<std::string> output_set::commit() {
+  std::vector<std::string> finals;
+  std::vector<std::string> temps;
+  std::vector<std::string> names;
+  for (const entry& e : entries_) {
+    if (!e.written) throw file_error("impossibile sostituire " + e.final_path + ": la scrittura non e' finita");
+    finals.push_back(e.final_path);
+    temps.push_back(e.temp_path);
+    names.push_back(e.final_path.substr(directory_.size() + 1));
+  }
+  // A replacement cut short before this one is undone first, so that its
+  // ".prev" files are not taken for this one's.
+  restore_interrupted_replacement(directory_, names);
   std::error_code ec;
-  for (const std::string& path : finals_) {
+  for (const std::string& path : finals) {
     if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
       throw file_error("impossibile sostituire " + path + ": al suo posto c'e' una cartella");
     }
@@ -264,31 +302,32 @@ std::vector<std::string> output_set::commit() {
   std::vector<size_t> aside;   // finals moved to their .prev names
   std::vector<size_t> placed;  // temps renamed into place
   auto undo = [&] {
-    for (size_t i : placed) std::filesystem::rename(finals_[i], temps_[i], ec);
-    for (size_t i : aside) std::filesystem::rename(finals_[i] + ".prev", finals_[i], ec);
+    for (size_t i : placed) std::filesystem::rename(finals[i], temps[i], ec);
+    for (size_t i : aside) std::filesystem::rename(finals[i] + ".prev", finals[i], ec);
   };
-  for (size_t i = 0; i < finals_.size(); ++i) {
-    if (!std::filesystem::exists(finals_[i], ec)) continue;
-    std::filesystem::rename(finals_[i], finals_[i] + ".prev", ec);
+  for (size_t i = 0; i < finals.size(); ++i) {
+    if (!std::filesystem::exists(finals[i], ec)) continue;
+    std::filesystem::rename(finals[i], finals[i] + ".prev", ec);
     if (ec) {
       const std::string cause = why(ec);
       undo();
-      throw file_error("impossibile sostituire " + finals_[i] + ": " + cause);
+      throw file_error("impossibile sostituire " + finals[i] + ": " + cause);
     }
     aside.push_back(i);
   }
-  for (size_t i = 0; i < temps_.size(); ++i) {
-    std::filesystem::rename(temps_[i], finals_[i], ec);
+  for (size_t i = 0; i < temps.size(); ++i) {
+    std::filesystem::rename(temps[i], finals[i], ec);
     if (ec) {
       const std::string cause = why(ec);
       undo();
-      throw file_error("impossibile sostituire " + finals_[i] + ": " + cause);
+      throw file_error("impossibile sostituire " + finals[i] + ": " + cause);
     }
     placed.push_back(i);
   }
-  for (size_t i : aside) std::filesystem::remove(finals_[i] + ".prev", ec);
-  temps_.clear();
-  return finals_;
+  flush_folder(directory_);
+  for (size_t i : aside) std::filesystem::remove(finals[i] + ".prev", ec);
+  for (entry& e : entries_) e.temp_path.clear();  // nothing left to remove
+  return finals;
 }
 
 void replace_file(const std::string& path, std::string_view bytes) {

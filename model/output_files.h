@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace scenario {
@@ -30,9 +31,16 @@ using chunk_writer = std::function<void(std::string_view)>;
 // again.
 using piece_writer = std::function<void(uint64_t offset, std::string& bytes)>;
 
+// Starts a thread running `work`, or throws std::system_error as
+// std::thread does when the system has none to give.
+using thread_starter = std::function<std::thread(std::function<void()>)>;
+std::thread start_thread(std::function<void()> work);
+
 class output_set {
  public:
-  explicit output_set(std::string directory);
+  // `start` starts the second thread of write_pieces; where it fails, the
+  // pieces are encoded and written on the calling thread.
+  explicit output_set(std::string directory, thread_starter start = start_thread);
   ~output_set();  // removes every temporary file not committed
   output_set(const output_set&) = delete;
   output_set& operator=(const output_set&) = delete;
@@ -48,13 +56,29 @@ class output_set {
   void write_pieces(const std::string& name, uint64_t size, const std::function<void(const piece_writer&)>& encode);
 
   // Renames every written file into place; returns their paths in order.
+  // The files are on disk before the first rename. Throws file_error, also
+  // when a write of the set failed: a set is replaced whole or not at all.
   std::vector<std::string> commit();
 
  private:
+  struct entry {
+    std::string final_path;
+    std::string temp_path;
+    bool written = false;  // the temporary file is complete
+  };
+  entry& begin_entry(const std::string& name);
+
   std::string directory_;
-  std::vector<std::string> finals_;
-  std::vector<std::string> temps_;
+  thread_starter start_;
+  std::vector<entry> entries_;
 };
+
+// Puts back the files of a replacement that was cut short (a crash, a
+// power cut): when some of `names` in `directory` have a "<name>.prev"
+// set aside and the new set is not all in place, every ".prev" goes back
+// to its name; when the new set is whole, the ".prev" files left are
+// removed. Throws file_error when a file cannot be put back.
+void restore_interrupted_replacement(const std::string& directory, const std::vector<std::string>& names);
 
 // Replaces the file at `path` (a name alone: in the current directory) with
 // `bytes` as a set of one: the old file stays whole until the new one is.

@@ -6,7 +6,6 @@
 #include "content/built_in_identity.h"
 #include "content/line_definition.h"
 #include "content/train_definition.h"
-#include "documents/scenario_notes.h"
 #include "documents/slowdown_order.h"
 #include "documents/train_card.h"
 #include "model/compile.h"
@@ -14,6 +13,7 @@
 #include "model/file_names.h"
 #include "model/output_files.h"
 #include "run/error_report.h"
+#include "run/kept_definitions.h"
 
 namespace scenario {
 
@@ -50,9 +50,13 @@ int Form_Load(platform& p) {
   const std::string directory = p.application_directory();
   int status = 0;
   try {
+    // An author's edit left here is kept before the program's own
+    // definitions take its name.
+    const std::vector<kept_definition> kept = keep_foreign_definitions(directory, id);
+    if (!kept.empty()) p.notice(kept_definitions_notice(kept));
     dati_linea(directory, id);
     dati_treno(directory, id);
-    dati_note(directory, id);
+    write_notes(directory, id, kept);
     dati_rallentamenti(directory, id);
     dati_scheda(directory, id);
 

@@ -6,6 +6,10 @@
 #include <set>
 
 #include "model/test_files.h"
+#include "content/line_definition.h"
+#include "content/line_document.h"
+#include "content/train_definition.h"
+#include "documents/scenario_notes.h"
 #include "run/error_report.h"
 
 namespace scenario {
@@ -21,11 +25,13 @@ class recording_platform : public platform {
   explicit recording_platform(std::string dir) : dir_(std::move(dir)) {}
   void show_wait_window() override { ++windows; }
   void show_report(const std::string& message) override { reports.push_back(message); }
+  void notice(const std::string& message) override { notices.push_back(message); }
   std::string application_directory() override { return dir_; }
   void close_window() override { ++closed; }
   int windows = 0;
   int closed = 0;
   std::vector<std::string> reports;
+  std::vector<std::string> notices;
 
  private:
   std::string dir_;
@@ -71,6 +77,78 @@ TEST(FormLoad, FileThatCannotBeWrittenIsReported) {
   ASSERT_EQ(p.reports.size(), 1u);
   EXPECT_NE(p.reports[0].find("Brenvalo_Morvena_4815_note.txt"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "Brenvalo_Morvena_4815.dat"));
+}
+
+// An author's definition left in the program's directory (an edit of the
+// example, a file of its own) is kept aside under a numbered backup name,
+// never over an earlier backup, and said on standard error and in the
+// notes; the run goes on as before. The program's own definitions left
+// there (a run cut short) are no author's work: nothing is kept then.
+TEST(FormLoad, KeepsDefinitionsItDidNotWrite) {
+  constexpr char kLine[] = "Brenvalo_Morvena_linea.txt";
+  constexpr char kTrain[] = "Brenvalo_Morvena_4815-.txt";
+  const std::string own_line = line_document_bytes(line_definition_lines());
+  const std::string own_train = line_document_bytes(train_definition_lines());
+  const std::string fixed_notes = line_document_bytes(scenario_notes_lines());
+
+  temp_dir clean;
+  recording_platform clean_run(clean.str());
+  ASSERT_EQ(Form_Load(clean_run), 0);
+  EXPECT_TRUE(clean_run.notices.empty());
+  EXPECT_EQ(read_file(clean.file("Brenvalo_Morvena_4815_note.txt")), fixed_notes);
+
+  struct found_file {
+    std::string name;
+    std::string bytes;
+  };
+  const struct {
+    const char* what;
+    std::vector<found_file> before;        // files there before the run
+    std::vector<found_file> backups;       // backups expected after it
+  } cases[] = {
+      {"the program's own definitions", {{kLine, own_line}, {kTrain, own_train}}, {}},
+      {"an edited train definition", {{kTrain, own_train + "; mia modifica\r\n"}},
+       {{std::string(kTrain) + ".1.bak", own_train + "; mia modifica\r\n"}}},
+      {"both edited, one backup already there",
+       {{kLine, "mia linea"}, {kTrain, "mio treno"}, {std::string(kTrain) + ".1.bak", "prima"}},
+       {{std::string(kLine) + ".1.bak", "mia linea"},
+        {std::string(kTrain) + ".1.bak", "prima"},
+        {std::string(kTrain) + ".2.bak", "mio treno"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    temp_dir dir;
+    for (const found_file& f : c.before) write_file(dir.file(f.name), f.bytes);
+    recording_platform p(dir.str());
+    ASSERT_EQ(Form_Load(p), 0);
+    EXPECT_TRUE(p.reports.empty());
+
+    std::set<std::string> expected = names_in(clean);
+    for (const found_file& b : c.backups) {
+      expected.insert(b.name);
+      EXPECT_EQ(read_file(dir.file(b.name)), b.bytes) << b.name;
+    }
+    EXPECT_EQ(names_in(dir), expected);
+    for (const char* name : {"Brenvalo_Morvena_linea.dat", "Brenvalo_Morvena_4815.sim", "Brenvalo_Morvena_4815.dat"}) {
+      EXPECT_EQ(read_file(dir.file(name)), read_file(clean.file(name))) << name;
+    }
+
+    const std::string notes = read_file(dir.file("Brenvalo_Morvena_4815_note.txt"));
+    if (c.backups.empty()) {
+      EXPECT_TRUE(p.notices.empty());
+      EXPECT_EQ(notes, fixed_notes);
+      continue;
+    }
+    ASSERT_EQ(p.notices.size(), 1u);
+    ASSERT_EQ(notes.substr(0, fixed_notes.size()), fixed_notes);
+    const std::string added = notes.substr(fixed_notes.size());
+    for (const found_file& b : c.backups) {
+      if (b.bytes == "prima") continue;  // the earlier backup is not this run's
+      EXPECT_NE(p.notices[0].find(b.name), std::string::npos) << p.notices[0];
+      EXPECT_NE(added.find(b.name), std::string::npos) << added;
+    }
+    EXPECT_NE(added.find("LEGGIMI.txt"), std::string::npos);
+  }
 }
 
 }  // namespace

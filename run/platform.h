@@ -4,6 +4,7 @@
 #ifndef RUN_PLATFORM_H_
 #define RUN_PLATFORM_H_
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -17,6 +18,12 @@ class platform {
   virtual void show_wait_window() = 0;
   // Shows a report (a fault, a failed file) and waits until it is closed.
   virtual void show_report(const std::string& message) = 0;
+  // Tells something without stopping the run: standard error (a program
+  // started without a console shows nothing; the notes file says it too).
+  virtual void notice(const std::string& message) {
+    std::fputs(message.c_str(), stderr);
+    std::fputc('\n', stderr);
+  }
   // Directory of the program file, without a trailing separator.
   virtual std::string application_directory() = 0;
   // Destroys the window, if any, before the program ends.

@@ -25,7 +25,7 @@ constexpr char kHelp[] =
     "Un errore nelle definizioni e' scritto su standard error con file, riga, colonna e\n"
     "campo, seguito dagli avvisi; i file compilati restano allora quelli di prima.\n"
     "  --write-on-fault  scrive comunque cio' che le tabelle contengono, come il programma\n"
-    "  --strict          gli avvisi contano come errori (uscita 1)\n"
+    "  --strict          gli avvisi contano come errori (uscita 1, file di prima intatti)\n"
     "  --json            il risultato e' un oggetto JSON su standard output\n"
     "Uscita: 0 nessun errore, 1 errore nelle definizioni, 2 comando o file non validi.\n";
 
@@ -77,11 +77,13 @@ int run_compile(const std::vector<std::string>& words, std::ostream& out, std::o
   const compile_outcome outcome = compile_scenario(model, args.has("--no-plan") ? 0 : 1, start->texts, &warnings,
                                                    [&] { writer.begin_plan(); });
   const fault_state fault = reported_fault(outcome);
+  // Under --strict a warning is a fault, decided before anything is written.
+  const bool strict_fault = args.has("--strict") && !warnings.empty();
 
   // An author's last good build is kept unless the compile is clean or the
   // program's behaviour is asked for.
   std::vector<std::string> files;
-  if (can_write(model, outcome) && (!fault || args.has("--write-on-fault"))) {
+  if (can_write(model, outcome) && ((!fault && !strict_fault) || args.has("--write-on-fault"))) {
     try {
       files = writer.commit();
     } catch (const file_error& e) {
@@ -107,10 +109,12 @@ int run_compile(const std::vector<std::string>& words, std::ostream& out, std::o
       out << "scritti";
       for (size_t i = 0; i < files.size(); ++i) out << (i == 0 ? " " : ", ") << files[i];
       out << "; " << count_words(warnings.size(), "avviso", "avvisi") << "\n";
+    } else if (strict_fault && !fault) {
+      err << "scenario: con --strict " << count_words(warnings.size(), "avviso conta", "avvisi contano")
+          << " come errori: nessun file scritto, restano quelli di prima\n";
     }
   }
-  if (fault) return kExitFault;
-  return args.has("--strict") && !warnings.empty() ? kExitFault : kExitClean;
+  return fault || strict_fault ? kExitFault : kExitClean;
 }
 
 }  // namespace scenario::tool

@@ -20,9 +20,10 @@ constexpr char kHelp[] =
     "Scrive in DIR (creata se manca) le definizioni della linea Brenvalo Terme - Morvena\n"
     "e del treno 4815, da cui partire per le proprie: NOME_linea.txt e NOME_NUMERO-.txt,\n"
     "con i nomi dati (Brenvalo_Morvena e 4815 se non se ne danno). Definizioni gia'\n"
-    "presenti non vengono sostituite, se non con --force.\n"
-    "Uscita: 0 scritte, 2 comando non valido, definizioni gia' presenti o cartella non\n"
-    "scrivibile.\n";
+    "presenti non vengono sostituite, se non con --force. DIR non puo' essere la cartella\n"
+    "del programma Brenvalo_Morvena_4815, che vi scrive e cancella le proprie.\n"
+    "Uscita: 0 scritte, 2 comando non valido, definizioni gia' presenti, cartella del\n"
+    "programma o non scrivibile.\n";
 
 }  // namespace
 
@@ -48,6 +49,19 @@ int run_example(const std::vector<std::string>& words, std::ostream& out, std::o
     return kExitUsage;
   }
   const std::string& directory = args->positional[0];
+  // The program writes its own definitions into its folder and deletes
+  // them: an author's there would be lost at its next start.
+  const scenario_identity program = built_in_identity();
+  const std::string program_name = program.route_name + "_" + program.train_number;
+  for (const std::string& name : {program_name, program_name + ".exe"}) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path_in(directory, name), ec)) {
+      err << "scenario example: la cartella " << directory << " contiene il programma " << name
+          << ", che a ogni avvio vi scrive le proprie definizioni e poi le cancella.\n"
+          << "Lavorare in una cartella a parte, per esempio: scenario example esempio\n";
+      return kExitUsage;
+    }
+  }
   const std::string line = path_in(directory, line_definition_name(id.route_name));
   const std::string train = path_in(directory, train_definition_name(id.route_name, id.train_number));
   std::error_code ec;

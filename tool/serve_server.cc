@@ -54,13 +54,16 @@ void open_browser(const std::string& url, std::ostream& err) {
   if (std::system(command.c_str()) != 0) err << "scenario serve: impossibile aprire il browser; apri " << url << "\n";
 }
 
-// Runs `step` every `every` on `timer` until the timer is cancelled.
-void every(net::steady_timer& timer, std::chrono::milliseconds period, std::function<void()> step) {
+// Runs `step` every `period` on `timer` until `stopped` is set. Cancelling
+// the timer alone is not enough: a wait that has already expired runs its
+// handler with no error, and would set the timer again.
+void every(net::steady_timer& timer, std::chrono::milliseconds period, const bool& stopped,
+           std::function<void()> step) {
   timer.expires_after(period);
-  timer.async_wait([&timer, period, step = std::move(step)](beast::error_code ec) mutable {
-    if (ec) return;
+  timer.async_wait([&timer, period, &stopped, step = std::move(step)](beast::error_code ec) mutable {
+    if (ec || stopped) return;
     step();
-    every(timer, period, std::move(step));
+    every(timer, period, stopped, std::move(step));
   });
 }
 
@@ -83,7 +86,10 @@ struct live_server::impl {
   net::steady_timer alive_timer{io};
   net::signal_set signals{io};
 
+  bool stopped = false;
+
   void shut() {
+    stopped = true;
     poll_timer.cancel();
     alive_timer.cancel();
     beast::error_code ignored;
@@ -117,10 +123,10 @@ void live_server::run(bool stop_on_interrupt) {
   if (!impl_->pool) return;
   impl& s = *impl_;
   s.pool->start();
-  every(s.poll_timer, s.options.poll_every, [&s] {
+  every(s.poll_timer, s.options.poll_every, s.stopped, [&s] {
     if (s.poll()) s.pool->publish(s.scenario.state_text());
   });
-  every(s.alive_timer, s.options.keep_alive_every, [&s] { s.pool->keep_alive(); });
+  every(s.alive_timer, s.options.keep_alive_every, s.stopped, [&s] { s.pool->keep_alive(); });
   if (stop_on_interrupt) {
     s.signals.add(SIGINT);
     s.signals.add(SIGTERM);

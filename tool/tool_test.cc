@@ -153,6 +153,33 @@ TEST(ToolCompile, WarningOnTheFaultsLine) {
                          at + "1: avviso: record dopo la sezione finale [fine], letto comunque (\"sabbia\")\nsabbia, 1x\n^\n");
 }
 
+// Under --strict a warning is a fault, and a fault keeps the last good
+// build: the files of the clean compile stay, byte for byte.
+TEST(ToolCompile, StrictWarningKeepsTheLastGoodBuild) {
+  temp_dir dir;
+  write_built_in(dir);
+  std::string line = read_file(dir.file("Brenvalo_Morvena_linea.txt"));
+  line.replace(line.find("pendenza,"), 9, "pendneza,");
+  write_file(dir.file("Brenvalo_Morvena_linea.txt"), line);
+  // The last build, marked so that any replacement shows.
+  const char* outputs[] = {"Brenvalo_Morvena_linea.dat", "Brenvalo_Morvena_4815.sim", "Brenvalo_Morvena_4815.dat"};
+  for (const char* name : outputs) write_file(dir.file(name), std::string("ultima buona ") + name);
+
+  for (const char* json : {"", "--json"}) {
+    std::vector<std::string> words = {dir.str(), "--route", kRoute, "--train", kTrain, "--strict"};
+    if (*json) words.push_back(json);
+    const tool_run run = compile(words);
+    EXPECT_EQ(run.status, 1) << json;
+    if (!*json) {
+      EXPECT_TRUE(run.err.ends_with("come errori: nessun file scritto, restano quelli di prima\n")) << run.err;
+    }
+    for (const char* name : outputs) EXPECT_EQ(read_file(dir.file(name)), std::string("ultima buona ") + name);
+  }
+  // The same warnings without --strict replace the build.
+  EXPECT_EQ(compile({dir.str(), "--route", kRoute, "--train", kTrain}).status, 0);
+  for (const char* name : outputs) EXPECT_NE(read_file(dir.file(name)).substr(0, 12), "ultima buona") << name;
+}
+
 // A very long line is shown around the field, not whole.
 TEST(ToolCompile, LongLineIsCutAroundTheField) {
   temp_dir dir;
@@ -200,6 +227,25 @@ TEST(ToolExample, CreatesTheFolderAndNeverOverwritesAnAuthorsCopy) {
   for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
            {mine, "--route", "Valdorsa"}, {mine, "--route", "V", "--train", "linea"}}) {
     EXPECT_EQ(run_command(run_example, bad).status, 2) << bad.back();
+  }
+}
+
+// The program writes and deletes its own definitions in its folder, so an
+// author's copy there would be lost: example refuses that folder, --force
+// or not, and writes nothing.
+TEST(ToolExample, RefusesTheProgramsFolder) {
+  for (const char* program : {"Brenvalo_Morvena_4815", "Brenvalo_Morvena_4815.exe"}) {
+    SCOPED_TRACE(program);
+    temp_dir dir;
+    write_file(dir.file(program), "programma");
+    for (const std::vector<std::string>& words :
+         std::vector<std::vector<std::string>>{{dir.str()}, {dir.str(), "--force"}}) {
+      const tool_run run = run_command(run_example, words);
+      EXPECT_EQ(run.status, 2);
+      EXPECT_NE(run.err.find("contiene il programma " + std::string(program)), std::string::npos) << run.err;
+      EXPECT_NE(run.err.find("cartella a parte"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(names_in(dir), std::set<std::string>{program});
   }
 }
 
