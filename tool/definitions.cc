@@ -14,6 +14,11 @@
 namespace scenario::tool {
 namespace {
 
+// How the names of the two definitions end (model/file_names).
+constexpr std::string_view kLineEnd = "_linea.txt";
+constexpr std::string_view kTrainEnd = "-.txt";
+
+// Ends with `end`, whatever the case of its letters.
 bool ends_with(std::string_view text, std::string_view end) {
   return text.size() >= end.size() && to_lower_ansi(text.substr(text.size() - end.size())) == to_lower_ansi(end);
 }
@@ -27,8 +32,6 @@ std::string_view base_name(std::string_view path) {
 // A definition's file name given where its name or number is asked for:
 // what to type instead.
 std::optional<std::string> file_name_given(const std::string& route, const std::string& train) {
-  constexpr std::string_view kLineEnd = "_linea.txt";
-  constexpr std::string_view kTrainEnd = "-.txt";
   if (ends_with(route, kLineEnd)) {
     const std::string_view file = base_name(route);
     return "--route vuole il nome del percorso, non il file: per " + std::string(file) + " scrivi --route " +
@@ -79,8 +82,6 @@ std::string typed(const std::string& word) {
 // The definitions in `directory`, as the --route and --train that name
 // them, so that an author who mistyped one sees what is there.
 void list_definitions(const std::string& directory, std::ostream& err) {
-  constexpr std::string_view kLineEnd = "_linea.txt";
-  constexpr std::string_view kTrainEnd = "-.txt";
   std::vector<std::string> names;
   std::error_code ec;
   for (std::filesystem::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {
@@ -94,15 +95,12 @@ void list_definitions(const std::string& directory, std::ostream& err) {
   std::sort(names.begin(), names.end());
   std::vector<std::string> found;
   for (const std::string& line : names) {
-    if (line.size() <= kLineEnd.size() || line.compare(line.size() - kLineEnd.size(), kLineEnd.size(), kLineEnd) != 0) {
-      continue;
-    }
+    if (line.size() <= kLineEnd.size() || !line.ends_with(kLineEnd)) continue;
     const std::string route = line.substr(0, line.size() - kLineEnd.size());
     bool with_train = false;
     for (const std::string& train : names) {
       const std::string prefix = route + "_";
-      if (train.size() < prefix.size() + kTrainEnd.size() || train.compare(0, prefix.size(), prefix) != 0 ||
-          train.compare(train.size() - kTrainEnd.size(), kTrainEnd.size(), kTrainEnd) != 0) {
+      if (train.size() < prefix.size() + kTrainEnd.size() || !train.starts_with(prefix) || !train.ends_with(kTrainEnd)) {
         continue;
       }
       const std::string number = train.substr(prefix.size(), train.size() - prefix.size() - kTrainEnd.size());
