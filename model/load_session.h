@@ -162,6 +162,13 @@ inline void read_longs(field_reader& r, int32_t* values, field_site* sites, int 
   }
 }
 
+// The line definition's general section, from the field after
+// "[generale]" to the header that closes it; false when loading must stop.
+bool read_general_section(load_session& s);
+// Reads up to the field that holds "[generale]"; false when none is found
+// before the end of the definition.
+bool find_general_header(definition& d);
+
 // The two halves; each returns false when loading must stop there.
 bool load_line_definition(load_session& s);
 void load_train_definition(load_session& s);
