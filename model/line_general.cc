@@ -26,22 +26,35 @@ bool is_header(const std::string& key) {
   return contains(key, "[") && contains(key, "]") && !starts_with_dash;
 }
 
+// The route length records read so far: a second one sizes the cells anew.
+struct route_length_seen {
+  int32_t line = 0;
+  int32_t length = 0;
+};
+
 // Route length: sizes the cells and, in line mode, the plan anew.
-bool read_route_length(load_session& s, field_reader& r) {
+bool read_route_length(load_session& s, field_reader& r, route_length_seen& seen) {
   scenario_model& m = s.model;
   const int32_t length = r.read_long();
+  const field_site at = r.last_site();
   m.item_table[kTrainItem].end = length;
   if (length > kMaxRouteLength || length < 0) {  // a negative length leaves no route at all
-    s.refuse(kRouteLengthFault, s.line, r.last_site());
+    s.refuse(kRouteLengthFault, s.line, at);
     return false;
   }
   // Refused here rather than when the plan runs out of points, so the
   // author sees the record and the limit.
   if (m.line_mode != 0 && length > kMaxPlannedRouteLength) {
-    s.refuse(kPlanFault, s.line, r.last_site(),
+    s.refuse(kPlanFault, s.line, at,
              "con il tracciato la lunghezza massima del percorso e' " + std::to_string(kMaxPlannedRouteLength) + " m");
     return false;
   }
+  if (seen.line > 0) {
+    s.warn(warning_kind::route_length_again, s.line, at, "",
+           std::to_string(length) + " m al posto dei " + std::to_string(seen.length) + " m della riga " +
+               std::to_string(seen.line));
+  }
+  seen = {at.line, length};
   m.extended_length = length + kExtension;
   m.last_cell = static_cast<int32_t>(nearest_whole(m.extended_length / 50.0));
   m.route_cells.assign(static_cast<size_t>(m.last_cell) + 1, route_cell{});
@@ -90,6 +103,7 @@ bool read_signal_repetition(load_session& s, field_reader& r, const std::string&
 bool read_general_section(load_session& s) {
   field_reader& r = *s.line.reader;
   scenario_model& m = s.model;
+  route_length_seen route_length;
   while (true) {
     if (r.ended()) return true;
     std::string key = r.read_text();
@@ -107,7 +121,7 @@ bool read_general_section(load_session& s) {
     };
     if (contains(lower, "percorso") && contains(lower, "lunghezza")) {
       matched();
-      if (!read_route_length(s, r)) return false;
+      if (!read_route_length(s, r, route_length)) return false;
     }
     if (contains(key, "tre") && contains(key, "progressiva")) {
       matched();

@@ -100,6 +100,11 @@ record_result read_curve(load_session& s, line_pass& p, field_reader& r, const s
     return record_result::stop;
   }
   if (contains(lower_key, "s")) c = -c;
+  // A negative length would turn no point at all: the curve would vanish.
+  if (length < 0) {
+    throw load_failure("la lunghezza della curva e' negativa (" + std::to_string(length) + " m)", length_site.line,
+                       length_site.column);
+  }
   const int64_t end = static_cast<int64_t>(start) + length;
   // The plan ends two points before the extended length; a curve running
   // past that would have no points to turn.
@@ -114,10 +119,43 @@ record_result read_curve(load_session& s, line_pass& p, field_reader& r, const s
   } else if (start < p.last_curve_end) {
     s.warn(warning_kind::curve_overlap, s.line, at, "curva");
   }
+  if (length == 0) s.warn(warning_kind::zero_length, s.line, length_site, "curva", "la curva non cambia il tracciato");
   p.last_curve_end = end;
   plan_steps(s, p, 0.0, start);
   plan_steps(s, p, c, end);
   return record_result::next;
+}
+
+// The first earlier tunnel that covers one of the cells of `t`: its index
+// in the tunnel lists, 0 for none.
+int32_t overlapped_tunnel(const scenario_model& m, const tunnel_stretch& t) {
+  for (int32_t j = 1; j <= m.tunnel_count && t.covers_cells(); ++j) {
+    const auto i = static_cast<size_t>(j);
+    const tunnel_stretch other = tunnel_cells(m, m.tunnel_starts[i], m.tunnel_ends[i], 0);
+    if (other.covers_cells() && other.first <= t.last && t.first <= other.last) return j;
+  }
+  return 0;
+}
+
+// What a placed tunnel record leaves that an author rarely means.
+void warn_tunnel(load_session& s, const tunnel_stretch& t, int32_t overlapped, const int32_t* v, const field_site* at) {
+  const scenario_model& m = s.model;
+  if (!t.covers_cells()) {
+    s.warn(warning_kind::zero_length, s.line, at[1], "montagna",
+           "la galleria da " + std::to_string(v[0]) + " a " + std::to_string(v[1]) +
+               " m non copre nessuna cella di 50 m");
+  }
+  if (overlapped > 0) {
+    const auto i = static_cast<size_t>(overlapped);
+    s.warn(warning_kind::tunnel_overlap, s.line, at[0], "montagna",
+           "copre celle della galleria da " + std::to_string(m.tunnel_starts[i]) + " a " +
+               std::to_string(m.tunnel_ends[i]) + " m, che prendono il tipo di questa, " + std::to_string(t.type));
+  }
+  if (t.type_stored() && (t.type < 1 || t.type > 3)) {
+    s.warn(warning_kind::unknown_tunnel_type, s.line, at[2], "montagna",
+           std::to_string(v[2]) + " (salvato come " + std::to_string(t.type) +
+               "): i tipi sono 1, 2 e 3, o 11, 12 e 13 con i marcatori");
+  }
 }
 
 record_result read_tunnel(load_session& s, field_reader& r) {
@@ -125,7 +163,11 @@ record_result read_tunnel(load_session& s, field_reader& r) {
   field_site at[3];
   read_longs(r, v, at, 3);
   if (!s.in_range(v[0], 100, s.line, at[0])) return record_result::leave_loop;
+  // Worked out before the record joins the tunnel lists.
+  const tunnel_stretch t = tunnel_cells(s.model, v[0], v[1], v[2]);
+  const int32_t overlapped = overlapped_tunnel(s.model, t);
   if (!s.placed(memo_montagna(s.model, v[0], v[1], v[2]), s.line, v[0], at)) return record_result::stop;
+  warn_tunnel(s, t, overlapped, v, at);
   return record_result::next;
 }
 

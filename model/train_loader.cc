@@ -47,6 +47,11 @@ record_result read_speed(load_session& s, train_pass& p, field_reader& r) {
                        speed_site.line, speed_site.column);
   }
   if (!p.speeds.next(position)) s.warn(warning_kind::not_ascending, s.train, at, "velocita");
+  if (speed_steps(speed) == 0) {
+    s.warn(warning_kind::zero_speed, s.train, speed_site, "velocita",
+           "il treno non puo' muoversi da " + std::to_string(position) + " m" +
+               (speed != 0 ? " (" + std::to_string(speed) + " km/h e' salvato come 0)" : ""));
+  }
   const int64_t k = nearest_whole(position / 50.0);
   if (k > 0) {
     do {
@@ -88,6 +93,12 @@ record_result read_signal(load_session& s, field_reader& r) {
   if (!s.in_range(v[0], 100, s.train, at[0])) return record_result::leave_loop;
   const refusal refused = memo_segnale(s.model, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]);
   if (!s.placed(refused, s.train, v[0], at)) return record_result::stop;
+  if (const int left_out = approach_marks_left_out(v[0]); left_out > 0) {
+    std::string marks;
+    for (int j = 5 - left_out; j <= 4; ++j) marks += (marks.empty() ? "" : j == 4 ? " e " : ", ") + std::to_string(j * 100);
+    s.warn(warning_kind::marks_left_out, s.train, at[0], "segnale",
+           "mancano i preavvisi a " + marks + " m prima del segnale a " + std::to_string(v[0]) + " m");
+  }
   return record_result::next;
 }
 
@@ -99,6 +110,19 @@ record_result read_slowdown(load_session& s, field_reader& r) {
   if (!s.placed(memo_rallentamento(s.model, v[0], v[1], v[2], v[3], v[4], v[5]), s.train, v[0], at)) {
     return record_result::stop;
   }
+  if (v[1] == 0) s.warn(warning_kind::zero_speed, s.train, at[1], "rallentamento", "il rallentamento ferma il treno");
+  if (v[2] == 0) {
+    s.warn(warning_kind::zero_length, s.train, at[2], "rallentamento",
+           "inizio e fine cadono nella stessa cella: il rallentamento non ha una cella di fine");
+  }
+  const int32_t route_length = s.model.item_table[kTrainItem].end;
+  const int64_t end = int64_t{v[0]} + v[2];
+  // A start past the route's end has been warned about already.
+  if (v[0] <= route_length && end > route_length) {
+    s.warn(warning_kind::beyond_route_end, s.train, at[2], "rallentamento",
+           "il rallentamento finisce a " + std::to_string(end) + " m su un percorso di " +
+               std::to_string(route_length) + " m");
+  }
   return record_result::next;
 }
 
@@ -106,11 +130,16 @@ record_result read_code_point(load_session& s, field_reader& r) {
   const int32_t position = r.read_long();
   const field_site at = r.last_site();
   const int32_t value = r.read_long();
+  const field_site value_site = r.last_site();
   if (!s.in_range(position, 100, s.train, at)) return record_result::leave_loop;
   route_cell& c = s.cell(nearest_whole(position / 50.0));
   if (!is_free(c)) {
     s.refuse(kCodePointTakenFault, position, s.train, at);
     return record_result::stop;
+  }
+  if (value > 65535) {
+    s.warn(warning_kind::low_bits_only, s.train, value_site, "abbattimento",
+           std::to_string(value) + " e' salvato come " + std::to_string(value & 0xFFFF));
   }
   if (value > 0) {
     c.kind = kCodePoint;
