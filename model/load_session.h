@@ -93,12 +93,18 @@ class load_session {
   template <class Record>
   record_result read_record(definition& d, Record record) {
     d.record_whole = true;
-    if (!keeps_going()) return record();
+    if (!keeps_going()) {
+      const record_result result = record();
+      if (result == record_result::next) refuse_lost_record(d);
+      return result;
+    }
     try {
       // A refused record may have fields left unread: they are passed over.
       if (record() != record_result::next) {
         d.record_whole = false;
         d.reader->skip_to_line_after_record();
+      } else {
+        refuse_lost_record(d);
       }
     } catch (const load_failure& failure) {
       d.record_whole = false;
@@ -107,6 +113,9 @@ class load_session {
     }
     return record_result::next;
   }
+  // A record short of fields that read the key of a record on a later line
+  // as one of its own fields has lost that record: a read failure.
+  void refuse_lost_record(const definition& d) const;
   // Adds a fault found while reading on past faults.
   void add(const fault_state& f) {
     if (every_fault != nullptr) every_fault->push_back(f);

@@ -1,5 +1,6 @@
 #include "model/loader.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include "model/key_names.h"
 #include "model/load_failure.h"
 #include "model/load_session.h"
+#include "model/record_fields.h"
 
 namespace scenario {
 
@@ -18,6 +20,15 @@ std::string spill_words(const field_reader::spill& spill) {
   const std::string field = "il campo " + std::to_string(spill.field);
   if (spill.past_end) return field + " manca, il file finisce prima";
   return field + " e' stato letto dalla riga " + std::to_string(spill.line);
+}
+
+// The first field of a line, as a record loop would take it for a key.
+std::string_view first_field(std::string_view line) {
+  const size_t first = line.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  line.remove_prefix(first);
+  line = line.substr(0, std::min(line.find(','), line.size()));
+  return line.substr(0, line.find_last_not_of(" \t") + 1);
 }
 
 }  // namespace
@@ -148,6 +159,15 @@ void load_session::require_cells(definition& d) const {
     const field_site at = d.reader ? d.reader->last_site() : field_site{};
     throw load_failure("manca la lunghezza del percorso", at.line, at.column);
   }
+}
+
+void load_session::refuse_lost_record(const definition& d) const {
+  const field_reader::spill spill = d.reader->record_spill();
+  if (spill.field == 0 || spill.past_end) return;
+  const std::string key(first_field(d.reader->line_text(spill.line)));
+  // A comment is no record; a general-section key there was never read.
+  if (contains(key, "-") || kinds_for_key(key, d.which, false).empty()) return;
+  throw load_failure("il record \"" + key + "\" della riga " + std::to_string(spill.line) + " e' andato perso");
 }
 
 bool load_session::in_range(int32_t position, int32_t margin, definition& d, const field_site& at) {

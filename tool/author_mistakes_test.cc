@@ -60,9 +60,10 @@ const mistake kMistakes[] = {
     {"a curve short of its length", false, "curvas4,    1500,    300", "curvas4,    1500",
      "Valdorsa_linea.txt:8:1: errore 25: lettura non riuscita: il record ha meno campi del previsto: il campo 2 e' "
      "stato letto dalla riga 9: \"curvad6\" non e' un numero intero\ncurvas4,    1500\n^\n"},
+    // The name is read from the next line, whose station is lost.
     {"a station without its name", true, "8, 16, 0,    SELVA", "8, 16, 0",
-     "Valdorsa_2231-.txt:11:1: avviso: il record ha meno campi del previsto (\"stazione\"): il campo 17 e' stato "
-     "letto dalla riga 12\n"},
+     "Valdorsa_2231-.txt:11:1: errore 25: lettura non riuscita: il record ha meno campi del previsto: il campo 17 "
+     "e' stato letto dalla riga 12: il record \"stazione\" della riga 12 e' andato perso\n"},
     {"a misspelt section header", false, "[pendenze]", "[pendenza]",
      "Valdorsa_linea.txt:4:1: avviso: sezione sconosciuta, i suoi record sono letti comunque (\"[pendenza]\"): "
      "forse: [pendenze]\n"},
