@@ -66,10 +66,22 @@ bool read_route_length(load_session& s, field_reader& r, route_length_seen& seen
   return true;
 }
 
-void read_progression(field_reader& r, item_entry& e) {
-  e.start = r.read_long();
-  e.end = r.read_long();
-  e.position = r.read_long();
+// A progression's position and value must lie on the 50 m grid; that is
+// checked once the train definition is read too, and the first record off
+// the grid is the one the fault then points at.
+void read_progression(load_session& s, field_reader& r, item_entry& e) {
+  int32_t v[3];
+  field_site at[3];
+  read_longs(r, v, at, 3);
+  e.start = v[0];
+  e.end = v[1];
+  e.position = v[2];
+  if (s.off_grid_progression.site.line > 0 || (v[0] % 50 == 0 && v[1] % 50 == 0)) return;
+  const field_site& off = at[v[0] % 50 != 0 ? 0 : 1];
+  s.off_grid_progression.site =
+      source_site{definition_file::line, off.line, off.column, std::string(r.line_text(off.line))};
+  s.off_grid_progression.detail =
+      "posizione " + std::to_string(v[0]) + " m, valore " + std::to_string(v[1]) + " m";
 }
 
 bool read_signal_repetition(load_session& s, field_reader& r, const std::string& key) {
@@ -125,15 +137,15 @@ bool read_general_section(load_session& s) {
     }
     if (contains(key, "tre") && contains(key, "progressiva")) {
       matched();
-      read_progression(r, m.item_table[kProgressionTre]);
+      read_progression(s, r, m.item_table[kProgressionTre]);
     }
     if (contains(key, "due") && contains(key, "progressiva")) {
       matched();
-      read_progression(r, m.item_table[kProgressionDue]);
+      read_progression(s, r, m.item_table[kProgressionDue]);
     }
     if (contains(key, "uno") && contains(key, "progressiva")) {
       matched();
-      read_progression(r, m.item_table[kProgressionUno]);
+      read_progression(s, r, m.item_table[kProgressionUno]);
     }
     if (contains(key, "sfondo") && contains(key, "uno")) {
       matched();

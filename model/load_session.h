@@ -73,6 +73,9 @@ class load_session {
   definition train;
   definition* current = nullptr;  // the definition opened last
   fault_state fault;              // the last fault recorded
+  // Fault 2 at the first kilometric progression off the 50 m grid, for
+  // the check made once both definitions are read; no site: none is off.
+  fault_state off_grid_progression;
 
   // Starts reading the definition; a missing one is a load failure.
   void open(definition& d);

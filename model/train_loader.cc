@@ -308,10 +308,14 @@ void finish_train_definition(load_session& s, train_pass& p) {
   } while (p.adhesion_fill < m.last_cell - 2);
   for (int i : {kProgressionTre, kProgressionDue, kProgressionUno}) {
     if (m.item_table[i].start % 50 != 0 || m.item_table[i].end % 50 != 0) {
-      const int32_t position = s.fault.error_position;  // fault 2 names none
-      s.fault = fault_state{};
-      s.fault.error_code = kProgressionFault;
-      s.fault.error_position = position;
+      // Found after every other fault, it replaces the one recorded last;
+      // it names no position and keeps that fault's.
+      fault_state f = s.off_grid_progression;
+      f.error_code = kProgressionFault;
+      f.error_position = s.fault.error_position;
+      s.fault = f;
+      s.add(f);
+      break;
     }
   }
 }

@@ -252,3 +252,32 @@ TEST(ToolCheck, ListsEveryFaultAndItsJson) {
 
 }  // namespace
 }  // namespace scenario::tool
+
+namespace scenario::tool {
+namespace {
+
+// A kilometric progression off the 50 m grid is found only once both
+// definitions are read; check lists it at its record beside the fault
+// that stops a compile first.
+TEST(ToolCheck, ListsTheProgressionFaultBesideALaterOne) {
+  std::string line = kLine;
+  line.replace(line.find("[pendenze]"), 10, "progressiva chilometrica uno, 25, 0, 1\r\n[pendenze]");
+  std::string train = kTrain;
+  train.replace(train.find("stazione, 3000, 12, 400"), 23, "stazione, 3000, 12, 450");
+  temp_dir dir;
+  write_file(dir.file("R_linea.txt"), line);
+  write_file(dir.file("R_1-.txt"), train);
+
+  const tool_run run = check({dir.str(), "--route", "R", "--train", "1"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find(dir.file("R_linea.txt") +
+                         ":3:31: errore 2: progressiva chilometrica con posizione o valore non multiplo di 50 m: "
+                         "posizione 25 m, valore 0 m\n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find(dir.file("R_1-.txt") + ":5:21: errore 9"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("2 errori, 0 avvisi; compile riporta l'errore 9\n"), std::string::npos) << run.out;
+}
+
+}  // namespace
+}  // namespace scenario::tool

@@ -66,7 +66,7 @@ std::vector<fault_case> fault_cases() {
       {"route length above the limit", "[generale]\r\nlunghezza percorso, 1000001\r\n[fine]\r\n", kEmptyTrain, 1,
        kLine, 2, kNone},
       {"progression not on 50 m", line_definition("", "progressiva chilometrica uno, 25, 73350, 1\r\n"), kEmptyTrain,
-       2, nullptr, 0, kNone},
+       2, kLine, 3, kNone},
       {"repetition start", line_definition("", "ripetizione segnali 4, 25, 0\r\n"), kEmptyTrain, 3, kLine, 3, kNone},
       {"repetition end", line_definition("", "ripetizione segnali 4, 0, 75\r\n"), kEmptyTrain, 4, kLine, 3, kNone},
       {"repetition codes", line_definition("", "ripetizione segnali, 0, 50\r\n"), kEmptyTrain, 5, kLine, 3, kNone},
