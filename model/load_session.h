@@ -87,6 +87,9 @@ class load_session {
   // Records a fault at the field `at` of `d`.
   void record(fault_code code, definition& d, const field_site& at);
   void record(fault_code code, int32_t position, definition& d, const field_site& at, const std::string& detail = "");
+  // Records a fault that does not replace one recorded before it; reading
+  // on past faults it is added all the same.
+  void record_unless_found(fault_code code, definition& d, const field_site& at, const std::string& detail);
   // The fault of a read failure, at the field to blame: a record that was
   // short of fields is blamed on its own line, where the field is missing.
   fault_state failure_fault(const load_failure& failure) const;

@@ -114,6 +114,13 @@ void load_session::record(fault_code code, int32_t position, definition& d, cons
   add(fault);
 }
 
+void load_session::record_unless_found(fault_code code, definition& d, const field_site& at,
+                                       const std::string& detail) {
+  const fault_state earlier = fault;
+  record(code, fault.error_position, d, at, detail);
+  if (earlier) fault = earlier;
+}
+
 void load_session::refuse(fault_code code, definition& d, const field_site& at, const std::string& detail) {
   record(code, fault.error_position, d, at, detail);
   if (!keeps_going()) close(d);

@@ -20,6 +20,7 @@ struct train_pass {
   int32_t station_counter = 1;
   // For the warnings about what is missing: records of these kinds met,
   // whether or not they could be read.
+  bool any_record = false;
   bool speed_record = false;
   bool station_record = false;
   int32_t speed_fill = 0;
@@ -288,6 +289,7 @@ record_result read_records(load_session& s, train_pass& p) {
       }
       return done;
     });
+    if (key.matches > 0) p.any_record = true;
     if (result != record_result::next) return result;
     s.after_record(s.train, key);
   }
@@ -330,10 +332,18 @@ void load_train_definition(load_session& s) {
   }
   train_pass p;
   if (read_records(s, p) == record_result::stop) return;
-  // A train definition without them compiles, but drives nowhere.
-  if (!p.station_record) s.warn(warning_kind::no_station, s.train, field_site{1, 1}, "");
-  if (!p.speed_record) {
-    s.warn(warning_kind::no_speed_limit, s.train, field_site{1, 1}, "", "ogni cella avrebbe velocita' 0");
+  if (!p.any_record) {
+    // A train of nothing would compile to no station and speed 0
+    // everywhere. It does not hide a fault found before it.
+    s.record_unless_found(kReadFault, s.train, field_site{1, 1},
+                          "la definizione del treno non ha nessun record: servono almeno le stazioni e i limiti di "
+                          "velocita'");
+  } else {
+    // A train definition without them compiles, but drives nowhere.
+    if (!p.station_record) s.warn(warning_kind::no_station, s.train, field_site{1, 1}, "");
+    if (!p.speed_record) {
+      s.warn(warning_kind::no_speed_limit, s.train, field_site{1, 1}, "", "ogni cella avrebbe velocita' 0");
+    }
   }
   finish_train_definition(s, p);
 }

@@ -145,6 +145,10 @@ const mistake kMistakes[] = {
     {"a code point above 16 bits", true, "[segnali]", "abbattimento,    8000,    70000\r\n[segnali]",
      "Valdorsa_2231-.txt:13:27: avviso: valore oltre 65535: se ne salvano solo i 16 bit bassi (\"abbattimento\"): "
      "70000 e' salvato come 4464\n"},
+    // Messages that must point at the real mistake.
+    {"an empty train definition", true, "", "",
+     "Valdorsa_2231-.txt:1:1: errore 25: lettura non riuscita: la definizione del treno non ha nessun record: servono "
+     "almeno le stazioni e i limiti di velocita'\n"},
 };
 
 class AuthorMistake : public ::testing::TestWithParam<mistake> {};

@@ -49,7 +49,8 @@ std::string name_boards(int first, int count) {
   return records;
 }
 
-const std::string kEmptyTrain = train_definition("");
+// A train of one record that places nothing, for the faults of the line.
+const std::string kEmptyTrain = train_definition("sabbia, 300\r\n");
 
 struct fault_case {
   const char* name;
@@ -114,6 +115,7 @@ std::vector<fault_case> fault_cases() {
        kNone},
       {"number that is not one", line_definition("pendenza, 1x0, 5\r\n"), kEmptyTrain, 25, kLine, 4, kNone},
       {"no [generale]", "lunghezza percorso, 10000\r\n[fine]\r\n", kEmptyTrain, 102, nullptr, 0, kNone},
+      {"train definition of no record", line_definition(""), train_definition(""), 25, kTrain, 1, kNone},
       {"curve without a digit", line_definition("curvas, 200, 100\r\n"), kEmptyTrain, 103, kLine, 4, kNone},
       {"curve past the plan", line_definition("curvas5, 16000, 1000\r\n"), kEmptyTrain, 103, kLine, 4, kNone},
       // Refused at the route length, with the longest length accepted.
