@@ -1,6 +1,7 @@
 #include "model/key_names.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <vector>
 
 #include "model/ansi_text.h"
@@ -71,7 +72,36 @@ std::string nearest(std::string_view word, const std::vector<std::string>& candi
   return best;
 }
 
+std::string_view trimmed(std::string_view s) {
+  const size_t first = s.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+std::vector<std::string_view> split(std::string_view s, std::string_view separators) {
+  std::vector<std::string_view> parts;
+  size_t at = 0;
+  while (at <= s.size()) {
+    const size_t end = std::min(s.find_first_of(separators, at), s.size());
+    parts.push_back(s.substr(at, end - at));
+    at = end + 1;
+  }
+  return parts;
+}
+
 }  // namespace
+
+field_site route_length_site(std::string_view text) {
+  int32_t line = 0;
+  for (std::string_view l : split(text, "\n")) {
+    ++line;
+    const std::string_view key = trimmed(l.substr(0, std::min(l.find(','), l.size())));
+    const std::string lower = to_lower_ansi(key);
+    if (contains(lower, "-") || !contains(lower, "percorso") || !contains(lower, "lunghezza")) continue;
+    return field_site{line, static_cast<int32_t>(l.find_first_not_of(" \t") + 1)};
+  }
+  return {};
+}
 
 bool is_known_section(std::string_view header) {
   const std::vector<std::string> all = sections();

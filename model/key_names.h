@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/field_reader.h"
 #include "model/findings.h"
 
 namespace scenario {
@@ -18,6 +19,10 @@ std::string nearest_section(std::string_view header);
 // The record key of `file` nearest to `field`; empty when none is near
 // (a number, or a word far from every key).
 std::string nearest_key(definition_file file, std::string_view field);
+
+// The key of the first line of a definition whose key is the route length
+// (comment lines aside); line 0 when there is none.
+field_site route_length_site(std::string_view text);
 
 }  // namespace scenario
 

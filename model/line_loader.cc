@@ -252,7 +252,8 @@ bool load_line_definition(load_session& s) {
   scenario_model& m = s.model;
   s.open(s.line);
   if (!find_general_header(s.line)) {
-    s.refuse(kNoGeneralSectionFault, s.line, field_site{});
+    const bool blank = (*s.line.text)->find_first_not_of(" \t\r\n") == std::string::npos;
+    s.refuse(kNoGeneralSectionFault, s.line, field_site{}, blank ? "il file e' vuoto" : "");
     return false;
   }
   if (!read_general_section(s)) return false;
@@ -262,7 +263,7 @@ bool load_line_definition(load_session& s) {
   s.board_counter = kFirstBoardItem;
   line_pass p;
   if (m.line_mode != 0) {
-    if (!m.plan.sized) throw load_failure("manca la lunghezza del percorso");
+    if (!m.plan.sized) s.no_route_length(field_site{});
     m.plan.start_set = true;  // (0, 0) and (0, 1)
   }
   if (read_records(s, p) == record_result::stop) return false;

@@ -122,6 +122,10 @@ class load_session {
   // A record short of fields that read the key of a record on a later line
   // as one of its own fields has lost that record: a read failure.
   void refuse_lost_record(const definition& d) const;
+  // The route length was not read before a record of the line definition
+  // that needs the cells: a read failure at the route length record when
+  // the definition has one where it is not read, else at `needed_at`.
+  [[noreturn]] void no_route_length(const field_site& needed_at) const;
   // Adds a fault found while reading on past faults.
   void add(const fault_state& f) {
     if (every_fault != nullptr) every_fault->push_back(f);

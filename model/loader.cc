@@ -108,6 +108,7 @@ void load_session::record(fault_code code, int32_t position, definition& d, cons
       fault.detail = "il record ha meno campi del previsto: " + spill_words(spill) + (detail.empty() ? "" : ": " + detail);
     }
   }
+  fault.site.file = d.which;
   if (d.reader && where.line > 0) {
     fault.site = source_site{d.which, where.line, where.column, std::string(d.reader->line_text(where.line))};
   }
@@ -162,10 +163,19 @@ bool load_session::placed(const refusal& r, definition& d, int32_t position, con
 }
 
 void load_session::require_cells(definition& d) const {
-  if (model.route_cells.empty()) {
-    const field_site at = d.reader ? d.reader->last_site() : field_site{};
-    throw load_failure("manca la lunghezza del percorso", at.line, at.column);
+  if (model.route_cells.empty()) no_route_length(d.reader ? d.reader->last_site() : field_site{});
+}
+
+void load_session::no_route_length(const field_site& needed_at) const {
+  const field_site written = route_length_site(line.text->value_or(""));
+  if (written.line > 0) {
+    throw load_failure("la lunghezza del percorso e' scritta fuori dalla sezione [generale], dove non e' letta: "
+                       "va scritta in [generale], prima dei record che ne hanno bisogno",
+                       written.line, written.column);
   }
+  throw load_failure("manca la lunghezza del percorso: va scritta nella sezione [generale], per esempio "
+                     "\"lunghezza percorso, 40000\"",
+                     needed_at.line, needed_at.column);
 }
 
 void load_session::refuse_lost_record(const definition& d) const {

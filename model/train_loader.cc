@@ -237,7 +237,13 @@ record_result read_station(load_session& s, train_pass& p, field_reader& r) {
     stop.info1 = static_cast<int16_t>(p.station_counter);
   }
   if (p.station_counter > 1 && static_cast<int64_t>(e.start) - 350 < m.item_table[p.station_counter - 1].end) {
-    s.refuse(kStationGapFault, position, s.train, at);
+    const item_entry& before = m.item_table[p.station_counter - 1];
+    // Out of order, the distance is not what is wrong.
+    const std::string order =
+        position <= before.position ? "le stazioni vanno scritte in ordine di posizione, e la precedente, " +
+                                          before.text + ", e' a " + std::to_string(before.position) + " m"
+                                    : "";
+    s.refuse(kStationGapFault, position, s.train, at, order);
     return record_result::stop;
   }
   if (!p.stations.next(position)) s.warn(warning_kind::not_ascending, s.train, at, "stazione");

@@ -149,6 +149,16 @@ const mistake kMistakes[] = {
     {"an empty train definition", true, "", "",
      "Valdorsa_2231-.txt:1:1: errore 25: lettura non riuscita: la definizione del treno non ha nessun record: servono "
      "almeno le stazioni e i limiti di velocita'\n"},
+    {"an empty line definition", false, "", "",
+     "Valdorsa_linea.txt: errore 102: manca la sezione [generale] nella definizione della linea: il file e' vuoto\n"},
+    {"the route length after the general section", false,
+     "lunghezza percorso,    12000\r\nprogressiva chilometrica uno,    0,    5000,    1\r\n[pendenze]\r\n",
+     "progressiva chilometrica uno,    0,    5000,    1\r\n[pendenze]\r\nlunghezza percorso,    12000\r\n",
+     "Valdorsa_linea.txt:4:1: errore 25: lettura non riuscita: la lunghezza del percorso e' scritta fuori dalla "
+     "sezione [generale], dove non e' letta: va scritta in [generale], prima dei record che ne hanno bisogno\n"},
+    {"stations out of order", true, "stazione,    11500", "stazione,    3000",
+     "Valdorsa_2231-.txt:12:14: errore 22: stazione a meno di 350 m dalla fine della stazione precedente: le stazioni "
+     "vanno scritte in ordine di posizione, e la precedente, SELVA, e' a 6000 m (stazione a 3000 m)\n"},
 };
 
 class AuthorMistake : public ::testing::TestWithParam<mistake> {};
