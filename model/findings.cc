@@ -90,6 +90,7 @@ const char* warning_kind_name(warning_kind kind) {
     case warning_kind::route_length_again: return "route_length_again";
     case warning_kind::unknown_tunnel_type: return "unknown_tunnel_type";
     case warning_kind::low_bits_only: return "low_bits_only";
+    case warning_kind::record_as_comment: return "record_as_comment";
   }
   return "";
 }
@@ -117,6 +118,7 @@ const char* warning_words(warning_kind kind) {
     case warning_kind::route_length_again: return "lunghezza del percorso scritta due volte: vale l'ultima";
     case warning_kind::unknown_tunnel_type: return "tipo di galleria che il formato non prevede";
     case warning_kind::low_bits_only: return "valore oltre 65535: se ne salvano solo i 16 bit bassi";
+    case warning_kind::record_as_comment: return "record letto come commento perche' contiene un \"-\"";
   }
   return "";
 }

@@ -99,6 +99,7 @@ enum class warning_kind {
   route_length_again,  // a second route length record: the last one holds
   unknown_tunnel_type, // a stored tunnel type other than 1, 2 or 3
   low_bits_only,       // a code point value above 65 535: only its low 16 bits are stored
+  record_as_comment,   // a record with blanks or semicolons for commas and a "-": read as a comment
 };
 
 const char* warning_words(warning_kind kind);

@@ -72,10 +72,22 @@ std::string nearest(std::string_view word, const std::vector<std::string>& candi
   return best;
 }
 
+// Whether `key` passes the tests of a record kind of `file`, in either
+// part of the line definition.
+bool is_key_of(definition_file file, std::string_view key) {
+  if (file == definition_file::line && !kinds_for_key(key, file, true).empty()) return true;
+  return !kinds_for_key(key, file, false).empty();
+}
+
 std::string_view trimmed(std::string_view s) {
   const size_t first = s.find_first_not_of(" \t");
   if (first == std::string_view::npos) return {};
   return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+bool is_whole_number(std::string_view token) {
+  if (!token.empty() && token.front() == '-') token.remove_prefix(1);
+  return !token.empty() && token.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 std::vector<std::string_view> split(std::string_view s, std::string_view separators) {
@@ -89,7 +101,77 @@ std::vector<std::string_view> split(std::string_view s, std::string_view separat
   return parts;
 }
 
+// The fields meant in one stretch of a key field between semicolons: each
+// number a field of its own, the words between numbers one text field.
+// In the first stretch the key comes first: the longest run of tokens that
+// is a key and is followed by a number ("ripetizione segnali 4 codici").
+void fields_of(definition_file file, std::string_view stretch, bool key_first, std::vector<std::string>* fields) {
+  std::vector<std::string_view> tokens;
+  for (std::string_view t : split(stretch, " \t")) {
+    if (!t.empty()) tokens.push_back(t);
+  }
+  size_t next = 0;
+  if (key_first) {
+    std::string key;
+    size_t key_tokens = 0;
+    for (size_t i = 0; i + 1 < tokens.size(); ++i) {
+      key += (i > 0 ? " " : "") + std::string(tokens[i]);
+      if (!is_whole_number(tokens[i]) && is_whole_number(tokens[i + 1]) && is_key_of(file, key)) key_tokens = i + 1;
+    }
+    if (key_tokens == 0) key_tokens = tokens.empty() ? 0 : 1;
+    key.clear();
+    for (size_t i = 0; i < key_tokens; ++i) key += (i > 0 ? " " : "") + std::string(tokens[i]);
+    if (!key.empty()) fields->push_back(key);
+    next = key_tokens;
+  }
+  std::string words;
+  for (size_t i = next; i < tokens.size(); ++i) {
+    if (is_whole_number(tokens[i])) {
+      if (!words.empty()) fields->push_back(words);
+      words.clear();
+      fields->emplace_back(tokens[i]);
+    } else {
+      words += (words.empty() ? "" : " ") + std::string(tokens[i]);
+    }
+  }
+  if (!words.empty()) fields->push_back(words);
+}
+
 }  // namespace
+
+std::string misplaced_key_hint(definition_file file, bool general, std::string_view field) {
+  const std::string_view f = trimmed(field);
+  if (f.empty() || f.front() == '[') return "";
+  const std::string header = "[" + to_lower_ansi(f) + "]";
+  for (const char* h : section_headers(file)) {
+    if (header == h) return std::string("le sezioni si scrivono tra parentesi quadre: ") + h;
+  }
+  if (file == definition_file::train && is_key_of(definition_file::line, f)) {
+    return "e' un record della definizione della linea: va scritto in NOME_linea.txt, non nella definizione del "
+           "treno";
+  }
+  if (file == definition_file::line && !kinds_for_key(f, definition_file::train, false).empty()) {
+    return "e' un record della definizione del treno: va scritto in NOME_NUMERO-.txt, non nella definizione della "
+           "linea";
+  }
+  if (file == definition_file::line && !kinds_for_key(f, file, !general).empty()) {
+    return general ? "e' un record che si legge solo dopo la sezione [generale], qui e' ignorato"
+                   : "e' un record della sezione [generale]: fuori da quella sezione e' ignorato";
+  }
+  return "";
+}
+
+std::string separator_hint(definition_file file, std::string_view key_field) {
+  const bool semicolons = key_field.find(';') != std::string_view::npos;
+  std::vector<std::string> fields;
+  const std::vector<std::string_view> stretches = split(key_field, ";");
+  for (size_t i = 0; i < stretches.size(); ++i) fields_of(file, stretches[i], i == 0, &fields);
+  const bool numbers = std::any_of(fields.begin(), fields.end(), [](const std::string& f) { return is_whole_number(f); });
+  if (fields.size() < 2 || !(numbers || semicolons) || !is_key_of(file, fields.front())) return "";
+  std::string record;
+  for (const std::string& f : fields) record += (record.empty() ? "" : ", ") + f;
+  return "i campi si separano con la virgola: \"" + record + "\"";
+}
 
 field_site route_length_site(std::string_view text) {
   int32_t line = 0;

@@ -116,14 +116,16 @@ bool read_general_section(load_session& s) {
   field_reader& r = *s.line.reader;
   scenario_model& m = s.model;
   route_length_seen route_length;
+  s.line.general_section = true;
   while (true) {
-    if (r.ended()) return true;
+    if (r.ended()) break;
     std::string key = r.read_text();
-    if (r.ended()) return true;
+    if (r.ended()) break;
     for (int i = 0; i < kGeneralComments && contains(key, "-"); ++i) s.skip_comment(s.line, &key);
     const field_site at = r.last_site();
     r.mark_record();
     s.line.record_at = at;
+    s.line.record_key = key;
     const std::string lower = to_lower_ansi(key);
     int matches = 0;
     // Warned at the second match, before its fields are read: reading them
@@ -168,10 +170,12 @@ bool read_general_section(load_session& s) {
       // "[fine]" may close the general section itself.
       if (contains(lower, "[fine]")) s.line.after_end_header = true;
       if (!is_known_section(key)) s.warn_unknown(s.line, key);
-      return true;
+      break;
     }
     if (matches == 0) s.warn_unknown(s.line, key);
   }
+  s.line.general_section = false;
+  return true;
 }
 
 bool find_general_header(definition& d) {

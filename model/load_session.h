@@ -25,6 +25,8 @@ struct definition {
   int32_t last_warned_line = 0;        // one unknown-field warning per line
   bool after_end_header = false;       // "[fine]" has been read
   field_site record_at;                // the key of the record being read
+  std::string record_key;              // and its key field as written
+  bool general_section = false;        // the line definition's general section is being read
   bool record_whole = true;            // the record being read was neither refused nor cut short
 };
 

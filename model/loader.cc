@@ -22,6 +22,15 @@ std::string spill_words(const field_reader::spill& spill) {
   return field + " e' stato letto dalla riga " + std::to_string(spill.line);
 }
 
+// The fault of a short record: which field came from where, what went
+// wrong then and, when the key field holds the values, that the comma
+// separates them.
+std::string short_record_words(const definition& d, const field_reader::spill& spill, const std::string& detail) {
+  const std::string hint = separator_hint(d.which, d.record_key);
+  return "il record ha meno campi del previsto: " + spill_words(spill) + (detail.empty() ? "" : ": " + detail) +
+         (hint.empty() ? "" : "; " + hint);
+}
+
 // The first field of a line, as a record loop would take it for a key.
 std::string_view first_field(std::string_view line) {
   const size_t first = line.find_first_not_of(" \t");
@@ -105,7 +114,7 @@ void load_session::record(fault_code code, int32_t position, definition& d, cons
     const field_reader::spill spill = d.reader->record_spill();
     if (spill.field > 0 && at.line >= spill.line) {
       where = d.record_at;
-      fault.detail = "il record ha meno campi del previsto: " + spill_words(spill) + (detail.empty() ? "" : ": " + detail);
+      fault.detail = short_record_words(d, spill, detail);
     }
   }
   fault.site.file = d.which;
@@ -148,7 +157,7 @@ fault_state load_session::failure_fault(const load_failure& failure) const {
   const field_reader::spill spill = d.reader->record_spill();
   if (spill.field > 0 && (failure.line() == 0 || failure.line() >= spill.line)) {
     at = d.record_at;
-    f.detail = "il record ha meno campi del previsto: " + spill_words(spill) + ": " + f.detail;
+    f.detail = short_record_words(d, spill, f.detail);
   }
   if (at.line > 0) f.site = source_site{d.which, at.line, at.column, std::string(d.reader->line_text(at.line))};
   return f;
@@ -222,12 +231,24 @@ void load_session::warn_unknown(definition& d, const std::string& field) {
     }
     return;
   }
+  const std::string hint = misplaced_key_hint(d.which, d.general_section, field);
+  if (!hint.empty()) {
+    warn(warning_kind::unknown_field, d, at, field, hint);
+    return;
+  }
   const std::string nearest = nearest_key(d.which, field);
   warn(warning_kind::unknown_field, d, at, field, nearest.empty() ? "" : "forse: " + nearest);
 }
 
 void load_session::skip_comment(definition& d, std::string* key) {
   field_reader& r = *d.reader;
+  // A comment begins with "-"; a record whose values, one of them
+  // negative, are separated by blanks or semicolons is taken for one.
+  const size_t first = key->find_first_not_of(" \t");
+  if (first != std::string::npos && (*key)[first] != '-') {
+    const std::string hint = separator_hint(d.which, *key);
+    if (!hint.empty()) warn(warning_kind::record_as_comment, d, r.last_site(), *key, ansi_to_utf8(hint));
+  }
   if (r.last_ended_by_comma()) {
     warn(warning_kind::comment_with_comma, d, r.last_site(), *key);
     d.last_warned_line = r.last_site().line;  // what follows the comma is the same mistake
@@ -248,6 +269,7 @@ bool load_session::next_record_key(definition& d, record_key* key) {
   key->at = r.last_site();
   r.mark_record();
   d.record_at = key->at;
+  d.record_key = key->text;
   key->lower = to_lower_ansi(key->text);
   key->matches = 0;
   key->objects.clear();
@@ -284,7 +306,9 @@ void load_session::warn_short_record(definition& d, const field_site& key_at, co
   if (!d.reader) return;
   const field_reader::spill spill = d.reader->record_spill();
   if (spill.field == 0) return;
-  warn(warning_kind::short_record, d, key_at, key, spill_words(spill));
+  const std::string hint = separator_hint(d.which, key);
+  warn(warning_kind::short_record, d, key_at, key,
+       spill_words(spill) + (hint.empty() ? "" : "; " + ansi_to_utf8(hint)));
   // What is left of the line read in belongs to the same mistake.
   d.last_warned_line = spill.line;
 }

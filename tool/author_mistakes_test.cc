@@ -159,6 +159,23 @@ const mistake kMistakes[] = {
     {"stations out of order", true, "stazione,    11500", "stazione,    3000",
      "Valdorsa_2231-.txt:12:14: errore 22: stazione a meno di 350 m dalla fine della stazione precedente: le stazioni "
      "vanno scritte in ordine di posizione, e la precedente, SELVA, e' a 6000 m (stazione a 3000 m)\n"},
+    {"fields separated by blanks", false, "pendenza,    3000,    -12", "pendenza 3000 12",
+     "Valdorsa_linea.txt:6:1: errore 25: lettura non riuscita: il record ha meno campi del previsto: il campo 1 e' "
+     "stato letto dalla riga 7: \"[curve]\" non e' un numero intero; i campi si separano con la virgola: "
+     "\"pendenza, 3000, 12\"\n"},
+    // A "-" makes the whole line a comment.
+    {"fields separated by semicolons", false, "pendenza,    3000,    -12", "pendenza; 3000; -12",
+     "Valdorsa_linea.txt:6:1: avviso: record letto come commento perche' contiene un \"-\" (\"pendenza; 3000; -12\"): "
+     "i campi si separano con la virgola: \"pendenza, 3000, -12\"\n"},
+    {"a train record in the line definition", false, "[fine]", "velocita,    0,    80\r\n[fine]",
+     "Valdorsa_linea.txt:14:1: avviso: campo che non corrisponde a nessuna chiave, ignorato (\"velocita\"): e' un "
+     "record della definizione del treno: va scritto in NOME_NUMERO-.txt, non nella definizione della linea\n"},
+    {"a line record in the train definition", true, "[fine]", "pendenza,    0,    5\r\n[fine]",
+     "Valdorsa_2231-.txt:15:1: avviso: campo che non corrisponde a nessuna chiave, ignorato (\"pendenza\"): e' un "
+     "record della definizione della linea: va scritto in NOME_linea.txt, non nella definizione del treno\n"},
+    {"a section header without brackets", true, "[segnali]", "segnali",
+     "Valdorsa_2231-.txt:13:1: avviso: campo che non corrisponde a nessuna chiave, ignorato (\"segnali\"): le "
+     "sezioni si scrivono tra parentesi quadre: [segnali]\n"},
 };
 
 class AuthorMistake : public ::testing::TestWithParam<mistake> {};
