@@ -178,9 +178,12 @@ field_site route_length_site(std::string_view text) {
   for (std::string_view l : split(text, "\n")) {
     ++line;
     const std::string_view key = trimmed(l.substr(0, std::min(l.find(','), l.size())));
-    const std::string lower = to_lower_ansi(key);
-    if (contains(lower, "-") || !contains(lower, "percorso") || !contains(lower, "lunghezza")) continue;
-    return field_site{line, static_cast<int32_t>(l.find_first_not_of(" \t") + 1)};
+    if (contains(key, "-")) continue;
+    const std::vector<const record_kind*> kinds = kinds_for_key(key, definition_file::line, true);
+    const bool route_length = std::any_of(kinds.begin(), kinds.end(), [](const record_kind* k) {
+      return std::string_view(k->key) == "lunghezza percorso";
+    });
+    if (route_length) return field_site{line, static_cast<int32_t>(l.find_first_not_of(" \t") + 1)};
   }
   return {};
 }
