@@ -1,6 +1,7 @@
 #include "model/key_names.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <vector>
 
@@ -72,12 +73,18 @@ std::string nearest(std::string_view word, const std::vector<std::string>& candi
   return best;
 }
 
-// Whether `key` passes the tests of a record kind of `file`, in either
-// part of the line definition.
-bool is_key_of(definition_file file, std::string_view key) {
-  if (file == definition_file::line && !kinds_for_key(key, file, true).empty()) return true;
-  return !kinds_for_key(key, file, false).empty();
+// The record kinds of `file` whose tests `key` passes, in either part of
+// the line definition.
+std::vector<const record_kind*> kinds_of(definition_file file, std::string_view key) {
+  std::vector<const record_kind*> kinds = kinds_for_key(key, file, false);
+  if (file == definition_file::line) {
+    const std::vector<const record_kind*> general = kinds_for_key(key, file, true);
+    kinds.insert(kinds.end(), general.begin(), general.end());
+  }
+  return kinds;
 }
+
+bool is_key_of(definition_file file, std::string_view key) { return !kinds_of(file, key).empty(); }
 
 std::string_view trimmed(std::string_view s) {
   const size_t first = s.find_first_not_of(" \t");
@@ -101,30 +108,50 @@ std::vector<std::string_view> split(std::string_view s, std::string_view separat
   return parts;
 }
 
+// Whether `tokens` begin with the words of `key`, a digit standing for any
+// digit ("ripetizione segnali 9 codici" for "ripetizione segnali 4 codici").
+bool begins_with_key(const std::vector<std::string_view>& tokens, std::string_view key) {
+  const std::vector<std::string_view> words = split(key, " ");
+  if (tokens.size() < words.size()) return false;
+  for (size_t i = 0; i < words.size(); ++i) {
+    const std::string token = to_lower_ansi(tokens[i]);
+    const bool digits = words[i].size() == 1 && std::isdigit(static_cast<unsigned char>(words[i][0])) &&
+                        token.size() == 1 && std::isdigit(static_cast<unsigned char>(token[0]));
+    if (token != words[i] && !digits) return false;
+  }
+  return true;
+}
+
+// How many of `tokens` the key takes: the words of its kind's key where
+// the tokens begin with them, else the fewest that pass a kind's tests.
+size_t key_tokens(definition_file file, const std::vector<std::string_view>& tokens) {
+  std::string key;
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    key += (i > 0 ? " " : "") + std::string(tokens[i]);
+    if (is_whole_number(tokens[i])) continue;
+    const std::vector<const record_kind*> kinds = kinds_of(file, key);
+    if (kinds.empty()) continue;
+    for (const record_kind* kind : kinds) {
+      if (begins_with_key(tokens, kind->key)) return std::max(i + 1, split(kind->key, " ").size());
+    }
+    return i + 1;
+  }
+  return tokens.empty() ? 0 : 1;
+}
+
 // The fields meant in one stretch of a key field between semicolons: each
-// number a field of its own, the words between numbers one text field.
-// In the first stretch the key comes first: the longest run of tokens that
-// is a key and is followed by a number ("ripetizione segnali 4 codici").
+// number a field of its own, the words between numbers one text field; in
+// the first stretch the key comes first.
 void fields_of(definition_file file, std::string_view stretch, bool key_first, std::vector<std::string>* fields) {
   std::vector<std::string_view> tokens;
   for (std::string_view t : split(stretch, " \t")) {
     if (!t.empty()) tokens.push_back(t);
   }
-  size_t next = 0;
-  if (key_first) {
-    std::string key;
-    size_t key_tokens = 0;
-    for (size_t i = 0; i + 1 < tokens.size(); ++i) {
-      key += (i > 0 ? " " : "") + std::string(tokens[i]);
-      if (!is_whole_number(tokens[i]) && is_whole_number(tokens[i + 1]) && is_key_of(file, key)) key_tokens = i + 1;
-    }
-    if (key_tokens == 0) key_tokens = tokens.empty() ? 0 : 1;
-    key.clear();
-    for (size_t i = 0; i < key_tokens; ++i) key += (i > 0 ? " " : "") + std::string(tokens[i]);
-    if (!key.empty()) fields->push_back(key);
-    next = key_tokens;
-  }
+  const size_t next = key_first ? key_tokens(file, tokens) : 0;
   std::string words;
+  for (size_t i = 0; i < next; ++i) words += (i > 0 ? " " : "") + std::string(tokens[i]);
+  if (!words.empty()) fields->push_back(words);
+  words.clear();
   for (size_t i = next; i < tokens.size(); ++i) {
     if (is_whole_number(tokens[i])) {
       if (!words.empty()) fields->push_back(words);
@@ -150,7 +177,7 @@ std::string misplaced_key_hint(definition_file file, bool general, std::string_v
     return "e' un record della definizione della linea: va scritto in NOME_linea.txt, non nella definizione del "
            "treno";
   }
-  if (file == definition_file::line && !kinds_for_key(f, definition_file::train, false).empty()) {
+  if (file == definition_file::line && is_key_of(definition_file::train, f)) {
     return "e' un record della definizione del treno: va scritto in NOME_NUMERO-.txt, non nella definizione della "
            "linea";
   }
