@@ -83,6 +83,14 @@ const char* warning_kind_name(warning_kind kind) {
     case warning_kind::no_station: return "no_station";
     case warning_kind::no_speed_limit: return "no_speed_limit";
     case warning_kind::not_ansi_text: return "not_ansi_text";
+    case warning_kind::zero_length: return "zero_length";
+    case warning_kind::zero_speed: return "zero_speed";
+    case warning_kind::marks_left_out: return "marks_left_out";
+    case warning_kind::tunnel_overlap: return "tunnel_overlap";
+    case warning_kind::route_length_again: return "route_length_again";
+    case warning_kind::unknown_tunnel_type: return "unknown_tunnel_type";
+    case warning_kind::low_bits_only: return "low_bits_only";
+    case warning_kind::record_as_comment: return "record_as_comment";
   }
   return "";
 }
@@ -103,6 +111,14 @@ const char* warning_words(warning_kind kind) {
     case warning_kind::no_station: return "la definizione del treno non ha nessuna stazione";
     case warning_kind::no_speed_limit: return "la definizione del treno non ha nessun limite di velocita'";
     case warning_kind::not_ansi_text: return "il file non e' in Windows-1252 (ANSI)";
+    case warning_kind::zero_length: return "tratto di lunghezza nulla";
+    case warning_kind::zero_speed: return "velocita' 0 km/h";
+    case warning_kind::marks_left_out: return "segnale prima di 325 m: i preavvisi prima dell'inizio del percorso sono tralasciati";
+    case warning_kind::tunnel_overlap: return "galleria sovrapposta a una precedente";
+    case warning_kind::route_length_again: return "lunghezza del percorso scritta due volte: vale l'ultima";
+    case warning_kind::unknown_tunnel_type: return "tipo di galleria che il formato non prevede";
+    case warning_kind::low_bits_only: return "valore oltre 65535: se ne salvano solo i 16 bit bassi";
+    case warning_kind::record_as_comment: return "record letto come commento perche' contiene un \"-\"";
   }
   return "";
 }

@@ -92,6 +92,14 @@ enum class warning_kind {
   no_station,          // a train definition without a station record
   no_speed_limit,      // a train definition without a speed limit record
   not_ansi_text,       // UTF-8 text or a byte order mark in a Windows-1252 file
+  zero_length,         // a curve, slowdown or tunnel that covers no stretch of the route
+  zero_speed,          // a speed limit or slowdown of 0 km/h
+  marks_left_out,      // a signal before 325 m: its farthest approach marks fall before cell 0
+  tunnel_overlap,      // a tunnel on cells of an earlier one
+  route_length_again,  // a second route length record: the last one holds
+  unknown_tunnel_type, // a stored tunnel type other than 1, 2 or 3
+  low_bits_only,       // a code point value above 65 535: only its low 16 bits are stored
+  record_as_comment,   // a record with blanks or semicolons for commas and a "-": read as a comment
 };
 
 const char* warning_words(warning_kind kind);

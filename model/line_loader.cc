@@ -7,7 +7,6 @@
 #include <string>
 
 #include "model/ansi_text.h"
-#include "model/key_names.h"
 #include "model/load_failure.h"
 #include "model/load_session.h"
 #include "model/nearest.h"
@@ -15,14 +14,6 @@
 
 namespace scenario {
 namespace {
-
-constexpr int32_t kMaxRouteLength = 1000000;
-constexpr int32_t kMaxPlanPoints = 1000000;  // points 0 to 999 999
-constexpr int32_t kExtension = 7000;
-// The plan is computed up to point extended_length - 2, which must stay
-// below kMaxPlanPoints.
-constexpr int32_t kMaxPlannedRouteLength = kMaxPlanPoints - 1 - (kExtension - 2);
-constexpr int kGeneralComments = 10;
 
 // Working values of one pass over the line definition.
 struct line_pass {
@@ -34,133 +25,6 @@ struct line_pass {
   ascending_positions curves;
   int64_t last_curve_end = 0;
 };
-
-bool is_header(const std::string& key) {
-  const size_t first = key.find_first_not_of(" \t");
-  const bool starts_with_dash = first != std::string::npos && key[first] == '-';
-  return contains(key, "[") && contains(key, "]") && !starts_with_dash;
-}
-
-// Route length: sizes the cells and, in line mode, the plan anew.
-bool read_route_length(load_session& s, field_reader& r) {
-  scenario_model& m = s.model;
-  const int32_t length = r.read_long();
-  m.item_table[kTrainItem].end = length;
-  if (length > kMaxRouteLength || length < 0) {  // a negative length leaves no route at all
-    s.refuse(kRouteLengthFault, s.line, r.last_site());
-    return false;
-  }
-  // Refused here rather than when the plan runs out of points, so the
-  // author sees the record and the limit.
-  if (m.line_mode != 0 && length > kMaxPlannedRouteLength) {
-    s.refuse(kPlanFault, s.line, r.last_site(),
-             "con il tracciato la lunghezza massima del percorso e' " + std::to_string(kMaxPlannedRouteLength) + " m");
-    return false;
-  }
-  m.extended_length = length + kExtension;
-  m.last_cell = static_cast<int32_t>(nearest_whole(m.extended_length / 50.0));
-  m.route_cells.assign(static_cast<size_t>(m.last_cell) + 1, route_cell{});
-  if (m.line_mode != 0) {
-    m.plan = plan_points{};
-    m.plan.sized = true;
-    m.plan.points = m.extended_length + 1;
-  }
-  return true;
-}
-
-void read_progression(field_reader& r, item_entry& e) {
-  e.start = r.read_long();
-  e.end = r.read_long();
-  e.position = r.read_long();
-}
-
-bool read_signal_repetition(load_session& s, field_reader& r, const std::string& key) {
-  item_entry& e = s.model.item_table[kRepeatItem];
-  e.start = r.read_long();
-  const field_site start_site = r.last_site();
-  e.end = r.read_long();
-  const field_site end_site = r.last_site();
-  fault_code fault = kNoFault;
-  if (e.start % 50 != 0) {
-    fault = kRepeatStartFault;
-  } else if (e.end % 50 != 0) {
-    fault = kRepeatEndFault;
-  } else if (contains(key, "4")) {
-    e.position = 4;
-  } else if (contains(key, "9")) {
-    e.position = 9;
-  } else {
-    fault = kRepeatCodesFault;
-  }
-  if (fault != kNoFault) {
-    s.refuse(fault, s.line, fault == kRepeatStartFault ? start_site : end_site);
-    return false;
-  }
-  if (e.end == 0) e.position = 0;
-  return true;
-}
-
-// Step A: the general section, up to its closing header or the end.
-bool read_general_section(load_session& s) {
-  field_reader& r = *s.line.reader;
-  scenario_model& m = s.model;
-  while (true) {
-    if (r.ended()) return true;
-    std::string key = r.read_text();
-    if (r.ended()) return true;
-    for (int i = 0; i < kGeneralComments && contains(key, "-"); ++i) s.skip_comment(s.line, &key);
-    const field_site at = r.last_site();
-    r.mark_record();
-    s.line.record_at = at;
-    const std::string lower = to_lower_ansi(key);
-    int matches = 0;
-    // Warned at the second match, before its fields are read: reading them
-    // is what usually fails then.
-    auto matched = [&] {
-      if (++matches == 2) s.warn(warning_kind::ambiguous_key, s.line, at, key);
-    };
-    if (contains(lower, "percorso") && contains(lower, "lunghezza")) {
-      matched();
-      if (!read_route_length(s, r)) return false;
-    }
-    if (contains(key, "tre") && contains(key, "progressiva")) {
-      matched();
-      read_progression(r, m.item_table[kProgressionTre]);
-    }
-    if (contains(key, "due") && contains(key, "progressiva")) {
-      matched();
-      read_progression(r, m.item_table[kProgressionDue]);
-    }
-    if (contains(key, "uno") && contains(key, "progressiva")) {
-      matched();
-      read_progression(r, m.item_table[kProgressionUno]);
-    }
-    if (contains(key, "sfondo") && contains(key, "uno")) {
-      matched();
-      m.item_table[kRouteItem].start = r.read_long();
-    }
-    if (contains(key, "sfondo") && contains(key, "due")) {
-      matched();
-      m.item_table[kRouteItem].position = r.read_long();
-    }
-    if (contains(key, "sfondo") && contains(key, "tre")) {
-      matched();
-      m.item_table[kRouteItem].end = r.read_long();
-    }
-    if (contains(key, "segnali") && contains(key, "ripetizione")) {
-      matched();
-      if (!read_signal_repetition(s, r, lower)) return false;
-    }
-    s.warn_short_record(s.line, at, key);
-    if (is_header(key)) {
-      // "[fine]" may close the general section itself.
-      if (contains(lower, "[fine]")) s.line.after_end_header = true;
-      if (!is_known_section(key)) s.warn_unknown(s.line, key);
-      return true;
-    }
-    if (matches == 0) s.warn_unknown(s.line, key);
-  }
-}
 
 // Steps of the route plan from the plan counter up to point `last`:
 // straight (c = 0) or turning by curvature c. The plan keeps the stretch
@@ -236,6 +100,11 @@ record_result read_curve(load_session& s, line_pass& p, field_reader& r, const s
     return record_result::stop;
   }
   if (contains(lower_key, "s")) c = -c;
+  // A negative length would turn no point at all: the curve would vanish.
+  if (length < 0) {
+    throw load_failure("la lunghezza della curva e' negativa (" + std::to_string(length) + " m)", length_site.line,
+                       length_site.column);
+  }
   const int64_t end = static_cast<int64_t>(start) + length;
   // The plan ends two points before the extended length; a curve running
   // past that would have no points to turn.
@@ -250,10 +119,43 @@ record_result read_curve(load_session& s, line_pass& p, field_reader& r, const s
   } else if (start < p.last_curve_end) {
     s.warn(warning_kind::curve_overlap, s.line, at, "curva");
   }
+  if (length == 0) s.warn(warning_kind::zero_length, s.line, length_site, "curva", "la curva non cambia il tracciato");
   p.last_curve_end = end;
   plan_steps(s, p, 0.0, start);
   plan_steps(s, p, c, end);
   return record_result::next;
+}
+
+// The first earlier tunnel that covers one of the cells of `t`: its index
+// in the tunnel lists, 0 for none.
+int32_t overlapped_tunnel(const scenario_model& m, const tunnel_stretch& t) {
+  for (int32_t j = 1; j <= m.tunnel_count && t.covers_cells(); ++j) {
+    const auto i = static_cast<size_t>(j);
+    const tunnel_stretch other = tunnel_cells(m, m.tunnel_starts[i], m.tunnel_ends[i], 0);
+    if (other.covers_cells() && other.first <= t.last && t.first <= other.last) return j;
+  }
+  return 0;
+}
+
+// What a placed tunnel record leaves that an author rarely means.
+void warn_tunnel(load_session& s, const tunnel_stretch& t, int32_t overlapped, const int32_t* v, const field_site* at) {
+  const scenario_model& m = s.model;
+  if (!t.covers_cells()) {
+    s.warn(warning_kind::zero_length, s.line, at[1], "montagna",
+           "la galleria da " + std::to_string(v[0]) + " a " + std::to_string(v[1]) +
+               " m non copre nessuna cella di 50 m");
+  }
+  if (overlapped > 0) {
+    const auto i = static_cast<size_t>(overlapped);
+    s.warn(warning_kind::tunnel_overlap, s.line, at[0], "montagna",
+           "copre celle della galleria da " + std::to_string(m.tunnel_starts[i]) + " a " +
+               std::to_string(m.tunnel_ends[i]) + " m, che prendono il tipo di questa, " + std::to_string(t.type));
+  }
+  if (t.type_stored() && (t.type < 1 || t.type > 3)) {
+    s.warn(warning_kind::unknown_tunnel_type, s.line, at[2], "montagna",
+           std::to_string(v[2]) + " (salvato come " + std::to_string(t.type) +
+               "): i tipi sono 1, 2 e 3, o 11, 12 e 13 con i marcatori");
+  }
 }
 
 record_result read_tunnel(load_session& s, field_reader& r) {
@@ -261,7 +163,11 @@ record_result read_tunnel(load_session& s, field_reader& r) {
   field_site at[3];
   read_longs(r, v, at, 3);
   if (!s.in_range(v[0], 100, s.line, at[0])) return record_result::leave_loop;
+  // Worked out before the record joins the tunnel lists.
+  const tunnel_stretch t = tunnel_cells(s.model, v[0], v[1], v[2]);
+  const int32_t overlapped = overlapped_tunnel(s.model, t);
   if (!s.placed(memo_montagna(s.model, v[0], v[1], v[2]), s.line, v[0], at)) return record_result::stop;
+  warn_tunnel(s, t, overlapped, v, at);
   return record_result::next;
 }
 
@@ -340,22 +246,14 @@ void finish_line_definition(load_session& s, line_pass& p) {
   }
 }
 
-bool find_general_header(definition& d) {
-  field_reader& r = *d.reader;
-  while (!r.ended()) {
-    const std::string key = r.read_text();
-    if (contains(to_lower_ansi(key), "[generale]")) return !r.ended();
-  }
-  return false;
-}
-
 }  // namespace
 
 bool load_line_definition(load_session& s) {
   scenario_model& m = s.model;
   s.open(s.line);
   if (!find_general_header(s.line)) {
-    s.refuse(kNoGeneralSectionFault, s.line, field_site{});
+    const bool blank = (*s.line.text)->find_first_not_of(" \t\r\n") == std::string::npos;
+    s.refuse(kNoGeneralSectionFault, s.line, field_site{}, blank ? "il file e' vuoto" : "");
     return false;
   }
   if (!read_general_section(s)) return false;
@@ -365,7 +263,7 @@ bool load_line_definition(load_session& s) {
   s.board_counter = kFirstBoardItem;
   line_pass p;
   if (m.line_mode != 0) {
-    if (!m.plan.sized) throw load_failure("manca la lunghezza del percorso");
+    if (!m.plan.sized) s.no_route_length(field_site{});
     m.plan.start_set = true;  // (0, 0) and (0, 1)
   }
   if (read_records(s, p) == record_result::stop) return false;

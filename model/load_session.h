@@ -25,6 +25,8 @@ struct definition {
   int32_t last_warned_line = 0;        // one unknown-field warning per line
   bool after_end_header = false;       // "[fine]" has been read
   field_site record_at;                // the key of the record being read
+  std::string record_key;              // and its key field as written
+  bool general_section = false;        // the line definition's general section is being read
   bool record_whole = true;            // the record being read was neither refused nor cut short
 };
 
@@ -73,6 +75,9 @@ class load_session {
   definition train;
   definition* current = nullptr;  // the definition opened last
   fault_state fault;              // the last fault recorded
+  // Fault 2 at the first kilometric progression off the 50 m grid, for
+  // the check made once both definitions are read; no site: none is off.
+  fault_state off_grid_progression;
 
   // Starts reading the definition; a missing one is a load failure.
   void open(definition& d);
@@ -84,6 +89,9 @@ class load_session {
   // Records a fault at the field `at` of `d`.
   void record(fault_code code, definition& d, const field_site& at);
   void record(fault_code code, int32_t position, definition& d, const field_site& at, const std::string& detail = "");
+  // Records a fault that does not replace one recorded before it; reading
+  // on past faults it is added all the same.
+  void record_unless_found(fault_code code, definition& d, const field_site& at, const std::string& detail);
   // The fault of a read failure, at the field to blame: a record that was
   // short of fields is blamed on its own line, where the field is missing.
   fault_state failure_fault(const load_failure& failure) const;
@@ -93,12 +101,18 @@ class load_session {
   template <class Record>
   record_result read_record(definition& d, Record record) {
     d.record_whole = true;
-    if (!keeps_going()) return record();
+    if (!keeps_going()) {
+      const record_result result = record();
+      if (result == record_result::next) refuse_lost_record(d);
+      return result;
+    }
     try {
       // A refused record may have fields left unread: they are passed over.
       if (record() != record_result::next) {
         d.record_whole = false;
         d.reader->skip_to_line_after_record();
+      } else {
+        refuse_lost_record(d);
       }
     } catch (const load_failure& failure) {
       d.record_whole = false;
@@ -107,6 +121,13 @@ class load_session {
     }
     return record_result::next;
   }
+  // A record short of fields that read the key of a record on a later line
+  // as one of its own fields has lost that record: a read failure.
+  void refuse_lost_record(const definition& d) const;
+  // The route length was not read before a record of the line definition
+  // that needs the cells: a read failure at the route length record when
+  // the definition has one where it is not read, else at `needed_at`.
+  [[noreturn]] void no_route_length(const field_site& needed_at) const;
   // Adds a fault found while reading on past faults.
   void add(const fault_state& f) {
     if (every_fault != nullptr) every_fault->push_back(f);
@@ -161,6 +182,13 @@ inline void read_longs(field_reader& r, int32_t* values, field_site* sites, int 
     sites[i] = r.last_site();
   }
 }
+
+// The line definition's general section, from the field after
+// "[generale]" to the header that closes it; false when loading must stop.
+bool read_general_section(load_session& s);
+// Reads up to the field that holds "[generale]"; false when none is found
+// before the end of the definition.
+bool find_general_header(definition& d);
 
 // The two halves; each returns false when loading must stop there.
 bool load_line_definition(load_session& s);

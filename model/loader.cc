@@ -1,5 +1,6 @@
 #include "model/loader.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include "model/key_names.h"
 #include "model/load_failure.h"
 #include "model/load_session.h"
+#include "model/record_fields.h"
 
 namespace scenario {
 
@@ -18,6 +20,24 @@ std::string spill_words(const field_reader::spill& spill) {
   const std::string field = "il campo " + std::to_string(spill.field);
   if (spill.past_end) return field + " manca, il file finisce prima";
   return field + " e' stato letto dalla riga " + std::to_string(spill.line);
+}
+
+// The fault of a short record: which field came from where, what went
+// wrong then and, when the key field holds the values, that the comma
+// separates them.
+std::string short_record_words(const definition& d, const field_reader::spill& spill, const std::string& detail) {
+  const std::string hint = separator_hint(d.which, d.record_key);
+  return "il record ha meno campi del previsto: " + spill_words(spill) + (detail.empty() ? "" : ": " + detail) +
+         (hint.empty() ? "" : "; " + hint);
+}
+
+// The first field of a line, as a record loop would take it for a key.
+std::string_view first_field(std::string_view line) {
+  const size_t first = line.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  line.remove_prefix(first);
+  line = line.substr(0, std::min(line.find(','), line.size()));
+  return line.substr(0, line.find_last_not_of(" \t") + 1);
 }
 
 }  // namespace
@@ -94,13 +114,21 @@ void load_session::record(fault_code code, int32_t position, definition& d, cons
     const field_reader::spill spill = d.reader->record_spill();
     if (spill.field > 0 && at.line >= spill.line) {
       where = d.record_at;
-      fault.detail = "il record ha meno campi del previsto: " + spill_words(spill) + (detail.empty() ? "" : ": " + detail);
+      fault.detail = short_record_words(d, spill, detail);
     }
   }
+  fault.site.file = d.which;
   if (d.reader && where.line > 0) {
     fault.site = source_site{d.which, where.line, where.column, std::string(d.reader->line_text(where.line))};
   }
   add(fault);
+}
+
+void load_session::record_unless_found(fault_code code, definition& d, const field_site& at,
+                                       const std::string& detail) {
+  const fault_state earlier = fault;
+  record(code, fault.error_position, d, at, detail);
+  if (earlier) fault = earlier;
 }
 
 void load_session::refuse(fault_code code, definition& d, const field_site& at, const std::string& detail) {
@@ -129,7 +157,7 @@ fault_state load_session::failure_fault(const load_failure& failure) const {
   const field_reader::spill spill = d.reader->record_spill();
   if (spill.field > 0 && (failure.line() == 0 || failure.line() >= spill.line)) {
     at = d.record_at;
-    f.detail = "il record ha meno campi del previsto: " + spill_words(spill) + ": " + f.detail;
+    f.detail = short_record_words(d, spill, f.detail);
   }
   if (at.line > 0) f.site = source_site{d.which, at.line, at.column, std::string(d.reader->line_text(at.line))};
   return f;
@@ -144,10 +172,28 @@ bool load_session::placed(const refusal& r, definition& d, int32_t position, con
 }
 
 void load_session::require_cells(definition& d) const {
-  if (model.route_cells.empty()) {
-    const field_site at = d.reader ? d.reader->last_site() : field_site{};
-    throw load_failure("manca la lunghezza del percorso", at.line, at.column);
+  if (model.route_cells.empty()) no_route_length(d.reader ? d.reader->last_site() : field_site{});
+}
+
+void load_session::no_route_length(const field_site& needed_at) const {
+  const field_site written = route_length_site(line.text->value_or(""));
+  if (written.line > 0) {
+    throw load_failure("la lunghezza del percorso e' scritta fuori dalla sezione [generale], dove non e' letta: "
+                       "va scritta in [generale], prima dei record che ne hanno bisogno",
+                       written.line, written.column);
   }
+  throw load_failure("manca la lunghezza del percorso: va scritta nella sezione [generale], per esempio "
+                     "\"lunghezza percorso, 40000\"",
+                     needed_at.line, needed_at.column);
+}
+
+void load_session::refuse_lost_record(const definition& d) const {
+  const field_reader::spill spill = d.reader->record_spill();
+  if (spill.field == 0 || spill.past_end) return;
+  const std::string key(first_field(d.reader->line_text(spill.line)));
+  // A comment is no record; a general-section key there was never read.
+  if (contains(key, "-") || kinds_for_key(key, d.which, false).empty()) return;
+  throw load_failure("il record \"" + key + "\" della riga " + std::to_string(spill.line) + " e' andato perso");
 }
 
 bool load_session::in_range(int32_t position, int32_t margin, definition& d, const field_site& at) {
@@ -185,12 +231,24 @@ void load_session::warn_unknown(definition& d, const std::string& field) {
     }
     return;
   }
+  const std::string hint = misplaced_key_hint(d.which, d.general_section, field);
+  if (!hint.empty()) {
+    warn(warning_kind::unknown_field, d, at, field, hint);
+    return;
+  }
   const std::string nearest = nearest_key(d.which, field);
   warn(warning_kind::unknown_field, d, at, field, nearest.empty() ? "" : "forse: " + nearest);
 }
 
 void load_session::skip_comment(definition& d, std::string* key) {
   field_reader& r = *d.reader;
+  // A comment begins with "-"; a record whose values, one of them
+  // negative, are separated by blanks or semicolons is taken for one.
+  const size_t first = key->find_first_not_of(" \t");
+  if (first != std::string::npos && (*key)[first] != '-') {
+    const std::string hint = separator_hint(d.which, *key);
+    if (!hint.empty()) warn(warning_kind::record_as_comment, d, r.last_site(), *key, ansi_to_utf8(hint));
+  }
   if (r.last_ended_by_comma()) {
     warn(warning_kind::comment_with_comma, d, r.last_site(), *key);
     d.last_warned_line = r.last_site().line;  // what follows the comma is the same mistake
@@ -211,6 +269,7 @@ bool load_session::next_record_key(definition& d, record_key* key) {
   key->at = r.last_site();
   r.mark_record();
   d.record_at = key->at;
+  d.record_key = key->text;
   key->lower = to_lower_ansi(key->text);
   key->matches = 0;
   key->objects.clear();
@@ -249,7 +308,9 @@ void load_session::warn_short_record(definition& d, const field_site& key_at, co
   if (!d.reader) return;
   const field_reader::spill spill = d.reader->record_spill();
   if (spill.field == 0) return;
-  warn(warning_kind::short_record, d, key_at, key, spill_words(spill));
+  const std::string hint = separator_hint(d.which, key);
+  warn(warning_kind::short_record, d, key_at, key,
+       spill_words(spill) + (hint.empty() ? "" : "; " + ansi_to_utf8(hint)));
   // What is left of the line read in belongs to the same mistake.
   d.last_warned_line = spill.line;
 }

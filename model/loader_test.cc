@@ -23,6 +23,10 @@ std::string line_definition(const std::string& records, const std::string& gener
 
 std::string train_definition(const std::string& records) { return "[generale]\r\n" + records + "[fine]\r\n"; }
 
+// A train of one record that places nothing, for the tests of the line:
+// a train definition of no record at all is a fault of its own.
+const std::string kBareTrain = train_definition("sabbia, 300\r\n");
+
 std::optional<std::string> text_or_missing(const std::string& text) {
   if (text.empty()) return std::nullopt;
   return text;
@@ -76,11 +80,11 @@ TEST(LineLoader, FaultsStopLoading) {
 }
 
 TEST(LineLoader, RouteLengthSizesCellsAndPlan) {
-  load_run at_limit(line_definition("", "lunghezza percorso, 1000000\r\n"), train_definition(""));
+  load_run at_limit(line_definition("", "lunghezza percorso, 1000000\r\n"), kBareTrain);
   EXPECT_EQ(at_limit.code(), 0);
   EXPECT_EQ(at_limit.model.last_cell, 20140);
 
-  load_run odd(line_definition("", "lunghezza percorso, 10025\r\n"), train_definition(""), 1);
+  load_run odd(line_definition("", "lunghezza percorso, 10025\r\n"), kBareTrain, 1);
   EXPECT_EQ(odd.model.extended_length, 17025);
   EXPECT_EQ(odd.model.last_cell, 340);  // 340.5 rounds to even
   EXPECT_EQ(odd.model.route_cells.size(), 341u);
@@ -97,7 +101,7 @@ TEST(LineLoader, RangeFaultStillReadsTheTrainDefinition) {
 
 TEST(LineLoader, GradientsFillCellsUpToTheLastThree) {
   load_run run(line_definition("pendenza, 0, 0\r\npendenza, 250, 18\r\npendenza, 600, -24\r\n"),
-               train_definition(""));
+               kBareTrain);
   ASSERT_EQ(run.code(), 0);
   const int last = run.model.last_cell;
   EXPECT_EQ(run.cell(0).gradient, 100);
@@ -113,7 +117,7 @@ TEST(LineLoader, KeysAreSubstringsAndCaseDependsOnTheSection) {
   load_run run(line_definition("PENDENZA, 0, 0\r\nPendenza, 500, 3\r\n- commento\r\n- altro\r\npendenza, 1000, 4\r\n",
                                "lunghezza PERCORSO, 10000\r\nProgressiva chilometrica Uno, 0, 73350, 1\r\n"
                                "progressiva chilometrica tre, 0, 5000, 0\r\nsfondo due, 27600\r\n"),
-               train_definition(""));
+               kBareTrain);
   ASSERT_EQ(run.code(), 0);
   EXPECT_EQ(run.model.last_cell, 340);
   EXPECT_EQ(run.item(kProgressionTre).end, 5000);  // only "tre" is read; then ordered first
@@ -124,7 +128,7 @@ TEST(LineLoader, KeysAreSubstringsAndCaseDependsOnTheSection) {
 }
 
 TEST(LineLoader, CurvesTurnThePlan) {
-  load_run run(line_definition("curvad5, 2950, 500\r\ncurvaS3, 4000, 10\r\n"), train_definition(""), 1);
+  load_run run(line_definition("curvad5, 2950, 500\r\ncurvaS3, 4000, 10\r\n"), kBareTrain, 1);
   ASSERT_EQ(run.code(), 0);
   const plan_points& p = run.model.plan;
   EXPECT_EQ(p.type(0), plan_element::integer);
@@ -152,14 +156,14 @@ TEST(LineLoader, CurvesTurnThePlan) {
   EXPECT_EQ(p.type(p.last_point() - 1), plan_element::empty);
   EXPECT_EQ(p.type(p.last_point() - 2), plan_element::real);
 
-  load_run no_plan(line_definition("curvad5, 2950, 500\r\n"), train_definition(""), 0);
+  load_run no_plan(line_definition("curvad5, 2950, 500\r\n"), kBareTrain, 0);
   EXPECT_EQ(no_plan.code(), 0);
   EXPECT_FALSE(no_plan.model.plan.sized);
 }
 
 TEST(LineLoader, NameBoardsTakeItemsFromEightyDown) {
   load_run run(line_definition("cartello_indicatore, 550, (MADONNA)(261 m. )\r\ncartello_indicatore, 3350, B\r\n"),
-               train_definition(""));
+               kBareTrain);
   ASSERT_EQ(run.code(), 0);
   EXPECT_EQ(run.cell(12).kind, kIndicatorBoard);
   EXPECT_EQ(run.cell(12).info1, 80);
@@ -170,14 +174,14 @@ TEST(LineLoader, NameBoardsTakeItemsFromEightyDown) {
 TEST(LineLoader, MoreThanEightyBoardsAreRefused) {
   std::string boards;
   for (int i = 0; i < 81; ++i) boards += "cartello_indicatore, " + std::to_string(100 + 100 * i) + ", T\r\n";
-  load_run run(line_definition(boards), train_definition(""));
+  load_run run(line_definition(boards), kBareTrain);
   EXPECT_EQ(run.code(), 10);
   EXPECT_EQ(run.item(1).text, "T");
   EXPECT_EQ(run.item(0).text, "");
 }
 
 TEST(LineLoader, NegativePositionsAreOutsideTheRoute) {
-  load_run run(line_definition("montagna, -100, 200, 11\r\n"), train_definition(""));
+  load_run run(line_definition("montagna, -100, 200, 11\r\n"), kBareTrain);
   EXPECT_EQ(run.code(), 15);
   EXPECT_EQ(run.position(), -100);
 }
@@ -287,7 +291,7 @@ TEST(Loaders, ValuesThatDoNotFitTheirFieldAreRefusedAtTheField) {
   } cases[] = {
       {"gradient -150", "pendenza, 100, -150\r\n", "", 25, 4, 16},
       {"gradient 200", "pendenza, 100, 200\r\n", "", 25, 4, 16},
-      {"gradient -100 and 155 fit", "pendenza, 0, -100\r\npendenza, 100, 155\r\n", "", 0, 0, 0},
+      {"gradient -100 and 155 fit", "pendenza, 0, -100\r\npendenza, 100, 155\r\n", "sabbia, 300\r\n", 0, 0, 0},
       {"adhesion 300", "", "aderenza, 0, 300\r\n", 25, 2, 14},
       {"adhesion -1", "", "aderenza, 0, -1\r\n", 25, 2, 14},
       {"speed 1280 km/h", "", "velocita, 0, 1280\r\n", 25, 2, 14},
@@ -310,17 +314,17 @@ TEST(Loaders, ValuesThatDoNotFitTheirFieldAreRefusedAtTheField) {
 }
 
 TEST(LineLoader, LongestRouteWithAPlan) {
-  load_run longest(line_definition("", "lunghezza percorso, 993001\r\n"), train_definition(""), 1);
+  load_run longest(line_definition("", "lunghezza percorso, 993001\r\n"), kBareTrain, 1);
   EXPECT_EQ(longest.code(), 0);
   EXPECT_EQ(longest.model.plan.computed_end, 999999 + 1);  // the last point a plan may hold
 
-  load_run too_long(line_definition("", "lunghezza percorso, 993002\r\n"), train_definition(""), 1);
+  load_run too_long(line_definition("", "lunghezza percorso, 993002\r\n"), kBareTrain, 1);
   EXPECT_EQ(too_long.code(), 103);
   EXPECT_EQ(too_long.fault.site.line, 2);  // the route length record
   EXPECT_NE(too_long.fault.detail.find("993001 m"), std::string::npos);
   EXPECT_TRUE(too_long.model.route_cells.empty());  // refused before sizing anything
 
-  load_run no_plan(line_definition("", "lunghezza percorso, 1000000\r\n"), train_definition(""), 0);
+  load_run no_plan(line_definition("", "lunghezza percorso, 1000000\r\n"), kBareTrain, 0);
   EXPECT_EQ(no_plan.code(), 0);
 }
 
@@ -339,7 +343,7 @@ TEST(TrainLoader, SpeedAdhesionCodePointsAndProgressions) {
   EXPECT_EQ(run.cell(40).info1, 75);
 
   load_run progression(line_definition("", "lunghezza percorso, 10000\r\nprogressiva chilometrica uno, 25, 100, 0\r\n"),
-                       train_definition(""));
+                       kBareTrain);
   EXPECT_EQ(progression.code(), 2);
 
   load_run occupied(line_definition("cartello_indicatore, 950, A\r\n"), train_definition("abbattimento, 1000, 5\r\n"));
@@ -407,7 +411,7 @@ TEST(Compile, NoRouteCellsNoFiles) {
   scenario_model m;
   m.identity = {"R", "1"};
   const compile_result result = memorizza_percorso(
-      m, 1, definition_texts{"[generale]\r\nsfondo uno, 5\r\n[fine]\r\n", train_definition("")}, dir.str());
+      m, 1, definition_texts{"[generale]\r\nsfondo uno, 5\r\n[fine]\r\n", kBareTrain}, dir.str());
   EXPECT_EQ(result.outcome.recorded.error_code, 25);
   EXPECT_TRUE(result.files.empty());
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
@@ -469,7 +473,7 @@ TEST(Hardening, RefusedInputs) {
     std::string train;
     int32_t code;
   } cases[] = {
-      {"negative route length", line_definition("", "lunghezza percorso, -10\r\n"), train_definition(""), 1},
+      {"negative route length", line_definition("", "lunghezza percorso, -10\r\n"), kBareTrain, 1},
       {"stop cell beyond the last cell", line_definition(""), train_definition(station(16000, 7, 2000, 0, "LUNGA")), 15},
       {"no item entry left for a station", line_definition(eighty_boards), train_definition(station(0, 27, 200, 0, "S")),
        10},
@@ -488,6 +492,31 @@ TEST(Hardening, RefusedInputs) {
   load_run record_to_the_end(line_definition(""), "[generale]\r\nvetture, 3");
   EXPECT_EQ(record_to_the_end.code(), 0);
   EXPECT_EQ(record_to_the_end.item(kTrainItem).position, 3);
+}
+
+}  // namespace
+}  // namespace scenario
+
+namespace scenario {
+namespace {
+
+// A train definition of no record at all is a fault, which does not hide
+// a fault found before it; reading on past faults, both are listed.
+TEST(TrainLoader, TrainDefinitionOfNoRecordIsAFault) {
+  load_run empty(line_definition(""), train_definition(""));
+  EXPECT_EQ(empty.code(), 25);
+  EXPECT_EQ(empty.fault.site.file, definition_file::train);
+
+  const definition_texts texts{line_definition("pendenza, 17000, 5\r\n"), train_definition("")};
+  load_run both(*texts.line, *texts.train);
+  EXPECT_EQ(both.code(), 15);
+  scenario_model m;
+  m.identity = {"R", "1"};
+  const std::vector<fault_state> all = every_load_fault(m, texts);
+  ASSERT_EQ(all.size(), 2u);
+  EXPECT_EQ(all[0].error_code, 15);
+  EXPECT_EQ(all[1].error_code, 25);
+  EXPECT_EQ(all[1].site.file, definition_file::train);
 }
 
 }  // namespace

@@ -63,33 +63,49 @@ struct progression {
 
 }  // namespace
 
-refusal memo_montagna(scenario_model& model, int32_t inizio, int32_t fine, int32_t tipo) {
-  const bool marked = tipo > 10;
-  int64_t kind = marked ? int64_t{tipo} - 10 : int64_t{tipo};
-  const int64_t first = nearest_whole(static_cast<double>(inizio) / 50.0);
-  const int64_t last = nearest_whole(static_cast<double>(fine) / 50.0 - 1.0);
+tunnel_stretch tunnel_cells(const scenario_model& model, int32_t inizio, int32_t fine, int32_t tipo) {
+  tunnel_stretch t;
+  t.marked = tipo > 10;
+  t.type = t.marked ? int64_t{tipo} - 10 : int64_t{tipo};
+  t.first = nearest_whole(static_cast<double>(inizio) / 50.0);
+  t.last = nearest_whole(static_cast<double>(fine) / 50.0 - 1.0);
+  // Only the record just before counts, as received.
+  const int32_t n = model.tunnel_count;
+  if (n >= 1 && static_cast<std::size_t>(n) < model.tunnel_ends.size() &&
+      int64_t{inizio} - model.tunnel_ends[static_cast<std::size_t>(n)] <= kTunnelGap) {
+    t.joined = true;
+    t.type = 3;
+  }
+  return t;
+}
 
+refusal memo_montagna(scenario_model& model, int32_t inizio, int32_t fine, int32_t tipo) {
+  if (fine < inizio) {
+    return refusal{kReadFault, 1,
+                   "la galleria finisce a " + std::to_string(fine) + " m, prima del suo inizio a " +
+                       std::to_string(inizio) + " m: i campi sono inizio, fine, tipo"};
+  }
+  const tunnel_stretch t = tunnel_cells(model, inizio, fine, tipo);
   // The loader tests only the start; a stretch reaching outside the cells
   // is refused whole, before it counts for the gap test of the next one.
-  if (first <= last && (!inside(model, first) || !inside(model, last))) {
+  if (t.covers_cells() && (!inside(model, t.first) || !inside(model, t.last))) {
     return refusal{kOutsideRouteFault, 1, beyond_cells(model, "la galleria", fine)};
   }
   // The lists hold records 1 to 80; index 0 stays unused.
   const int32_t capacity = static_cast<int32_t>(model.tunnel_starts.size()) - 1;
   if (model.tunnel_count < 0 || model.tunnel_count >= capacity) return refuse(kTableFullFault);
-  if (!fits8(kind)) return does_not_fit(2, kind, kByte);
+  // A type replaced by the gap rule, or given to no cell, is never stored.
+  if (t.type_stored() && !fits8(t.type)) return does_not_fit(2, t.type, kByte);
 
   const int32_t n = ++model.tunnel_count;
   model.tunnel_starts[static_cast<std::size_t>(n)] = inizio;
   model.tunnel_ends[static_cast<std::size_t>(n)] = fine;
-  // Only the record just before counts, as received.
-  if (n > 1 && int64_t{inizio} - model.tunnel_ends[static_cast<std::size_t>(n - 1)] <= kTunnelGap) kind = 3;
 
   int64_t count = 1;
-  for (int64_t c = first; c <= last; ++c, ++count) {
+  for (int64_t c = t.first; c <= t.last; ++c, ++count) {
     route_cell& cell = at(model, c);
-    cell.tunnel_kind = low8(kind);
-    if (marked && count % 4 == 0 && cell.kind == kEmpty) cell.kind = kTunnelMarker;
+    cell.tunnel_kind = low8(t.type);
+    if (t.marked && count % 4 == 0 && cell.kind == kEmpty) cell.kind = kTunnelMarker;
   }
   return {};
 }
@@ -146,16 +162,27 @@ refusal memo_segnale(scenario_model& model, int32_t posizione, int32_t sx, int32
   // Marks 100 to 400 m before the signal, computed in 8 bits. A signal
   // before 325 m would put some of them before cell 0: those are skipped,
   // the rest stand.
-  for (int64_t j = 1; j <= 4; ++j) {
-    const int64_t m = c - 2 * j;
-    if (m < 0) continue;
-    at(model, m).approach_mark = low8(aspect * 10 + j);
-  }
+  const int64_t kept = 4 - approach_marks_left_out(posizione);
+  for (int64_t j = 1; j <= kept; ++j) at(model, c - 2 * j).approach_mark = low8(aspect * 10 + j);
   return {};
+}
+
+int approach_marks_left_out(int32_t posizione) {
+  const int64_t c = cell_of(posizione);
+  int left_out = 0;
+  for (int64_t j = 1; j <= 4; ++j) {
+    if (c - 2 * j < 0) ++left_out;
+  }
+  return left_out;
 }
 
 refusal memo_rallentamento(scenario_model& model, int32_t x, int32_t v, int32_t l, int32_t f_tt, int32_t f_ta,
                            int32_t d_v) {
+  if (l < 0) {
+    return refusal{kReadFault, 2,
+                   "la lunghezza del rallentamento e' negativa (" + std::to_string(l) +
+                       " m): la fine verrebbe prima dell'inizio"};
+  }
   const bool board = x > kBoardThreshold;
   if (!board) f_ta = 0;
   const int64_t s = cell_of(x);

@@ -147,9 +147,10 @@ TEST(SegnalePlacement, ApproachMarksBeforeCellZeroAreSkipped) {
   struct row {
     int32_t posizione;
     std::vector<int> touched;  // signal cell last
+    int left_out;
   };
   const row rows[] = {
-      {0, {1}}, {100, {1, 3}}, {300, {1, 3, 5, 7}}, {325, {0, 2, 4, 6, 8}},
+      {0, {1}, 4}, {100, {1, 3}, 3}, {300, {1, 3, 5, 7}, 1}, {325, {0, 2, 4, 6, 8}, 0},
   };
   for (const row& r : rows) {
     SCOPED_TRACE(r.posizione);
@@ -159,6 +160,7 @@ TEST(SegnalePlacement, ApproachMarksBeforeCellZeroAreSkipped) {
     EXPECT_EQ(answer.code, 0);
     EXPECT_EQ(changed(before, m), r.touched);
     EXPECT_EQ(cell(m, r.touched.back()).kind, kSignal);
+    EXPECT_EQ(approach_marks_left_out(r.posizione), r.left_out);
   }
 }
 
@@ -330,7 +332,9 @@ TEST(RallentamentoPlacement, CellsOutsideRouteRefusedBeforeWriting) {
   const row rows[] = {
       {4850, 6000, 15},  // end in cell 218
       {4850, 5050, 0},   // end in the last cell
-      {100, -500, 15},   // end in cell -7
+      {100, -500, 25},   // a negative length: its end would come before its start
+      {4850, -10, 25},   // even one whose end cell exists
+      {4850, 0, 0},      // start and end in one cell
   };
   for (const row& r : rows) {
     SCOPED_TRACE(testing::Message() << r.x << " + " << r.l);
@@ -479,6 +483,20 @@ TEST(MontagnaPlacement, MarkersEveryFourthCellOnlyWhereEmpty) {
   }
 }
 
+// Only a type that reaches the cells must fit their byte.
+TEST(MontagnaPlacement, TypeNeverStoredIsNotRefused) {
+  scenario_model joined = route();
+  memo_montagna(joined, 600, 850, 11);
+  EXPECT_FALSE(memo_montagna(joined, 900, 1200, 300));  // 50 m after: type 3
+  EXPECT_EQ(cell(joined, 18).tunnel_kind, 3);
+  EXPECT_EQ(joined.tunnel_count, 2);
+
+  scenario_model no_cell = route();
+  EXPECT_FALSE(memo_montagna(no_cell, 3400, 3420, 300));
+  EXPECT_EQ(no_cell.tunnel_count, 1);
+  EXPECT_EQ(memo_montagna(no_cell, 5000, 5400, 300).code, kReadFault);  // stored: refused
+}
+
 TEST(MontagnaPlacement, StretchOutsideCellsRefusedUncounted) {
   refusal answer;
   struct row {
@@ -491,6 +509,7 @@ TEST(MontagnaPlacement, StretchOutsideCellsRefusedUncounted) {
       {9000, 10000, 0},    // last cell 199
       {-200, 300, 15},     // first cell -4
       {20000, 20000, 0},   // covers no cell
+      {3100, 2600, 25},    // end before start: it would cover no cell
   };
   for (const row& r : rows) {
     SCOPED_TRACE(testing::Message() << r.inizio << " - " << r.fine);

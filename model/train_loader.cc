@@ -20,6 +20,7 @@ struct train_pass {
   int32_t station_counter = 1;
   // For the warnings about what is missing: records of these kinds met,
   // whether or not they could be read.
+  bool any_record = false;
   bool speed_record = false;
   bool station_record = false;
   int32_t speed_fill = 0;
@@ -47,6 +48,11 @@ record_result read_speed(load_session& s, train_pass& p, field_reader& r) {
                        speed_site.line, speed_site.column);
   }
   if (!p.speeds.next(position)) s.warn(warning_kind::not_ascending, s.train, at, "velocita");
+  if (speed_steps(speed) == 0) {
+    s.warn(warning_kind::zero_speed, s.train, speed_site, "velocita",
+           "il treno non puo' muoversi da " + std::to_string(position) + " m" +
+               (speed != 0 ? " (" + std::to_string(speed) + " km/h e' salvato come 0)" : ""));
+  }
   const int64_t k = nearest_whole(position / 50.0);
   if (k > 0) {
     do {
@@ -88,6 +94,12 @@ record_result read_signal(load_session& s, field_reader& r) {
   if (!s.in_range(v[0], 100, s.train, at[0])) return record_result::leave_loop;
   const refusal refused = memo_segnale(s.model, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]);
   if (!s.placed(refused, s.train, v[0], at)) return record_result::stop;
+  if (const int left_out = approach_marks_left_out(v[0]); left_out > 0) {
+    std::string marks;
+    for (int j = 5 - left_out; j <= 4; ++j) marks += (marks.empty() ? "" : j == 4 ? " e " : ", ") + std::to_string(j * 100);
+    s.warn(warning_kind::marks_left_out, s.train, at[0], "segnale",
+           "mancano i preavvisi a " + marks + " m prima del segnale a " + std::to_string(v[0]) + " m");
+  }
   return record_result::next;
 }
 
@@ -99,6 +111,19 @@ record_result read_slowdown(load_session& s, field_reader& r) {
   if (!s.placed(memo_rallentamento(s.model, v[0], v[1], v[2], v[3], v[4], v[5]), s.train, v[0], at)) {
     return record_result::stop;
   }
+  if (v[1] == 0) s.warn(warning_kind::zero_speed, s.train, at[1], "rallentamento", "il rallentamento ferma il treno");
+  if (v[2] == 0) {
+    s.warn(warning_kind::zero_length, s.train, at[2], "rallentamento",
+           "inizio e fine cadono nella stessa cella: il rallentamento non ha una cella di fine");
+  }
+  const int32_t route_length = s.model.item_table[kTrainItem].end;
+  const int64_t end = int64_t{v[0]} + v[2];
+  // A start past the route's end has been warned about already.
+  if (v[0] <= route_length && end > route_length) {
+    s.warn(warning_kind::beyond_route_end, s.train, at[2], "rallentamento",
+           "il rallentamento finisce a " + std::to_string(end) + " m su un percorso di " +
+               std::to_string(route_length) + " m");
+  }
   return record_result::next;
 }
 
@@ -106,11 +131,16 @@ record_result read_code_point(load_session& s, field_reader& r) {
   const int32_t position = r.read_long();
   const field_site at = r.last_site();
   const int32_t value = r.read_long();
+  const field_site value_site = r.last_site();
   if (!s.in_range(position, 100, s.train, at)) return record_result::leave_loop;
   route_cell& c = s.cell(nearest_whole(position / 50.0));
   if (!is_free(c)) {
     s.refuse(kCodePointTakenFault, position, s.train, at);
     return record_result::stop;
+  }
+  if (value > 65535) {
+    s.warn(warning_kind::low_bits_only, s.train, value_site, "abbattimento",
+           std::to_string(value) + " e' salvato come " + std::to_string(value & 0xFFFF));
   }
   if (value > 0) {
     c.kind = kCodePoint;
@@ -207,7 +237,13 @@ record_result read_station(load_session& s, train_pass& p, field_reader& r) {
     stop.info1 = static_cast<int16_t>(p.station_counter);
   }
   if (p.station_counter > 1 && static_cast<int64_t>(e.start) - 350 < m.item_table[p.station_counter - 1].end) {
-    s.refuse(kStationGapFault, position, s.train, at);
+    const item_entry& before = m.item_table[p.station_counter - 1];
+    // Out of order, the distance is not what is wrong.
+    const std::string order =
+        position <= before.position ? "le stazioni vanno scritte in ordine di posizione, e la precedente, " +
+                                          before.text + ", e' a " + std::to_string(before.position) + " m"
+                                    : "";
+    s.refuse(kStationGapFault, position, s.train, at, order);
     return record_result::stop;
   }
   if (!p.stations.next(position)) s.warn(warning_kind::not_ascending, s.train, at, "stazione");
@@ -259,6 +295,7 @@ record_result read_records(load_session& s, train_pass& p) {
       }
       return done;
     });
+    if (key.matches > 0) p.any_record = true;
     if (result != record_result::next) return result;
     s.after_record(s.train, key);
   }
@@ -279,10 +316,14 @@ void finish_train_definition(load_session& s, train_pass& p) {
   } while (p.adhesion_fill < m.last_cell - 2);
   for (int i : {kProgressionTre, kProgressionDue, kProgressionUno}) {
     if (m.item_table[i].start % 50 != 0 || m.item_table[i].end % 50 != 0) {
-      const int32_t position = s.fault.error_position;  // fault 2 names none
-      s.fault = fault_state{};
-      s.fault.error_code = kProgressionFault;
-      s.fault.error_position = position;
+      // Found after every other fault, it replaces the one recorded last;
+      // it names no position and keeps that fault's.
+      fault_state f = s.off_grid_progression;
+      f.error_code = kProgressionFault;
+      f.error_position = s.fault.error_position;
+      s.fault = f;
+      s.add(f);
+      break;
     }
   }
 }
@@ -297,10 +338,18 @@ void load_train_definition(load_session& s) {
   }
   train_pass p;
   if (read_records(s, p) == record_result::stop) return;
-  // A train definition without them compiles, but drives nowhere.
-  if (!p.station_record) s.warn(warning_kind::no_station, s.train, field_site{1, 1}, "");
-  if (!p.speed_record) {
-    s.warn(warning_kind::no_speed_limit, s.train, field_site{1, 1}, "", "ogni cella avrebbe velocita' 0");
+  if (!p.any_record) {
+    // A train of nothing would compile to no station and speed 0
+    // everywhere. It does not hide a fault found before it.
+    s.record_unless_found(kReadFault, s.train, field_site{1, 1},
+                          "la definizione del treno non ha nessun record: servono almeno le stazioni e i limiti di "
+                          "velocita'");
+  } else {
+    // A train definition without them compiles, but drives nowhere.
+    if (!p.station_record) s.warn(warning_kind::no_station, s.train, field_site{1, 1}, "");
+    if (!p.speed_record) {
+      s.warn(warning_kind::no_speed_limit, s.train, field_site{1, 1}, "", "ogni cella avrebbe velocita' 0");
+    }
   }
   finish_train_definition(s, p);
 }

@@ -60,9 +60,10 @@ const mistake kMistakes[] = {
     {"a curve short of its length", false, "curvas4,    1500,    300", "curvas4,    1500",
      "Valdorsa_linea.txt:8:1: errore 25: lettura non riuscita: il record ha meno campi del previsto: il campo 2 e' "
      "stato letto dalla riga 9: \"curvad6\" non e' un numero intero\ncurvas4,    1500\n^\n"},
+    // The name is read from the next line, whose station is lost.
     {"a station without its name", true, "8, 16, 0,    SELVA", "8, 16, 0",
-     "Valdorsa_2231-.txt:11:1: avviso: il record ha meno campi del previsto (\"stazione\"): il campo 17 e' stato "
-     "letto dalla riga 12\n"},
+     "Valdorsa_2231-.txt:11:1: errore 25: lettura non riuscita: il record ha meno campi del previsto: il campo 17 "
+     "e' stato letto dalla riga 12: il record \"stazione\" della riga 12 e' andato perso\n"},
     {"a misspelt section header", false, "[pendenze]", "[pendenza]",
      "Valdorsa_linea.txt:4:1: avviso: sezione sconosciuta, i suoi record sono letti comunque (\"[pendenza]\"): "
      "forse: [pendenze]\n"},
@@ -102,6 +103,79 @@ const mistake kMistakes[] = {
     {"a gradient the byte cannot hold", false, "-12", "-150",
      "Valdorsa_linea.txt:6:23: errore 25: lettura non riuscita: la pendenza -150 per mille non entra nel campo della "
      "cella (da -100 a 155)\n"},
+    // Records that would store something other than what they say.
+    {"a tunnel written end-first", false, "6000,    6800,", "6800,    6000,",
+     "Valdorsa_linea.txt:11:23: errore 25: lettura non riuscita: la galleria finisce a 6000 m, prima del suo inizio a "
+     "6800 m: i campi sono inizio, fine, tipo\n"},
+    {"a slowdown of negative length", true, "[segnali]", "rallentamento,    3000,    30,    -300, 0, 0, 0\r\n[segnali]",
+     "Valdorsa_2231-.txt:13:35: errore 25: lettura non riuscita: la lunghezza del rallentamento e' negativa (-300 m): "
+     "la fine verrebbe prima dell'inizio\n"},
+    {"a curve of negative length", false, "4000,    200", "4000,    -200",
+     "Valdorsa_linea.txt:9:22: errore 25: lettura non riuscita: la lunghezza della curva e' negativa (-200 m)\n"},
+    // Records that compile, but rarely as their author means.
+    {"a tunnel of length 0", false, "6000,    6800,", "6000,    6000,",
+     "Valdorsa_linea.txt:11:23: avviso: tratto di lunghezza nulla (\"montagna\"): la galleria da 6000 a 6000 m non "
+     "copre nessuna cella di 50 m\n"},
+    {"a curve of length 0", false, "4000,    200", "4000,    0",
+     "Valdorsa_linea.txt:9:22: avviso: tratto di lunghezza nulla (\"curva\"): la curva non cambia il tracciato\n"},
+    {"a slowdown of length 0", true, "[segnali]", "rallentamento,    3000,    30,    0, 0, 0, 0\r\n[segnali]",
+     "Valdorsa_2231-.txt:13:35: avviso: tratto di lunghezza nulla (\"rallentamento\"): inizio e fine cadono nella "
+     "stessa cella: il rallentamento non ha una cella di fine\n"},
+    {"a slowdown of speed 0", true, "[segnali]", "rallentamento,    3000,    0,    300, 0, 0, 0\r\n[segnali]",
+     "Valdorsa_2231-.txt:13:28: avviso: velocita' 0 km/h (\"rallentamento\"): il rallentamento ferma il treno\n"},
+    {"a speed limit that is stored as 0", true, "velocita,    0,    80", "velocita,    0,    2",
+     "Valdorsa_2231-.txt:8:20: avviso: velocita' 0 km/h (\"velocita\"): il treno non puo' muoversi da 0 m (2 km/h "
+     "e' salvato come 0)\n"},
+    {"a slowdown running past the route's end", true, "[segnali]",
+     "rallentamento,    11000,    30,    2000, 0, 0, 0\r\n[segnali]",
+     "Valdorsa_2231-.txt:13:36: avviso: posizione oltre la fine del percorso (\"rallentamento\"): il rallentamento "
+     "finisce a 13000 m su un percorso di 12000 m\n"},
+    {"a signal before 325 m", true, "segnale,    5000", "segnale,    200",
+     "Valdorsa_2231-.txt:14:13: avviso: segnale prima di 325 m: i preavvisi prima dell'inizio del percorso sono "
+     "tralasciati (\"segnale\"): mancano i preavvisi a 300 e 400 m prima del segnale a 200 m\n"},
+    {"overlapping tunnels", false, "[cartelli]", "montagna,    6600,    7200,    11\r\n[cartelli]",
+     "Valdorsa_linea.txt:12:14: avviso: galleria sovrapposta a una precedente (\"montagna\"): copre celle della "
+     "galleria da 6000 a 6800 m, che prendono il tipo di questa, 3\n"},
+    {"a second route length", false, "progressiva", "lunghezza percorso,    15000\r\nprogressiva",
+     "Valdorsa_linea.txt:3:24: avviso: lunghezza del percorso scritta due volte: vale l'ultima: 15000 m al posto dei "
+     "12000 m della riga 2\n"},
+    {"a tunnel type the format lacks", false, "6800,    11", "6800,    15",
+     "Valdorsa_linea.txt:11:32: avviso: tipo di galleria che il formato non prevede (\"montagna\"): 15 (salvato come "
+     "5): i tipi sono 1, 2 e 3, o 11, 12 e 13 con i marcatori\n"},
+    {"a code point above 16 bits", true, "[segnali]", "abbattimento,    8000,    70000\r\n[segnali]",
+     "Valdorsa_2231-.txt:13:27: avviso: valore oltre 65535: se ne salvano solo i 16 bit bassi (\"abbattimento\"): "
+     "70000 e' salvato come 4464\n"},
+    // Messages that must point at the real mistake.
+    {"an empty train definition", true, "", "",
+     "Valdorsa_2231-.txt:1:1: errore 25: lettura non riuscita: la definizione del treno non ha nessun record: servono "
+     "almeno le stazioni e i limiti di velocita'\n"},
+    {"an empty line definition", false, "", "",
+     "Valdorsa_linea.txt: errore 102: manca la sezione [generale] nella definizione della linea: il file e' vuoto\n"},
+    {"the route length after the general section", false,
+     "lunghezza percorso,    12000\r\nprogressiva chilometrica uno,    0,    5000,    1\r\n[pendenze]\r\n",
+     "progressiva chilometrica uno,    0,    5000,    1\r\n[pendenze]\r\nlunghezza percorso,    12000\r\n",
+     "Valdorsa_linea.txt:4:1: errore 25: lettura non riuscita: la lunghezza del percorso e' scritta fuori dalla "
+     "sezione [generale], dove non e' letta: va scritta in [generale], prima dei record che ne hanno bisogno\n"},
+    {"stations out of order", true, "stazione,    11500", "stazione,    3000",
+     "Valdorsa_2231-.txt:12:14: errore 22: stazione a meno di 350 m dalla fine della stazione precedente: le stazioni "
+     "vanno scritte in ordine di posizione, e la precedente, SELVA, e' a 6000 m (stazione a 3000 m)\n"},
+    {"fields separated by blanks", false, "pendenza,    3000,    -12", "pendenza 3000 12",
+     "Valdorsa_linea.txt:6:1: errore 25: lettura non riuscita: il record ha meno campi del previsto: il campo 1 e' "
+     "stato letto dalla riga 7: \"[curve]\" non e' un numero intero; i campi si separano con la virgola: "
+     "\"pendenza, 3000, 12\"\n"},
+    // A "-" makes the whole line a comment.
+    {"fields separated by semicolons", false, "pendenza,    3000,    -12", "pendenza; 3000; -12",
+     "Valdorsa_linea.txt:6:1: avviso: record letto come commento perche' contiene un \"-\" (\"pendenza; 3000; -12\"): "
+     "i campi si separano con la virgola: \"pendenza, 3000, -12\"\n"},
+    {"a train record in the line definition", false, "[fine]", "velocita,    0,    80\r\n[fine]",
+     "Valdorsa_linea.txt:14:1: avviso: campo che non corrisponde a nessuna chiave, ignorato (\"velocita\"): e' un "
+     "record della definizione del treno: va scritto in NOME_NUMERO-.txt, non nella definizione della linea\n"},
+    {"a line record in the train definition", true, "[fine]", "pendenza,    0,    5\r\n[fine]",
+     "Valdorsa_2231-.txt:15:1: avviso: campo che non corrisponde a nessuna chiave, ignorato (\"pendenza\"): e' un "
+     "record della definizione della linea: va scritto in NOME_linea.txt, non nella definizione del treno\n"},
+    {"a section header without brackets", true, "[segnali]", "segnali",
+     "Valdorsa_2231-.txt:13:1: avviso: campo che non corrisponde a nessuna chiave, ignorato (\"segnali\"): le "
+     "sezioni si scrivono tra parentesi quadre: [segnali]\n"},
 };
 
 class AuthorMistake : public ::testing::TestWithParam<mistake> {};

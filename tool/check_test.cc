@@ -24,6 +24,14 @@ using scenario::testing::write_file;
 
 tool_run check(const std::vector<std::string>& args) { return run_command(run_check, args); }
 
+// Writes the line and train definitions R_linea.txt and R_1-.txt into
+// `dir` and checks them.
+tool_run check_pair(const temp_dir& dir, const std::string& line, const std::string& train) {
+  write_file(dir.file("R_linea.txt"), line);
+  write_file(dir.file("R_1-.txt"), train);
+  return check({dir.str(), "--route", "R", "--train", "1"});
+}
+
 TEST(ToolCheck, BuiltInDefinitionsAreCleanAndNothingIsWritten) {
   temp_dir dir;
   dati_linea(dir.str(), {"Brenvalo_Morvena", "4815"});
@@ -155,9 +163,7 @@ TEST_P(CheckCase, ReportsEveryFindingWithFileLineAndCaret) {
   changed.replace(at, std::string(c.from).size(), c.to);
 
   temp_dir dir;
-  write_file(dir.file("R_linea.txt"), line);
-  write_file(dir.file("R_1-.txt"), train);
-  const tool_run run = check({dir.str(), "--route", "R", "--train", "1"});
+  const tool_run run = check_pair(dir, line, train);
   // Paths are shown as given: DIR, then the file.
   std::string report = run.out;
   for (size_t p = report.find(dir.str() + "/"); p != std::string::npos; p = report.find(dir.str() + "/")) {
@@ -211,10 +217,7 @@ TEST(ToolCheck, ListsEveryFaultAndItsJson) {
   std::string line = kLine;
   line.replace(line.find("pendenza, 1000, 12"), 18, "pendenza, 1000, 12, 4");
   temp_dir dir;
-  write_file(dir.file("R_linea.txt"), line);
-  write_file(dir.file("R_1-.txt"), train);
-
-  const tool_run run = check({dir.str(), "--route", "R", "--train", "1"});
+  const tool_run run = check_pair(dir, line, train);
   EXPECT_EQ(run.status, 1);
   const size_t warning = run.out.find("R_linea.txt:5:21: avviso");
   const size_t first = run.out.find("R_1-.txt:2:14: errore 25");
@@ -244,10 +247,34 @@ TEST(ToolCheck, ListsEveryFaultAndItsJson) {
   // --strict: warnings alone count as faults.
   std::string clean_line = kLine;
   clean_line.replace(clean_line.find("pendenza, 1000, 12"), 18, "pendenza, 1000, 12, 4");
-  write_file(dir.file("R_linea.txt"), clean_line);
-  write_file(dir.file("R_1-.txt"), kTrain);
-  EXPECT_EQ(check({dir.str(), "--route", "R", "--train", "1"}).status, 0);
+  EXPECT_EQ(check_pair(dir, clean_line, kTrain).status, 0);
   EXPECT_EQ(check({dir.str(), "--route", "R", "--train", "1", "--strict"}).status, 1);
+}
+
+}  // namespace
+}  // namespace scenario::tool
+
+namespace scenario::tool {
+namespace {
+
+// A kilometric progression off the 50 m grid is found only once both
+// definitions are read; check lists it at its record beside the fault
+// that stops a compile first.
+TEST(ToolCheck, ListsTheProgressionFaultBesideALaterOne) {
+  std::string line = kLine;
+  line.replace(line.find("[pendenze]"), 10, "progressiva chilometrica uno, 25, 0, 1\r\n[pendenze]");
+  std::string train = kTrain;
+  train.replace(train.find("stazione, 3000, 12, 400"), 23, "stazione, 3000, 12, 450");
+  temp_dir dir;
+  const tool_run run = check_pair(dir, line, train);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find(dir.file("R_linea.txt") +
+                         ":3:31: errore 2: progressiva chilometrica con posizione o valore non multiplo di 50 m: "
+                         "posizione 25 m, valore 0 m\n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find(dir.file("R_1-.txt") + ":5:21: errore 9"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("2 errori, 0 avvisi; compile riporta l'errore 9\n"), std::string::npos) << run.out;
 }
 
 }  // namespace

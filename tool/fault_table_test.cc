@@ -49,7 +49,8 @@ std::string name_boards(int first, int count) {
   return records;
 }
 
-const std::string kEmptyTrain = train_definition("");
+// A train of one record that places nothing, for the faults of the line.
+const std::string kEmptyTrain = train_definition("sabbia, 300\r\n");
 
 struct fault_case {
   const char* name;
@@ -57,7 +58,7 @@ struct fault_case {
   std::string train;
   int code;
   const char* file;  // nullptr: the fault names no record
-  int line_number;
+  int line_number;   // 0: the fault names its file alone
   int position;  // kNone: the fault names no position
 };
 
@@ -66,7 +67,7 @@ std::vector<fault_case> fault_cases() {
       {"route length above the limit", "[generale]\r\nlunghezza percorso, 1000001\r\n[fine]\r\n", kEmptyTrain, 1,
        kLine, 2, kNone},
       {"progression not on 50 m", line_definition("", "progressiva chilometrica uno, 25, 73350, 1\r\n"), kEmptyTrain,
-       2, nullptr, 0, kNone},
+       2, kLine, 3, kNone},
       {"repetition start", line_definition("", "ripetizione segnali 4, 25, 0\r\n"), kEmptyTrain, 3, kLine, 3, kNone},
       {"repetition end", line_definition("", "ripetizione segnali 4, 0, 75\r\n"), kEmptyTrain, 4, kLine, 3, kNone},
       {"repetition codes", line_definition("", "ripetizione segnali, 0, 50\r\n"), kEmptyTrain, 5, kLine, 3, kNone},
@@ -113,7 +114,8 @@ std::vector<fault_case> fault_cases() {
       {"station stop cell before cell 2", line_definition(""), train_definition(station_at("0", 12, 0)), 24, kTrain, 2,
        kNone},
       {"number that is not one", line_definition("pendenza, 1x0, 5\r\n"), kEmptyTrain, 25, kLine, 4, kNone},
-      {"no [generale]", "lunghezza percorso, 10000\r\n[fine]\r\n", kEmptyTrain, 102, nullptr, 0, kNone},
+      {"no [generale]", "lunghezza percorso, 10000\r\n[fine]\r\n", kEmptyTrain, 102, kLine, 0, kNone},
+      {"train definition of no record", line_definition(""), train_definition(""), 25, kTrain, 1, kNone},
       {"curve without a digit", line_definition("curvas, 200, 100\r\n"), kEmptyTrain, 103, kLine, 4, kNone},
       {"curve past the plan", line_definition("curvas5, 16000, 1000\r\n"), kEmptyTrain, 103, kLine, 4, kNone},
       // Refused at the route length, with the longest length accepted.
@@ -159,6 +161,7 @@ TEST(FaultTable, EachFaultIsReportedWithItsRecordAndLeavesTheDefinitionsAlone) {
     const std::string fault = "errore " + std::to_string(c.code) + ": ";
     std::string head = fault;
     if (c.file != nullptr) head = dir.file(c.file) + ":" + std::to_string(c.line_number) + ":";
+    if (c.file != nullptr && c.line_number == 0) head = dir.file(c.file) + ": " + fault;
     EXPECT_EQ(run.first_error_line.substr(0, head.size()), head) << run.first_error_line;
     const size_t fault_at = run.first_error_line.find(fault);
     EXPECT_TRUE(fault_at == 0 || run.first_error_line.compare(fault_at - 2, 2, ": ") == 0) << run.first_error_line;
