@@ -46,6 +46,7 @@ class LspServer : public ::testing::Test {
   void notify(const std::string& method, const json& params) {
     sent_.clear();
     server_.handle(json{{"jsonrpc", "2.0"}, {"method", method}, {"params", params}}.dump());
+    server_.check_pending();
   }
   // The diagnostics last published for `path`.
   json diagnostics_of(const std::string& path) {
