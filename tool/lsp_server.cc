@@ -1,12 +1,16 @@
 #include "tool/lsp_server.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <stdexcept>
 #include <utility>
 
 #include "model/ansi_text.h"
+#include "model/definition_files.h"
+#include "model/diagnostics.h"
 #include "tool/definition_findings.h"
+#include "tool/lsp_encoding.h"
 #include "tool/lsp_language.h"
 #include "tool/lsp_text.h"
 
@@ -76,6 +80,20 @@ json finding_range(const source_site& site, const std::vector<std::string_view>&
   const size_t end = site.column > 0 ? field_end(ansi, begin, field_type::unknown) : ansi.size();
   return {{"start", point(static_cast<uint32_t>(index), utf16_column(editor, begin))},
           {"end", point(static_cast<uint32_t>(index), utf16_column(editor, end))}};
+}
+
+// The definition a finding is about. The line definition's missing
+// general section (an empty file, say) stands on no line of it.
+definition_file file_of(const definition_finding& f) {
+  if (f.site.file == definition_file::none && f.is_fault && f.code == kNoGeneralSectionFault) {
+    return definition_file::line;
+  }
+  return f.site.file;
+}
+
+bool is_encoding_warning(const definition_finding& f, definition_file file) {
+  const std::string_view words = warning_words(warning_kind::not_ansi_text);
+  return !f.is_fault && f.site.file == file && f.message.compare(0, words.size(), words) == 0;
 }
 
 std::string document_uri(const json& params) { return params.at("textDocument").at("uri").get<std::string>(); }
@@ -199,6 +217,7 @@ void language_server::notification(const std::string& method, const json& params
     if (method == "textDocument/didOpen") {
       const std::string uri = document_uri(params);
       if (!documents_.open(uri, params.at("textDocument").at("text").get<std::string>())) return;
+      disk_encoding_.erase(text_document_path(params));
       check(text_document_path(params));
     } else if (method == "textDocument/didChange") {
       const json& changes = params.at("contentChanges");
@@ -207,9 +226,11 @@ void language_server::notification(const std::string& method, const json& params
       if (!documents_.change(document_uri(params), changes.back().at("text").get<std::string>())) return;
       check(text_document_path(params));
     } else if (method == "textDocument/didSave") {
+      disk_encoding_.erase(text_document_path(params));
       check(text_document_path(params));
     } else if (method == "textDocument/didClose") {
       if (!documents_.close(document_uri(params))) return;
+      disk_encoding_.erase(text_document_path(params));
       check(text_document_path(params));
     }
   } catch (const json::exception&) {
@@ -235,6 +256,30 @@ void language_server::check_pending() {
   }
 }
 
+void language_server::add_encoding_findings(const definition_pair& pair, const definition_texts& texts,
+                                            std::vector<definition_finding>* findings) {
+  for (const definition_file which : {definition_file::line, definition_file::train}) {
+    const std::string& path = which == definition_file::line ? pair.line_path : pair.train_path;
+    const std::optional<std::string>& ansi = which == definition_file::line ? texts.line : texts.train;
+    const std::string* open = documents_.open_text(path);
+    if (open == nullptr || !ansi) continue;
+    auto disk = disk_encoding_.find(path);
+    if (disk == disk_encoding_.end()) {
+      const auto bytes = read_whole_file(path);
+      disk = disk_encoding_
+                 .emplace(path, bytes ? disk_encoding_warnings(which, *bytes, texts, pair.id) : std::vector<load_warning>())
+                 .first;
+    }
+    // The compile says it itself when the editor's text holds the file's
+    // bytes (it read them as Windows-1252).
+    const bool told = std::any_of(findings->begin(), findings->end(),
+                                  [&](const definition_finding& f) { return is_encoding_warning(f, which); });
+    std::vector<load_warning> warnings = told ? std::vector<load_warning>() : disk->second;
+    if (auto w = unencodable_character(which, *open, *ansi)) warnings.push_back(std::move(*w));
+    for (const load_warning& w : warnings) findings->push_back({false, kNoFault, w.site, warning_message(w)});
+  }
+}
+
 void language_server::publish_pair(const std::string& path, const definition_pair& pair) {
   const definition_texts texts = documents_.texts_of(pair);
   // Each file of the pair as the editor shows it, split into lines once
@@ -256,9 +301,10 @@ void language_server::publish_pair(const std::string& path, const definition_pai
   if (texts.train) add_file(pair.train_path, texts.train);
   if (files.count(path) == 0) add_file(path, std::nullopt);
 
-  const std::vector<definition_finding> findings = collect_findings(texts, pair.id);
+  std::vector<definition_finding> findings = collect_findings(texts, pair.id);
+  add_encoding_findings(pair, texts, &findings);
   for (const definition_finding& f : findings) {
-    const definition_file file = f.site.file;
+    const definition_file file = file_of(f);
     std::string target = file == definition_file::line    ? pair.line_path
                          : file == definition_file::train ? pair.train_path
                                                           : std::string();

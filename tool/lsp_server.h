@@ -7,11 +7,14 @@
 #define TOOL_LSP_SERVER_H_
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "model/findings.h"
+#include "tool/definition_findings.h"
 #include "tool/lsp_documents.h"
 
 namespace scenario::tool {
@@ -42,6 +45,8 @@ class language_server {
   nlohmann::json answer(const std::string& method, const nlohmann::json& params);
   void check(const std::string& path);
   void publish_pair(const std::string& path, const definition_pair& pair);
+  void add_encoding_findings(const definition_pair& pair, const definition_texts& texts,
+                             std::vector<definition_finding>* findings);
   void publish(const std::string& path, const nlohmann::json& diagnostics);
   void reply(const nlohmann::json& id, const nlohmann::json& result);
   void reply_error(const nlohmann::json& id, int code, const std::string& message);
@@ -50,6 +55,9 @@ class language_server {
   sender send_;
   document_store documents_;
   std::vector<std::string> pending_;  // paths changed since the last check, in order
+  // What the loader says of the encoding of each open document's file on
+  // disk, read once after the document was opened or saved.
+  std::map<std::string, std::vector<load_warning>> disk_encoding_;
   bool initialized_ = false;
   bool shutdown_ = false;
   bool exited_ = false;
