@@ -1,11 +1,10 @@
 #include "tool/lsp_documents.h"
 
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 
 #include "model/ansi_text.h"
+#include "model/definition_files.h"
 #include "model/file_names.h"
 
 namespace scenario::tool {
@@ -28,29 +27,34 @@ int hex_value(char c) {
 std::string folder_of(const std::string& path) { return std::filesystem::path(path).parent_path().string(); }
 std::string name_of(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
-std::optional<std::string> read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return bytes.str();
-}
-
 }  // namespace
 
-std::string uri_to_path(std::string_view uri) {
+std::optional<std::string> uri_to_path(std::string_view uri) {
   constexpr std::string_view kScheme = "file://";
-  if (uri.substr(0, kScheme.size()) == kScheme) uri.remove_prefix(kScheme.size());
+  if (uri.size() < kScheme.size() || to_lower_ansi(uri.substr(0, kScheme.size())) != kScheme) return std::nullopt;
+  uri.remove_prefix(kScheme.size());
+  const size_t slash = uri.find('/');
+  if (slash == std::string_view::npos) return std::nullopt;
+  const std::string host = to_lower_ansi(uri.substr(0, slash));
   std::string path;
-  for (size_t i = 0; i < uri.size(); ++i) {
-    if (uri[i] == '%' && i + 2 < uri.size() && hex_value(uri[i + 1]) >= 0 && hex_value(uri[i + 2]) >= 0) {
-      path.push_back(static_cast<char>(hex_value(uri[i + 1]) * 16 + hex_value(uri[i + 2])));
-      i += 2;
-    } else {
-      path.push_back(uri[i]);
-    }
+  if (!host.empty() && host != "localhost") {
+#ifdef _WIN32
+    path = "//" + host;  // a share: \\host\share\...
+#else
+    return std::nullopt;
+#endif
   }
+  uri.remove_prefix(slash);
+  for (size_t i = 0; i < uri.size(); ++i) {
+    if (uri[i] != '%') {
+      path.push_back(uri[i]);
+      continue;
+    }
+    if (i + 2 >= uri.size() || hex_value(uri[i + 1]) < 0 || hex_value(uri[i + 2]) < 0) return std::nullopt;
+    path.push_back(static_cast<char>(hex_value(uri[i + 1]) * 16 + hex_value(uri[i + 2])));
+    i += 2;
+  }
+  if (path.find('\0') != std::string::npos) return std::nullopt;
   // "/c:/x" is a Windows drive path.
   if (path.size() >= 3 && path[0] == '/' && path[2] == ':') path.erase(0, 1);
 #ifdef _WIN32
@@ -85,13 +89,19 @@ definition_file definition_kind(std::string_view file_name) {
   return definition_file::none;
 }
 
-void document_store::open(const std::string& uri, std::string utf8_text) {
-  open_[uri_to_path(uri)] = open_document{uri, std::move(utf8_text)};
+bool document_store::open(const std::string& uri, std::string utf8_text) {
+  const auto path = uri_to_path(uri);
+  if (path) open_[*path] = open_document{uri, std::move(utf8_text)};
+  return path.has_value();
 }
 
-void document_store::change(const std::string& uri, std::string utf8_text) { open(uri, std::move(utf8_text)); }
+bool document_store::change(const std::string& uri, std::string utf8_text) { return open(uri, std::move(utf8_text)); }
 
-void document_store::close(const std::string& uri) { open_.erase(uri_to_path(uri)); }
+bool document_store::close(const std::string& uri) {
+  const auto path = uri_to_path(uri);
+  if (path) open_.erase(*path);
+  return path.has_value();
+}
 
 const std::string* document_store::open_text(const std::string& path) const {
   const auto it = open_.find(path);
@@ -100,12 +110,12 @@ const std::string* document_store::open_text(const std::string& path) const {
 
 std::optional<std::string> document_store::ansi_text(const std::string& path) const {
   if (const std::string* text = open_text(path)) return utf8_to_ansi(*text);
-  return read_file(path);
+  return read_whole_file(path);
 }
 
 std::optional<std::string> document_store::utf8_text(const std::string& path) const {
   if (const std::string* text = open_text(path)) return *text;
-  if (auto bytes = read_file(path)) return ansi_to_utf8(*bytes);
+  if (auto bytes = read_whole_file(path)) return ansi_to_utf8(*bytes);
   return std::nullopt;
 }
 

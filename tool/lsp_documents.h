@@ -16,8 +16,11 @@
 namespace scenario::tool {
 
 // file:///path with %XX escapes, to a path and back. A Windows drive path
-// keeps its letter ("file:///c%3A/x" is "c:/x").
-std::string uri_to_path(std::string_view uri);
+// keeps its letter ("file:///c%3A/x" is "c:/x"). nullopt for a URI that
+// names no local file by an absolute path: another scheme or host, an
+// escape that is not two hex digits, a NUL (which would cut the name the
+// system opens short of the name tested here).
+std::optional<std::string> uri_to_path(std::string_view uri);
 std::string path_to_uri(std::string_view path);
 
 // Which definition a file name is: NAME_linea.txt or NAME_NUMBER-.txt.
@@ -32,9 +35,10 @@ struct definition_pair {
 
 class document_store {
  public:
-  void open(const std::string& uri, std::string utf8_text);
-  void change(const std::string& uri, std::string utf8_text);
-  void close(const std::string& uri);
+  // Each false, doing nothing, for a URI that names no local file.
+  bool open(const std::string& uri, std::string utf8_text);
+  bool change(const std::string& uri, std::string utf8_text);
+  bool close(const std::string& uri);
 
   // The editor's text of the file, nullopt when it is not open.
   const std::string* open_text(const std::string& path) const;

@@ -46,6 +46,7 @@ class LspServer : public ::testing::Test {
   void notify(const std::string& method, const json& params) {
     sent_.clear();
     server_.handle(json{{"jsonrpc", "2.0"}, {"method", method}, {"params", params}}.dump());
+    server_.check_pending();
   }
   // The diagnostics last published for `path`.
   json diagnostics_of(const std::string& path) {
@@ -85,8 +86,13 @@ TEST_F(LspServer, UnsavedMistakeIsPublishedAtItsFieldAndGoneOnceFixed) {
   text.replace(at, before.size(), "stazione\xF0\x9F\x9A\x86,    3550, 28,  350,");
   open_train(text);
 
+  // The character the definitions' code page lacks is told as well.
   const json train = diagnostics_of(train_path_);
-  ASSERT_EQ(train.size(), 1u) << train.dump();
+  ASSERT_EQ(train.size(), 2u) << train.dump();
+  EXPECT_EQ(train[1]["message"],
+            "avviso: il file non e' in Windows-1252 (ANSI): il carattere \"\xF0\x9F\x9A\x86\" (U+1F686) non c'e' in "
+            "quella codifica: il simulatore leggerebbe \"?\" al suo posto");
+  EXPECT_EQ(train[1]["severity"], 2);
   EXPECT_EQ(train[0]["code"], 9);
   EXPECT_EQ(train[0]["severity"], 1);
   EXPECT_EQ(train[0]["message"], "errore 9: lunghezza della stazione non multipla di 100 m: 350 m (stazione a 3550 m)");
@@ -94,6 +100,9 @@ TEST_F(LspServer, UnsavedMistakeIsPublishedAtItsFieldAndGoneOnceFixed) {
   EXPECT_EQ(train[0]["range"], json::parse(R"({"start":{"line":)" + std::to_string(line) +
                                            R"(,"character":26},"end":{"line":)" + std::to_string(line) +
                                            R"(,"character":29}})"));
+  EXPECT_EQ(train[1]["range"], json::parse(R"({"start":{"line":)" + std::to_string(line) +
+                                           R"(,"character":8},"end":{"line":)" + std::to_string(line) +
+                                           R"(,"character":10}})"));
   EXPECT_EQ(diagnostics_of(line_path_), json::array());  // the partner is clean
 
   // Hover on the position of the signal at 5950 m.
@@ -204,6 +213,68 @@ TEST_F(LspServer, AnswersTheProtocolsRequestsAndErrors) {
   notify("exit", nullptr);
   EXPECT_TRUE(server_.exited());
   EXPECT_EQ(server_.exit_status(), 0);
+}
+
+// What check says of the encoding of a file on disk the editor says too,
+// whether the editor read it as UTF-8 (it shows it right and would save it
+// so again) or as Windows-1252 (it shows what the simulator reads).
+TEST_F(LspServer, WarnsAboutTheEncodingAsCheckDoes) {
+  const std::string original = read_file(train_path_);
+  std::string utf8 = original;
+  utf8.replace(utf8.find("PRACCHIA"), 8, "PRACCHI\xC3\x80");
+  const std::string bom = "\xEF\xBB\xBF" + original;
+  struct row {
+    const char* what;
+    std::string disk;
+    std::string editor;
+  } const rows[] = {
+      {"UTF-8, read as UTF-8", utf8, utf8},
+      {"UTF-8, read as Windows-1252", utf8, ansi_to_utf8(utf8)},
+      {"a byte order mark, not shown", bom, ansi_to_utf8(original)},
+      {"a byte order mark, shown", bom, ansi_to_utf8(bom)},
+  };
+  for (const row& r : rows) {
+    write_file(train_path_, r.disk);
+    const auto run = testing::run_command(run_check, {dir_.str(), "--route", "Brenvalo_Morvena", "--train", "4815"});
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(run.out, m, std::regex(R"(:(\d+):(\d+): avviso: ([^\n]*))"))) << run.out;
+    open_train(r.editor);
+    const json published = diagnostics_of(train_path_);
+    ASSERT_EQ(published.size(), 1u) << r.what << ": " << published.dump();
+    EXPECT_EQ(published[0]["message"], "avviso: " + m[3].str()) << r.what;
+    EXPECT_EQ(published[0]["range"]["start"]["line"].get<int>() + 1, std::stoi(m[1].str())) << r.what;
+    EXPECT_EQ(published[0]["range"]["start"]["character"].get<int>() + 1, std::stoi(m[2].str())) << r.what;
+  }
+  // Saved again in Windows-1252, the file is clean.
+  open_train(utf8);
+  write_file(train_path_, utf8_to_ansi(utf8));
+  notify("textDocument/didSave", {{"textDocument", {{"uri", path_to_uri(train_path_)}}}});
+  EXPECT_EQ(diagnostics_of(train_path_), json::array());
+
+  // Characters the code page lacks, typed in the editor: the first is
+  // shown, the others counted.
+  std::string typed = utf8;
+  typed.insert(typed.find("[fine]"), "- a \xE2\x86\x92 b \xE2\x86\x92 c \xE2\x86\x92\n");
+  notify("textDocument/didChange", {{"textDocument", {{"uri", path_to_uri(train_path_)}, {"version", 2}}},
+                                    {"contentChanges", {{{"text", typed}}}}});
+  const json published = diagnostics_of(train_path_);
+  ASSERT_EQ(published.size(), 1u) << published.dump();
+  EXPECT_EQ(published[0]["message"],
+            "avviso: il file non e' in Windows-1252 (ANSI): il carattere \"\xE2\x86\x92\" (U+2192) non c'e' in quella "
+            "codifica: il simulatore leggerebbe \"?\" al suo posto; come lui altri 2 caratteri del file");
+  EXPECT_EQ(published[0]["range"]["start"]["character"], 4);
+}
+
+// An empty line definition lacks its general section: the fault stands
+// on the line definition, not on the train being edited.
+TEST_F(LspServer, AnEmptyLineDefinitionIsToldOnItsOwnDocument) {
+  write_file(line_path_, "");
+  open_train(train_);
+  const json line = diagnostics_of(line_path_);
+  ASSERT_EQ(line.size(), 1u) << line.dump();
+  EXPECT_EQ(line[0]["code"], 102);
+  EXPECT_EQ(line[0]["range"]["start"], json::parse(R"({"line":0,"character":0})"));
+  EXPECT_EQ(diagnostics_of(train_path_), json::array());
 }
 
 }  // namespace
