@@ -63,8 +63,10 @@ std::string nearest(std::string_view word, const std::vector<std::string>& candi
   std::string best;
   size_t best_distance = 0;
   for (const std::string& c : candidates) {
-    const size_t d = distance(lower, c);
     const size_t allowed = std::clamp<size_t>(c.size() / 3, 1, 3);
+    // The difference in length is edits already: most candidates end here.
+    if (std::max(lower.size(), c.size()) - std::min(lower.size(), c.size()) > allowed) continue;
+    const size_t d = distance(lower, c);
     if (d > 0 && d <= allowed && (best.empty() || d < best_distance)) {
       best = std::string(c);
       best_distance = d;

@@ -1,7 +1,8 @@
 -- Neovim as a real client of `scenario lsp`: opens a train definition with
 -- a station 350 m long, expects the fault at the length field, asks for the
 -- hover on a signal's position, fixes the length through the editor and
--- expects the diagnostic gone. Run by scripts/lsp_check.sh.
+-- expects the diagnostic gone; then reads and writes a definition of its
+-- own in Windows-1252. Run by scripts/lsp_check.sh.
 local bin, dir, root = os.getenv('SCENARIO_BIN'), os.getenv('LSP_DIR'), os.getenv('LSP_ROOT')
 package.path = root .. '/editors/neovim/?.lua;' .. package.path
 require('scenario').setup({ cmd = { bin, 'lsp' } })
@@ -72,4 +73,25 @@ expect(outline['PRACCHIA'] and outline['segnale 5950 m'], 'struttura con stazion
 vim.api.nvim_buf_set_lines(buf, station, station + 1, false, { (lines[station + 1]:gsub('350', '300', 1)) })
 local gone = vim.wait(15000, function() return #vim.diagnostic.get(buf) == 0 end, 50)
 expect(gone, 'diagnostica sparita dopo la correzione')
+
+-- Windows-1252 in and out, in a folder of its own: bytes C0 and 80 read
+-- as "À" and "€" (80 is no letter in Latin-1, the editor's usual
+-- fallback), and are written back as those bytes; other files keep the
+-- editor's encodings.
+local encodings = vim.o.fileencodings
+local other = vim.fn.tempname()
+vim.fn.mkdir(other, 'p')
+local path = other .. '/Prova_1-.txt'
+local file = io.open(path, 'wb')
+file:write('- PRACCHI\192 \128\r\n')
+file:close()
+vim.cmd('edit ' .. path)
+expect(vim.api.nvim_buf_get_lines(0, 0, 1, false)[1] == '- PRACCHIÀ €', 'letto in Windows-1252')
+expect(vim.o.fileencodings == encodings, 'codifiche degli altri file invariate')
+vim.api.nvim_buf_set_lines(0, 0, 1, false, { '- MOLINO È €' })
+vim.cmd('write')
+file = io.open(path, 'rb')
+local bytes = file:read('*a')
+file:close()
+expect(bytes == '- MOLINO \200 \128\r\n', 'scritto in Windows-1252')
 finish()

@@ -66,20 +66,43 @@ json capabilities() {
           {"documentSymbolProvider", true}};
 }
 
-json point(uint32_t line, uint32_t character) { return {{"line", line}, {"character", character}}; }
+// A string as JSON text; anything not UTF-8 replaced rather than refused.
+std::string json_string(const std::string& text) {
+  return json(text).dump(-1, ' ', false, json::error_handler_t::replace);
+}
 
-// The range of the field a finding points at, in the editor's columns of
-// the file's text split into `lines`; the start of the file when it names
-// no line.
-json finding_range(const source_site& site, const std::vector<std::string_view>& lines) {
-  if (site.line <= 0) return {{"start", point(0, 0)}, {"end", point(0, 0)}};
-  const size_t index = static_cast<size_t>(site.line - 1);
-  const std::string_view editor = index < lines.size() ? lines[index] : std::string_view();
-  const std::string ansi = site.text.empty() ? utf8_to_ansi(editor) : site.text;
-  const size_t begin = site.column > 0 ? static_cast<size_t>(site.column - 1) : 0;
-  const size_t end = site.column > 0 ? field_end(ansi, begin, field_type::unknown) : ansi.size();
-  return {{"start", point(static_cast<uint32_t>(index), utf16_column(editor, begin))},
-          {"end", point(static_cast<uint32_t>(index), utf16_column(editor, end))}};
+// Appends to `list` the range of the field a finding points at, in the
+// editor's columns of the file's text split into `lines` (the start of the
+// file when it names no line), as the JSON text of a range.
+void append_range(std::string* list, const source_site& site, const std::vector<std::string_view>& lines) {
+  size_t line = 0, begin = 0, end = 0;
+  if (site.line > 0) {
+    line = static_cast<size_t>(site.line - 1);
+    const std::string_view editor = line < lines.size() ? lines[line] : std::string_view();
+    const std::string ansi = site.text.empty() ? utf8_to_ansi(editor) : site.text;
+    const size_t first = site.column > 0 ? static_cast<size_t>(site.column - 1) : 0;
+    const size_t last = site.column > 0 ? field_end(ansi, first, field_type::unknown) : ansi.size();
+    begin = utf16_column(editor, first);
+    end = utf16_column(editor, last);
+  }
+  const std::string at = std::to_string(line);
+  *list += R"({"start":{"line":)" + at + R"(,"character":)" + std::to_string(begin) + R"(},"end":{"line":)" + at +
+           R"(,"character":)" + std::to_string(end) + "}}";
+}
+
+// Appends one finding to `list` as the JSON text of a diagnostic. The
+// diagnostics are written as text, not built as JSON values: a check may
+// publish tens of thousands, and the values cost more than the check.
+void append_diagnostic(std::string* list, const definition_finding& f, const source_site& site,
+                       const std::vector<std::string_view>& lines) {
+  *list += list->empty() ? "[" : ",";
+  *list += R"({"range":)";
+  append_range(list, site, lines);
+  *list += R"(,"severity":)" + std::to_string(f.is_fault ? kSeverityError : kSeverityWarning);
+  if (f.is_fault) *list += R"(,"code":)" + std::to_string(f.code);
+  *list += R"(,"source":"scenario","message":)";
+  *list += json_string(f.is_fault ? "errore " + std::to_string(f.code) + ": " + f.message : "avviso: " + f.message);
+  *list += "}";
 }
 
 // The definition a finding is about. The line definition's missing
@@ -288,7 +311,7 @@ void language_server::publish_pair(const std::string& path, const definition_pai
   struct shown {
     std::string owned;  // converted from the file on disk
     std::vector<std::string_view> lines;
-    json list = json::array();
+    std::string list;  // the diagnostics as JSON text, without the closing bracket
   };
   std::map<std::string, shown> files;
   const auto add_file = [&](const std::string& file, const std::optional<std::string>& ansi) {
@@ -315,22 +338,14 @@ void language_server::publish_pair(const std::string& path, const definition_pai
       target = path;
       site = source_site{};
     }
-    shown& s = files[target];
-    json diagnostic = {{"range", finding_range(site, s.lines)},
-                       {"severity", f.is_fault ? kSeverityError : kSeverityWarning},
-                       {"source", "scenario"},
-                       {"message", f.is_fault ? "errore " + std::to_string(f.code) + ": " + f.message
-                                              : "avviso: " + f.message}};
-    if (f.is_fault) diagnostic["code"] = f.code;
-    s.list.push_back(std::move(diagnostic));
+    append_diagnostic(&files[target].list, f, site, files[target].lines);
   }
-  for (const auto& [file, s] : files) publish(file, s.list);
+  for (const auto& [file, s] : files) publish(file, s.list.empty() ? "[]" : s.list + "]");
 }
 
-void language_server::publish(const std::string& path, const json& diagnostics) {
-  write({{"jsonrpc", "2.0"},
-         {"method", "textDocument/publishDiagnostics"},
-         {"params", {{"uri", documents_.uri_of(path)}, {"diagnostics", diagnostics}}}});
+void language_server::publish(const std::string& path, const std::string& diagnostics) {
+  send_(R"({"jsonrpc":"2.0","method":"textDocument/publishDiagnostics","params":{"uri":)" +
+        json_string(documents_.uri_of(path)) + R"(,"diagnostics":)" + diagnostics + "}}");
 }
 
 void language_server::reply(const json& id, const json& result) {

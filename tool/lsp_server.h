@@ -47,7 +47,8 @@ class language_server {
   void publish_pair(const std::string& path, const definition_pair& pair);
   void add_encoding_findings(const definition_pair& pair, const definition_texts& texts,
                              std::vector<definition_finding>* findings);
-  void publish(const std::string& path, const nlohmann::json& diagnostics);
+  // Sends `diagnostics`, the JSON text of an array, for the file at `path`.
+  void publish(const std::string& path, const std::string& diagnostics);
   void reply(const nlohmann::json& id, const nlohmann::json& result);
   void reply_error(const nlohmann::json& id, int code, const std::string& message);
   void write(const nlohmann::json& message);
