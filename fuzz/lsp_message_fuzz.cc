@@ -17,8 +17,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "tool/lsp_input.h"
-#include "tool/lsp_server.h"
+#include "tool/lsp/input.h"
+#include "tool/lsp/server.h"
 
 namespace {
 

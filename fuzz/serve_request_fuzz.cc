@@ -15,7 +15,7 @@
 
 #include "content/line_definition.h"
 #include "content/train_definition.h"
-#include "tool/serve_connections.h"
+#include "tool/serve/connections.h"
 
 namespace {
 

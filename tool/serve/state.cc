@@ -1,0 +1,148 @@
+#include "tool/serve/state.h"
+
+#include <algorithm>
+#include <ostream>
+#include <utility>
+
+#include "model/diagnostics.h"
+#include "tool/definition_findings.h"
+#include "tool/report_json.h"
+#include "tool/map/route_map.h"
+#include "tool/serve/objects.h"
+
+namespace scenario::tool {
+namespace {
+
+using json = nlohmann::json;
+
+// Where a finding lies along the line: the fault's own position, else the
+// position of the record on the finding's line, if one places something.
+json position_of(const source_site& site, const fault_state* fault, const std::vector<loaded_record>& records) {
+  if (fault != nullptr && fault_has_position(fault->error_code)) return fault->error_position;
+  for (const loaded_record& r : records) {
+    if (r.file == site.file && r.line == site.line && !r.numbers.empty()) return r.numbers[0];
+  }
+  return nullptr;
+}
+
+// The page lists this many findings at most: a definition full of mistakes
+// (a file of a million unknown fields) would otherwise make a state of
+// hundreds of megabytes. The totals count them all; check lists them all.
+constexpr size_t kMostListed = 1000;
+
+json diagnostics(const definition_check& found, const definition_paths& paths, const std::vector<loaded_record>& records) {
+  json list = json::array();
+  for (const definition_check::entry& e : found.in_order) {
+    if (list.size() == kMostListed) break;
+    json d;
+    if (e.fault) {
+      const fault_state& f = found.faults[e.index];
+      d = finding_json(f, paths);
+      d["testo"] = fault_headline(f, paths);
+      d["posizione"] = position_of(f.site, &f, records);
+    } else {
+      const load_warning& w = found.warnings[e.index];
+      d = finding_json(w, paths);
+      std::string text = format_warning(w, paths);
+      d["testo"] = text.substr(0, text.find('\n'));
+      d["posizione"] = position_of(w.site, nullptr, records);
+    }
+    // The page reads Italian names.
+    json out = {{"gravita", d["severity"]}, {"file", d["file"]}, {"riga", d["line"]}, {"colonna", d["column"]},
+                {"messaggio", d["message"]}, {"testo", d["testo"]}, {"posizione", d["posizione"]}};
+    if (e.fault) out["codice"] = d["code"];
+    if (!e.fault) out["tipo"] = d["kind"];
+    list.push_back(out);
+  }
+  return list;
+}
+
+json drawing(const scenario_model& model, const std::vector<loaded_record>& records, int revision) {
+  json stations = json::array();
+  json objects = line_objects(records, model);
+  for (const json& o : objects) {
+    if (o["tipo"] == "stazione") stations.push_back({{"nome", o["stazione"]}, {"posizione", o["inizio"]}});
+  }
+  const auto profile_points = altitude_profile(model).size();
+  // The top of the speed limit line, which fixes its scale on the page.
+  int top_speed = 0;
+  for (size_t i = 0; i + 1 < profile_points && i < model.route_cells.size(); ++i) {
+    top_speed = std::max(top_speed, model.route_cells[i].speed_limit * 5);
+  }
+  return {{"revisione", revision},
+          {"svg", route_map_svg(model)},
+          {"lunghezza", model.item_table[kTrainItem].end},
+          {"fine_profilo", static_cast<int64_t>(profile_points - 1) * 50},
+          {"velocita_massima", top_speed},
+          {"oggetti", std::move(objects)},
+          {"stazioni", std::move(stations)}};
+}
+
+bool same(const definition_reads& a, const definition_reads& b) {
+  return a.line == b.line && a.train == b.train && a.texts.line == b.texts.line && a.texts.train == b.texts.train;
+}
+
+}  // namespace
+
+void live_scenario::update(const definition_texts& texts) {
+  show(check_definitions(texts, scenario_identity{set_.route, set_.train}));
+}
+
+void live_scenario::update_from(const definition_reads& reads) {
+  for (const auto& [file, problem] : {std::pair{definition_file::line, reads.line}, {definition_file::train, reads.train}}) {
+    if (problem == read_problem::none || problem == read_problem::missing) continue;
+    definition_check found;
+    found.reported.error_code = kReadFault;
+    found.reported.site.file = file;
+    found.reported.detail = read_problem_words(problem);
+    found.faults.push_back(found.reported);
+    found.in_order.push_back({true, 0});
+    return show(found);
+  }
+  update(reads.texts);
+}
+
+void live_scenario::show(const definition_check& found) {
+  ++revision_;
+  const definition_paths paths = set_.paths();
+  const std::vector<loaded_record>& records = found.records;
+  if (!found.reported) drawing_ = drawing(found.compiled, records, revision_);
+  state_ = {{"revisione", revision_},
+            {"percorso", set_.route},
+            {"treno", set_.train},
+            {"definizioni", {paths.line, paths.train}},
+            {"errore", found.reported ? json(fault_headline(found.reported, paths)) : json(nullptr)},
+            {"aggiornato", !found.reported},
+            {"diagnostica", diagnostics(found, paths, records)},
+            {"non_elencati", found.in_order.size() - std::min(found.in_order.size(), kMostListed)},
+            {"errori", found.faults.size()},
+            {"avvisi", found.warnings.size()},
+            {"disegno", drawing_}};
+  state_text_ = std::make_shared<const std::string>(state_.dump(-1, ' ', false, json::error_handler_t::replace));
+}
+
+definition_watch::definition_watch(definition_set set, definition_texts first, std::ostream& err)
+    : set_(std::move(set)), err_(err) {
+  seen_.texts = std::move(first);
+}
+
+bool definition_watch::changed(definition_reads* reads) {
+  definition_reads now = read_definition_files(set_.directory, set_.route, set_.train);
+  const bool starved = now.line == read_problem::no_descriptors || now.train == read_problem::no_descriptors;
+  if (starved != starved_) {
+    err_ << (starved ? "scenario serve: troppi file aperti: le definizioni non si possono rileggere, la pagina "
+                       "resta com'era\n"
+                     : "scenario serve: le definizioni si possono di nuovo rileggere\n")
+         << std::flush;
+    starved_ = starved;
+  }
+  if (starved) return false;
+  const bool same_as_last = same(now, last_);
+  last_ = now;
+  if (!same_as_last || same(now, seen_)) return false;
+  seen_ = now;
+  *reads = std::move(now);
+  return true;
+}
+
+}  // namespace scenario::tool
