@@ -31,15 +31,16 @@ struct compile_outcome {
 // fault recorded last. No fault: error_code 0.
 fault_state reported_fault(const compile_outcome& outcome);
 
-// Steps 1 to 6: everything but the writing. `j` non-zero selects line mode.
-// `line_read`, when given, is called as soon as the line definition is read
-// without a fault (see memorizza_dati): a compiled_files_writer begins the
-// route plan there.
+// Reads both definitions, places their records, post-processes the cells
+// and stamps the reserved fields: everything but the writing. `j` non-zero
+// selects line mode. `line_read`, when given, is called as soon as the
+// line definition is read without a fault (see memorizza_dati): a
+// compiled_files_writer begins the route plan there.
 compile_outcome compile_scenario(scenario_model& model, int32_t j, const definition_texts& texts,
                                  std::vector<load_warning>* warnings = nullptr,
                                  const std::function<void()>& line_read = {});
 
-// Steps 5 and 6: format marks, then check codes, each only into reserved
+// The format marks, then the check codes, each only into reserved
 // fields still 0. Returns 0, 1250 or 1251.
 fault_code stamp_reserved_fields(scenario_model& model);
 

@@ -53,8 +53,8 @@ class compiled_files_writer {
   std::atomic<bool> dropped_{false};  // set by a writer dropped uncommitted
 };
 
-// Steps 7 to 9 at once: route plan (line mode), item table, route cells,
-// replaced together. Returns the paths written. Throws file_error.
+// The three compiled files at once: route plan (line mode), item table,
+// route cells, replaced together. Returns the paths written. Throws file_error.
 std::vector<std::string> write_compiled_files(const scenario_model& model, const std::string& directory);
 
 }  // namespace scenario

@@ -5,7 +5,7 @@
 //   <the record's source line>
 //   <caret under the field at fault>
 //
-// Parts that do not apply (no file, no line, no position) are left out.
+// What does not apply (no file, no line, no position) is left out.
 // The result is UTF-8: text quoted from a definition is converted from
 // Windows-1252 where it enters the message; paths are passed through.
 #ifndef MODEL_DIAGNOSTICS_H_

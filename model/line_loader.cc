@@ -26,7 +26,7 @@ struct line_pass {
   int64_t last_curve_end = 0;
 };
 
-// Steps of the route plan from the plan counter up to point `last`:
+// Stretches of the route plan from the plan counter up to point `last`:
 // straight (c = 0) or turning by curvature c. The plan keeps the stretch
 // alone, joined to the one before when it turns alike; its points are
 // computed when the plan is written or drawn (model/plan_generator.h).
@@ -61,6 +61,7 @@ double curvature_of(const std::string& lower_key) {
 
 // The gradient byte of a cell holds the gradient plus 100.
 constexpr int32_t kGradientOffset = 100;
+uint8_t gradient_byte(const line_pass& p) { return static_cast<uint8_t>(p.previous_gradient + kGradientOffset); }
 
 record_result read_gradient(load_session& s, line_pass& p, field_reader& r) {
   const int32_t position = r.read_long();
@@ -75,14 +76,7 @@ record_result read_gradient(load_session& s, line_pass& p, field_reader& r) {
   }
   if (!p.gradients.next(position)) s.warn(warning_kind::not_ascending, s.line, at, "pendenza");
   const int64_t k = nearest_whole(position / 50.0);
-  if (k > 0) {
-    do {
-      if (p.gradient_fill <= s.model.last_cell) {
-        s.cell(p.gradient_fill).gradient = static_cast<uint8_t>(p.previous_gradient + kGradientOffset);
-      }
-      ++p.gradient_fill;
-    } while (p.gradient_fill < k);
-  }
+  if (k > 0) s.fill_cells(&p.gradient_fill, k, [&](route_cell& c) { c.gradient = gradient_byte(p); });
   p.previous_gradient = gradient;
   return record_result::next;
 }
@@ -205,7 +199,7 @@ record_result read_name_board(load_session& s, field_reader& r) {
   return record_result::next;
 }
 
-// Step B: every record after the general section.
+// Every record after the general section.
 record_result read_records(load_session& s, line_pass& p) {
   field_reader& r = *s.line.reader;
   record_key key;
@@ -232,15 +226,13 @@ record_result read_records(load_session& s, line_pass& p) {
   return record_result::leave_loop;
 }
 
-// Step C: the rest of the gradients and the straight plan to its end.
+// After the last record: the last gradient up to the route's end and the
+// plan straight to its end.
 void finish_line_definition(load_session& s, line_pass& p) {
   scenario_model& m = s.model;
   s.close(s.line);
   s.require_cells(s.line);
-  do {
-    if (p.gradient_fill <= m.last_cell) s.cell(p.gradient_fill).gradient = static_cast<uint8_t>(p.previous_gradient + kGradientOffset);
-    ++p.gradient_fill;
-  } while (p.gradient_fill < m.last_cell - 2);
+  s.fill_cells(&p.gradient_fill, m.last_cell - 2, [&](route_cell& c) { c.gradient = gradient_byte(p); });
   if (m.line_mode != 0) {
     plan_steps(s, p, 0.0, m.extended_length - 2);
   }

@@ -156,6 +156,17 @@ class load_session {
   void warn_unknown(definition& d, const std::string& field);
 
   route_cell& cell(int64_t index);
+  // A value that holds from one record's position to the next: gives
+  // `set` the cells from `*fill` up to `until` - 1 (at least the one at
+  // `*fill`, even when a record is out of order), none past the last cell,
+  // and leaves `*fill` after the last cell given.
+  template <class Set>
+  void fill_cells(int32_t* fill, int64_t until, Set set) {
+    do {
+      if (*fill <= model.last_cell) set(cell(*fill));
+      ++*fill;
+    } while (*fill < until);
+  }
 
   // Replaces a comment key field by the field after it, warning when a
   // comma ends the comment (the rest of its line becomes a key).

@@ -113,6 +113,36 @@ TEST(LineLoader, GradientsFillCellsUpToTheLastThree) {
   for (int i = last - 2; i <= last; ++i) EXPECT_EQ(run.cell(i).gradient, 0);
 }
 
+// Gradient, speed limit and adhesion hold from their record to the next
+// and are filled by one rule: a record at the farthest position the route
+// accepts sets the cell three before the end, the last two stay 0, for
+// all three alike.
+TEST(Loaders, ValuesThatHoldToTheNextRecordEndAtTheSameCell) {
+  const std::string length = "lunghezza percorso, 10000\r\n";
+  load_run probe(line_definition("", length), kBareTrain);
+  const int last = probe.model.last_cell;
+  const std::string far = std::to_string(last * 50 - 100);
+  load_run run(line_definition("pendenza, 0, 5\r\npendenza, " + far + ", 7\r\n", length),
+               train_definition("velocita, 0, 80\r\nvelocita, " + far + ", 100\r\naderenza, 0, 90\r\naderenza, " +
+                                far + ", 80\r\n"));
+  ASSERT_EQ(run.code(), 0);
+  struct column {
+    const char* what;
+    int (*of)(const route_cell&);
+    int before, at_record;
+  } const columns[] = {
+      {"pendenza", [](const route_cell& c) { return int{c.gradient}; }, 105, 107},
+      {"velocita", [](const route_cell& c) { return int{c.speed_limit}; }, 16, 20},
+      {"aderenza", [](const route_cell& c) { return int{c.adhesion}; }, 90, 80},
+  };
+  for (const column& c : columns) {
+    EXPECT_EQ(c.of(run.cell(last - 3)), c.before) << c.what;
+    EXPECT_EQ(c.of(run.cell(last - 2)), c.at_record) << c.what;
+    EXPECT_EQ(c.of(run.cell(last - 1)), 0) << c.what;
+    EXPECT_EQ(c.of(run.cell(last)), 0) << c.what;
+  }
+}
+
 TEST(LineLoader, KeysAreSubstringsAndCaseDependsOnTheSection) {
   load_run run(line_definition("PENDENZA, 0, 0\r\nPendenza, 500, 3\r\n- commento\r\n- altro\r\npendenza, 1000, 4\r\n",
                                "lunghezza PERCORSO, 10000\r\nProgressiva chilometrica Uno, 0, 73350, 1\r\n"

@@ -2,8 +2,8 @@
 // marks on the route cells, or returns why it refuses the record: a cell
 // already taken (16 to 21), a stretch the cells or lists cannot hold (15,
 // 10), or a value whose stored form does not fit its field (25). A refused
-// record leaves the cells as they were, but for fault 20 (Part of the
-// slowdown already stands); the loader stores the record's position.
+// record leaves the cells as they were, but for fault 20 (the slowdown
+// stands in part already); the loader stores the record's position.
 #ifndef MODEL_PLACEMENT_H_
 #define MODEL_PLACEMENT_H_
 

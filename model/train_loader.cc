@@ -35,6 +35,7 @@ struct train_pass {
 // The speed limit byte of a cell: the speed in steps of 5 km/h.
 int64_t speed_steps(int32_t speed) { return nearest_whole(speed / 5.0); }
 uint8_t speed_byte(const train_pass& p) { return static_cast<uint8_t>(speed_steps(p.previous_speed)); }
+uint8_t adhesion_byte(const train_pass& p) { return static_cast<uint8_t>(p.previous_adhesion); }
 
 record_result read_speed(load_session& s, train_pass& p, field_reader& r) {
   const int32_t position = r.read_long();
@@ -54,13 +55,7 @@ record_result read_speed(load_session& s, train_pass& p, field_reader& r) {
                (speed != 0 ? " (" + std::to_string(speed) + " km/h e' salvato come 0)" : ""));
   }
   const int64_t k = nearest_whole(position / 50.0);
-  if (k > 0) {
-    do {
-      if (p.speed_fill >= s.model.last_cell) break;
-      s.cell(p.speed_fill).speed_limit = speed_byte(p);
-      ++p.speed_fill;
-    } while (p.speed_fill < k);
-  }
+  if (k > 0) s.fill_cells(&p.speed_fill, k, [&](route_cell& c) { c.speed_limit = speed_byte(p); });
   p.previous_speed = speed;
   return record_result::next;
 }
@@ -77,12 +72,7 @@ record_result read_adhesion(load_session& s, train_pass& p, field_reader& r) {
   }
   if (!p.adhesions.next(position)) s.warn(warning_kind::not_ascending, s.train, at, "aderenza");
   const int64_t k = nearest_whole(position / 50.0);
-  if (k > 0) {
-    do {
-      if (p.adhesion_fill <= s.model.last_cell) s.cell(p.adhesion_fill).adhesion = static_cast<uint8_t>(p.previous_adhesion);
-      ++p.adhesion_fill;
-    } while (p.adhesion_fill < k);
-  }
+  if (k > 0) s.fill_cells(&p.adhesion_fill, k, [&](route_cell& c) { c.adhesion = adhesion_byte(p); });
   p.previous_adhesion = value;
   return record_result::next;
 }
@@ -302,18 +292,13 @@ record_result read_records(load_session& s, train_pass& p) {
   return record_result::leave_loop;
 }
 
-// Step 5: the rest of the speed limit and adhesion, then the progressions.
+// After the last record: the rest of the speed limit and adhesion up to
+// the route's end, then the kilometric progressions.
 void finish_train_definition(load_session& s, train_pass& p) {
   scenario_model& m = s.model;
   s.close(s.train);
-  do {
-    if (p.speed_fill <= m.last_cell) s.cell(p.speed_fill).speed_limit = speed_byte(p);
-    ++p.speed_fill;
-  } while (p.speed_fill < m.last_cell - 2);
-  do {
-    if (p.adhesion_fill <= m.last_cell) s.cell(p.adhesion_fill).adhesion = static_cast<uint8_t>(p.previous_adhesion);
-    ++p.adhesion_fill;
-  } while (p.adhesion_fill < m.last_cell - 2);
+  s.fill_cells(&p.speed_fill, m.last_cell - 2, [&](route_cell& c) { c.speed_limit = speed_byte(p); });
+  s.fill_cells(&p.adhesion_fill, m.last_cell - 2, [&](route_cell& c) { c.adhesion = adhesion_byte(p); });
   for (int i : {kProgressionTre, kProgressionDue, kProgressionUno}) {
     if (m.item_table[i].start % 50 != 0 || m.item_table[i].end % 50 != 0) {
       // Found after every other fault, it replaces the one recorded last;

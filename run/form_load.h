@@ -16,7 +16,7 @@ namespace scenario {
 // its number, and its position where it names one ("16 (5950 m)").
 std::string recorded_fault_text(const fault_state& fault);
 
-// Step 8 of the sequence: reads the two definitions of `id` in `directory`,
+// The compile of the run: reads the two definitions of `id` in `directory`,
 // deletes them, compiles them into the binary files there and reports the
 // fault the compile found, if any, through errore. Returns 0, or 1 after a
 // report. Throws file_error.
