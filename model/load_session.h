@@ -74,7 +74,8 @@ class load_session {
   definition line;
   definition train;
   definition* current = nullptr;  // the definition opened last
-  fault_state fault;              // the last fault recorded
+  // The last fault recorded; written by record(const fault_state&) only.
+  fault_state fault;
   // Fault 2 at the first kilometric progression off the 50 m grid, for
   // the check made once both definitions are read; no site: none is off.
   fault_state off_grid_progression;
@@ -86,12 +87,22 @@ class load_session {
   // Ends reading the definition.
   void close(definition& d);
 
+  // The one way a fault is recorded: it becomes the last fault and,
+  // reading on past faults, joins the list. Every other way to fail a
+  // load ends here: refuse() and placed() call it, and a load_failure
+  // thrown by a record is recorded by the load itself (reading on past
+  // faults, read_record() lists it and goes on with the next record).
+  void record(const fault_state& f);
   // Records a fault at the field `at` of `d`.
   void record(fault_code code, definition& d, const field_site& at);
   void record(fault_code code, int32_t position, definition& d, const field_site& at, const std::string& detail = "");
   // Records a fault that does not replace one recorded before it; reading
   // on past faults it is added all the same.
   void record_unless_found(fault_code code, definition& d, const field_site& at, const std::string& detail);
+  // A fault at the field `at` of `d`, for record(): a record short of
+  // fields is blamed for what its borrowed fields cause.
+  fault_state fault_at(fault_code code, int32_t position, definition& d, const field_site& at,
+                       const std::string& detail) const;
   // The fault of a read failure, at the field to blame: a record that was
   // short of fields is blamed on its own line, where the field is missing.
   fault_state failure_fault(const load_failure& failure) const;

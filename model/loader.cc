@@ -101,12 +101,17 @@ void load_session::record(fault_code code, definition& d, const field_site& at) 
   record(code, position, d, at);
 }
 
-void load_session::record(fault_code code, int32_t position, definition& d, const field_site& at,
-                          const std::string& detail) {
-  fault = fault_state{};
-  fault.error_code = code;
-  fault.error_position = position;
-  fault.detail = detail;
+void load_session::record(const fault_state& f) {
+  fault = f;
+  add(f);
+}
+
+fault_state load_session::fault_at(fault_code code, int32_t position, definition& d, const field_site& at,
+                                   const std::string& detail) const {
+  fault_state f;
+  f.error_code = code;
+  f.error_position = position;
+  f.detail = detail;
   field_site where = at;
   if (d.reader) {
     // A record short of fields read its values from the next line: the
@@ -114,21 +119,29 @@ void load_session::record(fault_code code, int32_t position, definition& d, cons
     const field_reader::spill spill = d.reader->record_spill();
     if (spill.field > 0 && at.line >= spill.line) {
       where = d.record_at;
-      fault.detail = short_record_words(d, spill, detail);
+      f.detail = short_record_words(d, spill, detail);
     }
   }
-  fault.site.file = d.which;
+  f.site.file = d.which;
   if (d.reader && where.line > 0) {
-    fault.site = source_site{d.which, where.line, where.column, std::string(d.reader->line_text(where.line))};
+    f.site = source_site{d.which, where.line, where.column, std::string(d.reader->line_text(where.line))};
   }
-  add(fault);
+  return f;
+}
+
+void load_session::record(fault_code code, int32_t position, definition& d, const field_site& at,
+                          const std::string& detail) {
+  record(fault_at(code, position, d, at, detail));
 }
 
 void load_session::record_unless_found(fault_code code, definition& d, const field_site& at,
                                        const std::string& detail) {
-  const fault_state earlier = fault;
-  record(code, fault.error_position, d, at, detail);
-  if (earlier) fault = earlier;
+  const fault_state f = fault_at(code, fault.error_position, d, at, detail);
+  if (fault) {
+    add(f);
+  } else {
+    record(f);
+  }
 }
 
 void load_session::refuse(fault_code code, definition& d, const field_site& at, const std::string& detail) {
@@ -324,8 +337,9 @@ fault_state load(load_session& s, const definition_texts& texts, const std::func
   s.model.item_table[kRouteItem].text = s.model.identity.route_name;
   s.model.item_table[kRepeatItem].text = s.model.identity.train_number;
   if (!texts.line) {
-    s.fault.error_code = kNoLineDefinitionFault;
-    s.add(s.fault);
+    fault_state missing;
+    missing.error_code = kNoLineDefinitionFault;
+    s.record(missing);
     return s.fault;
   }
   try {
@@ -334,8 +348,7 @@ fault_state load(load_session& s, const definition_texts& texts, const std::func
       load_train_definition(s);
     }
   } catch (const load_failure& failure) {
-    s.fault = s.failure_fault(failure);
-    s.add(s.fault);
+    s.record(s.failure_fault(failure));
   }
   return s.fault;
 }

@@ -306,8 +306,7 @@ void finish_train_definition(load_session& s, train_pass& p) {
       fault_state f = s.off_grid_progression;
       f.error_code = kProgressionFault;
       f.error_position = s.fault.error_position;
-      s.fault = f;
-      s.add(f);
+      s.record(f);
       break;
     }
   }
