@@ -8,6 +8,7 @@
 #include "model/key_names.h"
 #include "model/load_session.h"
 #include "model/nearest.h"
+#include "model/record_fields.h"
 
 namespace scenario {
 namespace {
@@ -95,10 +96,8 @@ bool read_signal_repetition(load_session& s, field_reader& r, const std::string&
     fault = kRepeatStartFault;
   } else if (e.end % 50 != 0) {
     fault = kRepeatEndFault;
-  } else if (contains(key, "4")) {
-    e.position = 4;
-  } else if (contains(key, "9")) {
-    e.position = 9;
+  } else if (const int codes = repeat_codes_of_key(key)) {
+    e.position = codes;
   } else {
     fault = kRepeatCodesFault;
   }

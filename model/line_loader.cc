@@ -11,6 +11,7 @@
 #include "model/load_session.h"
 #include "model/nearest.h"
 #include "model/placement.h"
+#include "model/record_fields.h"
 
 namespace scenario {
 namespace {
@@ -51,13 +52,6 @@ void plan_steps(load_session& s, line_pass& p, double c, int64_t last) {
   if (m <= last) throw load_failure("il tracciato supera la fine del percorso");
 }
 
-double curvature_of(const std::string& lower_key) {
-  static constexpr double kCurvature[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
-  for (char digit = '1'; digit <= '6'; ++digit) {
-    if (contains(lower_key, std::string(1, digit))) return kCurvature[digit - '1'];
-  }
-  return 0.0;
-}
 
 // The gradient byte of a cell holds the gradient plus 100.
 constexpr int32_t kGradientOffset = 100;
@@ -88,12 +82,12 @@ record_result read_curve(load_session& s, line_pass& p, field_reader& r, const s
   const int32_t length = r.read_long();
   const field_site length_site = r.last_site();
   if (!s.in_range(start, 100, s.line, at)) return record_result::leave_loop;
-  double c = curvature_of(lower_key);
-  if (c == 0.0) {
+  const curve_key curve = read_curve_key(lower_key);
+  if (curve.curve_class == 0) {
     s.refuse(kPlanFault, s.line, key_site, "la chiave non ha una cifra da 1 a 6, che da' la curvatura");
     return record_result::stop;
   }
-  if (contains(lower_key, "s")) c = -c;
+  const double c = curve.left ? -kCurveCurvature[curve.curve_class - 1] : kCurveCurvature[curve.curve_class - 1];
   // A negative length would turn no point at all: the curve would vanish.
   if (length < 0) {
     throw load_failure("la lunghezza della curva e' negativa (" + std::to_string(length) + " m)", length_site.line,

@@ -113,6 +113,25 @@ TEST(LineLoader, GradientsFillCellsUpToTheLastThree) {
   for (int i = last - 2; i <= last; ++i) EXPECT_EQ(run.cell(i).gradient, 0);
 }
 
+// The key of a signal repetition names its codes: a "4" wins over a "9";
+// a repetition that ends at 0 stores no codes.
+TEST(LineLoader, SignalRepetitionStoresTheCodesItsKeyNames) {
+  struct row {
+    const char* record;
+    int32_t codes;
+  } const rows[] = {
+      {"ripetizione segnali 4 codici, 0, 5000", 4},
+      {"ripetizione segnali 9 codici, 0, 5000", 9},
+      {"ripetizione segnali 94, 0, 5000", 4},
+      {"ripetizione segnali 9 codici, 0, 0", 0},
+  };
+  for (const row& r : rows) {
+    load_run run(line_definition("", "lunghezza percorso, 10000\r\n" + std::string(r.record) + "\r\n"), kBareTrain);
+    ASSERT_EQ(run.code(), 0) << r.record;
+    EXPECT_EQ(run.item(kRepeatItem).position, r.codes) << r.record;
+  }
+}
+
 // Gradient, speed limit and adhesion hold from their record to the next
 // and are filled by one rule: a record at the farthest position the route
 // accepts sets the cell three before the end, the last two stay 0, for

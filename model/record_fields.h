@@ -83,6 +83,21 @@ using record_values = std::vector<std::optional<int64_t>>;
 // per mille. Empty when the value is missing.
 std::string decode_field(const record_kind& kind, size_t index, const record_values& values);
 
+// What a curve's key says: its class (the first of the digits 1 to 6 in
+// it, 0 when none is) and its side (left when an "s" is in it), the
+// curvature per metre of each class and the radius it rounds to.
+struct curve_key {
+  int curve_class = 0;
+  bool left = false;
+};
+curve_key read_curve_key(std::string_view lower_key);
+inline constexpr double kCurveCurvature[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
+inline constexpr const char* kCurveRadius[] = {"10000", "5000", "2500", "1000", "500", "333"};
+
+// The codes a signal repetition's key names: 4 when a "4" is in it, else
+// 9 when a "9" is, else 0.
+int repeat_codes_of_key(std::string_view lower_key);
+
 // What the key itself says beyond its kind: a curve's side and radius, the
 // codes of a signal repetition. Empty for other keys.
 std::string decode_key(const record_kind& kind, std::string_view key);

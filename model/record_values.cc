@@ -142,19 +142,35 @@ std::string decode_field(const record_kind& kind, size_t index, const record_val
 std::string decode_key(const record_kind& kind, std::string_view key) {
   const std::string lower = to_lower_ansi(key);
   if (std::string_view(kind.key) == "curva") {
-    static constexpr const char* kRadius[] = {"10000", "5000", "2500", "1000", "500", "333"};
-    const std::string side = contains(lower, "s") ? "a sinistra" : "a destra";
-    for (char digit = '1'; digit <= '6'; ++digit) {
-      if (contains(lower, std::string(1, digit))) return "curva " + side + ", raggio " + kRadius[digit - '1'] + " m";
-    }
-    return "curva " + side + " senza cifra da 1 a 6: la chiave e' un errore";
+    const curve_key curve = read_curve_key(lower);
+    const std::string side = curve.left ? "a sinistra" : "a destra";
+    if (curve.curve_class == 0) return "curva " + side + " senza cifra da 1 a 6: la chiave e' un errore";
+    return "curva " + side + ", raggio " + kCurveRadius[curve.curve_class - 1] + " m";
   }
   if (std::string_view(kind.key) == "ripetizione segnali 4 codici") {
-    if (contains(lower, "4")) return "4 codici";
-    if (contains(lower, "9")) return "9 codici";
-    return "la chiave non dice ne' 4 ne' 9 codici";
+    const int codes = repeat_codes_of_key(lower);
+    if (codes == 0) return "la chiave non dice ne' 4 ne' 9 codici";
+    return std::to_string(codes) + " codici";
   }
   return "";
+}
+
+curve_key read_curve_key(std::string_view lower_key) {
+  curve_key curve;
+  curve.left = lower_key.find('s') != std::string_view::npos;
+  for (char digit = '1'; digit <= '6'; ++digit) {
+    if (lower_key.find(digit) != std::string_view::npos) {
+      curve.curve_class = digit - '0';
+      break;
+    }
+  }
+  return curve;
+}
+
+int repeat_codes_of_key(std::string_view lower_key) {
+  if (lower_key.find('4') != std::string_view::npos) return 4;
+  if (lower_key.find('9') != std::string_view::npos) return 9;
+  return 0;
 }
 
 }  // namespace scenario
