@@ -132,37 +132,24 @@ bool read_general_section(load_session& s) {
     auto matched = [&] {
       if (++matches == 2) s.warn(warning_kind::ambiguous_key, s.line, at, key);
     };
-    if (contains(lower, "percorso") && contains(lower, "lunghezza")) {
+    // A key that passes the tests of several kinds is read as each in turn.
+    for (const record_kind* kind : kinds_for_key(key, definition_file::line, true)) {
       matched();
-      if (!read_route_length(s, r, route_length)) return false;
-    }
-    if (contains(key, "tre") && contains(key, "progressiva")) {
-      matched();
-      read_progression(s, r, m.item_table[kProgressionTre]);
-    }
-    if (contains(key, "due") && contains(key, "progressiva")) {
-      matched();
-      read_progression(s, r, m.item_table[kProgressionDue]);
-    }
-    if (contains(key, "uno") && contains(key, "progressiva")) {
-      matched();
-      read_progression(s, r, m.item_table[kProgressionUno]);
-    }
-    if (contains(key, "sfondo") && contains(key, "uno")) {
-      matched();
-      m.item_table[kRouteItem].start = r.read_long();
-    }
-    if (contains(key, "sfondo") && contains(key, "due")) {
-      matched();
-      m.item_table[kRouteItem].position = r.read_long();
-    }
-    if (contains(key, "sfondo") && contains(key, "tre")) {
-      matched();
-      m.item_table[kRouteItem].end = r.read_long();
-    }
-    if (contains(key, "segnali") && contains(key, "ripetizione")) {
-      matched();
-      if (!read_signal_repetition(s, r, lower)) return false;
+      switch (kind->id) {
+        case record_id::route_length:
+          if (!read_route_length(s, r, route_length)) return false;
+          break;
+        case record_id::progression_tre: read_progression(s, r, m.item_table[kProgressionTre]); break;
+        case record_id::progression_due: read_progression(s, r, m.item_table[kProgressionDue]); break;
+        case record_id::progression_uno: read_progression(s, r, m.item_table[kProgressionUno]); break;
+        case record_id::background_uno: m.item_table[kRouteItem].start = r.read_long(); break;
+        case record_id::background_due: m.item_table[kRouteItem].position = r.read_long(); break;
+        case record_id::background_tre: m.item_table[kRouteItem].end = r.read_long(); break;
+        case record_id::signal_repetition:
+          if (!read_signal_repetition(s, r, lower)) return false;
+          break;
+        default: break;  // a kind of the records after the section: never found here
+      }
     }
     s.warn_short_record(s.line, at, key);
     if (is_header(key)) {

@@ -199,23 +199,34 @@ record_result read_records(load_session& s, line_pass& p) {
   record_key key;
   while (s.next_record_key(s.line, &key)) {
     const std::string& k = key.lower;
+    bool curve_dropped = false;
     const record_result result = s.read_record(s.line, [&] {
       record_result done = record_result::next;
       const auto go_on = [&] { return done == record_result::next; };
-      const auto matched = [&](std::optional<record_object> object = std::nullopt) {
-        s.count_match(s.line, key, object);
-        return true;
-      };
-      if (contains(k, "pendenza") && matched(record_object::gradient)) done = read_gradient(s, p, r);
-      if (go_on() && contains(k, "curva") && s.model.line_mode != 0 && matched(record_object::curve)) done = read_curve(s, p, r, k);
-      if (go_on() && contains(k, "montagna") && matched(record_object::tunnel)) done = read_tunnel(s, r);
-      if (go_on() && contains(k, "indicatori_v") && matched(record_object::speed_board)) done = read_speed_board(s, r);
-      if (go_on() && contains(k, "indicat") && contains(k, "cartello") && matched(record_object::name_board)) done = read_name_board(s, r);
+      // A key that passes the tests of several kinds is read as each in
+      // turn, until one stops the loop.
+      for (const record_kind* kind : kinds_for_key(key.text, definition_file::line, false)) {
+        if (!go_on()) break;
+        // Without a route plan to build, curves are not read at all.
+        if (kind->id == record_id::curve && s.model.line_mode == 0) {
+          curve_dropped = true;
+          continue;
+        }
+        s.count_match(s.line, key, placed_object(kind->id));
+        switch (kind->id) {
+          case record_id::gradient: done = read_gradient(s, p, r); break;
+          case record_id::curve: done = read_curve(s, p, r, k); break;
+          case record_id::tunnel: done = read_tunnel(s, r); break;
+          case record_id::speed_board: done = read_speed_board(s, r); break;
+          case record_id::name_board: done = read_name_board(s, r); break;
+          default: break;  // a kind of the general section or the train: never found here
+        }
+      }
       return done;
     });
     if (result != record_result::next) return result;
     // Curve records are dropped on purpose when no plan is built.
-    s.after_record(s.line, key, contains(k, "curva"));
+    s.after_record(s.line, key, curve_dropped);
   }
   return record_result::leave_loop;
 }

@@ -15,6 +15,7 @@
 #include "model/loader.h"
 #include "model/model.h"
 #include "model/placement.h"
+#include "model/record_fields.h"
 
 namespace scenario {
 
@@ -57,6 +58,10 @@ struct record_key {
   // fields.
   std::vector<std::pair<record_object, size_t>> objects;
 };
+
+// The object a record of kind `id` places along the line, for the views
+// that show where it came from; nullopt for a kind that places none.
+std::optional<record_object> placed_object(record_id id);
 
 class load_session {
  public:

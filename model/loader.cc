@@ -289,6 +289,22 @@ bool load_session::next_record_key(definition& d, record_key* key) {
   return true;
 }
 
+std::optional<record_object> placed_object(record_id id) {
+  switch (id) {
+    case record_id::gradient: return record_object::gradient;
+    case record_id::curve: return record_object::curve;
+    case record_id::tunnel: return record_object::tunnel;
+    case record_id::speed_board: return record_object::speed_board;
+    case record_id::name_board: return record_object::name_board;
+    case record_id::speed: return record_object::speed;
+    case record_id::signal: return record_object::signal;
+    case record_id::slowdown: return record_object::slowdown;
+    case record_id::code_point: return record_object::code_point;
+    case record_id::station: return record_object::station;
+    default: return std::nullopt;
+  }
+}
+
 void load_session::count_match(definition& d, record_key& key, std::optional<record_object> object) {
   // Both warnings are about the key alone, so they are given before its
   // fields are read: a fault in those fields stops a compile there.

@@ -1,8 +1,10 @@
 // The record kinds of the two definitions, each with its key, where it
 // may stand, and its fields in order with their name, meaning and unit:
-// the one table that says what a record of a definition holds, for every
-// view that explains a definition to its author (the editor's hover and
-// completion, decoded listings, the authors' reference docs/CAMPI.txt).
+// the one table that says what a record of a definition holds. The
+// loaders find the kinds of a key here (kinds_for_key) and read each by
+// its id; every view that explains a definition to its author uses it too
+// (the editor's hover and completion, decoded listings, the authors'
+// reference docs/CAMPI.txt).
 // The meanings are written for authors, in ASCII Italian. Keys are
 // recognised as the loaders do, by substring tests on the key field.
 #ifndef MODEL_RECORD_FIELDS_H_
@@ -52,7 +54,35 @@ struct record_field {
   cell_rule cells = cell_rule::none;
 };
 
+// Each record kind, named for the loaders' dispatch.
+enum class record_id {
+  route_length,
+  progression_tre,
+  progression_due,
+  progression_uno,
+  background_uno,
+  background_due,
+  background_tre,
+  signal_repetition,
+  gradient,
+  curve,
+  tunnel,
+  speed_board,
+  name_board,
+  braked_mass,
+  cars,
+  speed,
+  adhesion,
+  clock,
+  sand,
+  signal,
+  slowdown,
+  code_point,
+  station,
+};
+
 struct record_kind {
+  record_id id;
   const char* key;          // as the built-in definitions write it; a curve's adds side and digit
   const char* tests[2];     // the key must contain each (nullptr: no second test)
   bool exact_case;          // tested as written, not ignoring case

@@ -10,6 +10,7 @@
 #include "model/compiled_fields.h"
 #include "model/load_failure.h"
 #include "model/load_session.h"
+#include "model/record_fields.h"
 #include "model/nearest.h"
 #include "model/placement.h"
 
@@ -254,34 +255,39 @@ record_result read_records(load_session& s, train_pass& p) {
   scenario_model& m = s.model;
   record_key key;
   while (s.next_record_key(s.train, &key)) {
-    const std::string& k = key.lower;
     const record_result result = s.read_record(s.train, [&] {
       record_result done = record_result::next;
       const auto go_on = [&] { return done == record_result::next; };
-      const auto matched = [&](std::optional<record_object> object = std::nullopt) {
-        s.count_match(s.train, key, object);
-        return true;
-      };
-      if (contains(k, "frenata") && contains(k, "massa") && matched()) m.item_table[kTrainItem].start = r.read_long();
-      if (contains(k, "vetture") && matched()) m.item_table[kTrainItem].position = r.read_long();
-      if (contains(k, "velocit") && matched(record_object::speed)) {
-        p.speed_record = true;
-        done = read_speed(s, p, r);
-      }
-      if (go_on() && contains(k, "aderenza") && matched()) done = read_adhesion(s, p, r);
-      if (go_on() && contains(k, "orologio") && matched()) {
-        item_entry& e = m.item_table[kRepeatItem];
-        e.num3 = r.read_integer();
-        e.num4 = r.read_integer();
-        e.num5 = r.read_integer();
-      }
-      if (go_on() && contains(k, "sabbia") && matched()) m.item_table[kRepeatItem].num1 = r.read_integer();
-      if (go_on() && contains(k, "segnale") && matched(record_object::signal)) done = read_signal(s, r);
-      if (go_on() && contains(k, "rallentamento") && matched(record_object::slowdown)) done = read_slowdown(s, r);
-      if (go_on() && contains(k, "abbattimento") && matched(record_object::code_point)) done = read_code_point(s, r);
-      if (go_on() && contains(k, "stazione") && matched(record_object::station)) {
-        p.station_record = true;
-        done = read_station(s, p, r);
+      // A key that passes the tests of several kinds is read as each in
+      // turn, until one stops the loop.
+      for (const record_kind* kind : kinds_for_key(key.text, definition_file::train, false)) {
+        if (!go_on()) break;
+        s.count_match(s.train, key, placed_object(kind->id));
+        switch (kind->id) {
+          case record_id::braked_mass: m.item_table[kTrainItem].start = r.read_long(); break;
+          case record_id::cars: m.item_table[kTrainItem].position = r.read_long(); break;
+          case record_id::speed:
+            p.speed_record = true;
+            done = read_speed(s, p, r);
+            break;
+          case record_id::adhesion: done = read_adhesion(s, p, r); break;
+          case record_id::clock: {
+            item_entry& e = m.item_table[kRepeatItem];
+            e.num3 = r.read_integer();
+            e.num4 = r.read_integer();
+            e.num5 = r.read_integer();
+            break;
+          }
+          case record_id::sand: m.item_table[kRepeatItem].num1 = r.read_integer(); break;
+          case record_id::signal: done = read_signal(s, r); break;
+          case record_id::slowdown: done = read_slowdown(s, r); break;
+          case record_id::code_point: done = read_code_point(s, r); break;
+          case record_id::station:
+            p.station_record = true;
+            done = read_station(s, p, r);
+            break;
+          default: break;  // a kind of the line definition: never found here
+        }
       }
       return done;
     });
