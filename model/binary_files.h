@@ -34,6 +34,9 @@ inline constexpr int kItemFixedBytes = 34;
 void encode_route_cells(const scenario_model& model, const chunk_writer& out);
 void encode_item_table(const scenario_model& model, const chunk_writer& out);
 // The route plan file in order: the generator runs twice, once for each run.
+// Not used to write the file (encode_route_plan_pieces is): kept as the
+// plain reference the tests, the fuzz targets and the benchmarks hold the
+// pieces to.
 void encode_route_plan(const scenario_model& model, const chunk_writer& out);
 
 // Bytes of one run of the route plan file; the file holds two.
@@ -43,7 +46,8 @@ uint64_t route_plan_run_bytes(const plan_points& plan);
 // offset in the file. Together the pieces cover the file once.
 void encode_route_plan_pieces(const plan_points& plan, const piece_writer& out);
 
-// Whole files as strings, for tests and small tools.
+// Whole files as strings, for tests and small tools; route_plan_bytes is
+// the route plan's reference, as encode_route_plan.
 std::string route_cells_bytes(const scenario_model& model);
 std::string item_table_bytes(const scenario_model& model);
 std::string route_plan_bytes(const scenario_model& model);

@@ -66,7 +66,6 @@ class field_reader {
   };
   void mark_record();
   spill record_spill() const { return spill_; }
-  int32_t record_line() const { return mark_line_; }
   // The numbers read since mark_record(), in order, and the last text.
   const std::vector<int64_t>& record_numbers() const { return record_numbers_; }
   std::string_view record_text() const { return std::string_view(text_).substr(record_text_at_, record_text_size_); }

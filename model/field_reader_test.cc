@@ -54,6 +54,8 @@ TEST(FieldReader, ReadsFieldsAsSequentialTextInput) {
       {"widths at their limits", "2147483647 -2147483648 32767 -32768 255 0",
        {{'l', 2147483647}, {'l', -2147483648LL}, {'i', 32767}, {'i', -32768}, {'b', 255}, {'b', 0}}, true},
       {"trailing blank lines do not count as fields", "[fine]\r\n\r\n  \r\n", {{'t', S("[fine]")}}, true},
+      {"a text at the longest a 16-bit length holds", S(65535, 'x') + ",1",
+       {{'t', S(65535, 'x')}, {'l', 1}}, true},
   };
   for (const reader_case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -3,14 +3,20 @@
 // temporary file may be left in the directory.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "model/compile.h"
 #include "model/output_files.h"
@@ -183,9 +189,9 @@ TEST_F(OutputFailure, ReplacementFailingHalfwayPutsTheOldSetBack) {
   }
 }
 
-// The disk fills up while the route plan is written: the thread computing
-// it must stop, and the old set stay. The temporary file of the plan leads
-// to a device that refuses every write.
+// The disk fills up while the route plan is written: the old set stays.
+// The temporary file of the plan leads to a device that refuses every
+// write. (That the thread computing the pieces stops: below.)
 TEST_F(OutputFailure, FullDiskWhileThePlanIsWrittenKeepsOldSet) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
   const auto before = outputs(dir);
@@ -229,6 +235,65 @@ TEST(OutputPieces, LandAtTheirOffsetsOrPassOnTheEncodersFailure) {
                  std::runtime_error);
   }
   EXPECT_EQ(testing::names_in(d), std::set<std::string>{"a.dat"});
+}
+
+// A write fails: the thread encoding the pieces stops at its next piece
+// instead of encoding the rest of the file for nothing.
+TEST(OutputPieces, AFailedWriteStopsTheEncoder) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+  temp_dir d;
+  fs::create_symlink("/dev/full", d.file("a.dat.part"));
+  constexpr uint64_t kPieces = 1000;
+  int handed = 0;  // pieces the writer took; read once the encoder is joined
+  output_set out(d.str());
+  EXPECT_THROW(out.write_pieces("a.dat", kPieces * 10,
+                                [&](const piece_writer& w) {
+                                  for (uint64_t i = 0; i < kPieces; ++i) {
+                                    std::string bytes(10, 'x');
+                                    w(i * 10, bytes);
+                                    ++handed;
+                                  }
+                                }),
+               file_error);
+  // The piece that failed and the few waiting behind it.
+  EXPECT_LE(handed, 4);
+}
+
+// A writer slower than its encoder holds the encoder back: a few pieces
+// wait at most, so the file is never held whole. The temporary file is a
+// pipe, read only once the encoder has had time to run ahead.
+TEST(OutputPieces, ASlowWriterHoldsTheEncoderBack) {
+  temp_dir d;
+  const std::string pipe = d.file("a.dat.part");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  // Opened before the writer, so that its open does not wait for a reader.
+  const int fd = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(fcntl(fd, F_SETFL, 0), 0);
+  constexpr size_t kPieces = 16;
+  constexpr size_t kPiece = 256 * 1024;  // more than a pipe holds
+  std::atomic<int> handed{0};
+  int handed_before_reading = 0;
+  size_t read_bytes = 0;
+  std::thread reader([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    handed_before_reading = handed;
+    std::vector<char> buffer(kPiece);
+    for (ssize_t n; (n = ::read(fd, buffer.data(), buffer.size())) > 0;) read_bytes += static_cast<size_t>(n);
+  });
+  output_set out(d.str());
+  out.write_pieces("a.dat", kPieces * kPiece, [&](const piece_writer& w) {
+    for (size_t i = 0; i < kPieces; ++i) {
+      std::string bytes(kPiece, 'x');
+      w(i * kPiece, bytes);
+      ++handed;
+    }
+  });
+  reader.join();
+  ::close(fd);
+  // The piece being written and those waiting behind it.
+  EXPECT_LE(handed_before_reading, 4);
+  EXPECT_EQ(read_bytes, kPieces * kPiece);
 }
 
 TEST_F(OutputFailure, ReservedFieldFaultKeepsOldSet) {

@@ -230,18 +230,18 @@ TEST(ToolCheck, ListsEveryFaultAndItsJson) {
   const tool_run json = check({dir.str(), "--route", "R", "--train", "1", "--json"});
   EXPECT_EQ(json.status, 1);
   const nlohmann::json report = nlohmann::json::parse(json.out);
-  EXPECT_EQ(report["errors"], 2);
-  EXPECT_EQ(report["warnings"], 1);
-  EXPECT_EQ(report["reported"], 25);
-  ASSERT_EQ(report["findings"].size(), 3u);
-  const nlohmann::json& fault = report["findings"][2];
-  EXPECT_EQ(fault["severity"], "errore");
-  EXPECT_EQ(fault["code"], 9);
-  EXPECT_EQ(fault["file"], dir.file("R_1-.txt"));
-  EXPECT_EQ(fault["line"], 5);
-  EXPECT_EQ(fault["column"], 21);
-  EXPECT_EQ(fault["position"], 3000);
-  EXPECT_EQ(report["findings"][0]["severity"], "avviso");
+  EXPECT_EQ(report.at("errors"), 2);
+  EXPECT_EQ(report.at("warnings"), 1);
+  EXPECT_EQ(report.at("reported"), 25);
+  ASSERT_EQ(report.at("findings").size(), 3u);
+  const nlohmann::json& fault = report.at("findings").at(2);
+  EXPECT_EQ(fault.at("severity"), "errore");
+  EXPECT_EQ(fault.at("code"), 9);
+  EXPECT_EQ(fault.at("file"), dir.file("R_1-.txt"));
+  EXPECT_EQ(fault.at("line"), 5);
+  EXPECT_EQ(fault.at("column"), 21);
+  EXPECT_EQ(fault.at("position"), 3000);
+  EXPECT_EQ(report.at("findings").at(0).at("severity"), "avviso");
   EXPECT_EQ(report["findings"][0]["kind"], "unknown_field");
 
   // --strict: warnings alone count as faults.

@@ -145,8 +145,8 @@ TEST(ToolEncoding, DefinitionTextIsConvertedPathsAreNot) {
 
   const tool_run json = run_command(run_compile, {dir, "--route", route, "--train", "1", "--json"});
   const nlohmann::json report = nlohmann::json::parse(json.out);
-  EXPECT_EQ(report["file"], dir + "/" + route + "_linea.txt");
-  EXPECT_EQ(report["message"], "lettura non riuscita: \"1x\xC3\xA0\" non e' un numero intero");
+  EXPECT_EQ(report.at("file"), dir + "/" + route + "_linea.txt");
+  EXPECT_EQ(report.at("message"), "lettura non riuscita: \"1x\xC3\xA0\" non e' un numero intero");
 }
 
 TEST(ToolCompile, JsonAnswersEveryOutcome) {
@@ -169,8 +169,8 @@ TEST(ToolCompile, JsonAnswersEveryOutcome) {
     EXPECT_EQ(run.status, c.status);
     EXPECT_EQ(run.err, "");
     const nlohmann::json report = nlohmann::json::parse(run.out);  // exactly one object
-    EXPECT_EQ(report["error_code"], c.code);
-    EXPECT_NE(report["message"].get<std::string>().find(c.message), std::string::npos) << run.out;
+    EXPECT_EQ(report.at("error_code"), c.code);
+    EXPECT_NE(report.at("message").get<std::string>().find(c.message), std::string::npos) << run.out;
   }
 }
 

@@ -104,13 +104,13 @@ TEST(ToolCompile, JsonReport) {
   run = compile({dir.str(), "--route", kRoute, "--train", kTrain, "--json"});
   EXPECT_EQ(run.status, 1);
   const nlohmann::json fault = nlohmann::json::parse(run.out);
-  EXPECT_EQ(fault["error_code"], 25);
-  EXPECT_EQ(fault["error_position"], nullptr);
-  EXPECT_EQ(fault["file"], dir.file("Brenvalo_Morvena_linea.txt"));
-  EXPECT_EQ(fault["line"], 4);
-  EXPECT_EQ(fault["column"], 11);
-  EXPECT_EQ(fault["message"], "lettura non riuscita: \"1x\" non e' un numero intero");
-  EXPECT_EQ(fault["files"], nlohmann::json::array());
+  EXPECT_EQ(fault.at("error_code"), 25);
+  EXPECT_EQ(fault.at("error_position"), nullptr);
+  EXPECT_EQ(fault.at("file"), dir.file("Brenvalo_Morvena_linea.txt"));
+  EXPECT_EQ(fault.at("line"), 4);
+  EXPECT_EQ(fault.at("column"), 11);
+  EXPECT_EQ(fault.at("message"), "lettura non riuscita: \"1x\" non e' un numero intero");
+  EXPECT_EQ(fault.at("files"), nlohmann::json::array());
 }
 
 TEST(ToolCompile, MissingInputsAreUsageErrors) {

@@ -100,7 +100,7 @@ TEST_F(DumpBuiltIn, PlanCountsElementsPerRunAndShowsPoints) {
   run = dump({plan(), "--json"});
   const nlohmann::json counts = nlohmann::json::parse(run.out);
   for (const char* run_name : {"x", "y"}) {
-    EXPECT_EQ(counts[run_name], (nlohmann::json{{"empty", 2}, {"integer", 2}, {"double", 46997}})) << run_name;
+    EXPECT_EQ(counts.at(run_name), (nlohmann::json{{"empty", 2}, {"integer", 2}, {"double", 46997}})) << run_name;
   }
 }
 
@@ -131,29 +131,29 @@ TEST_F(DumpBuiltIn, JsonCarriesTheSameContent) {
   tool_run run = dump({items(), "--json"});
   ASSERT_EQ(run.status, 0) << run.err;
   const nlohmann::json items_json = nlohmann::json::parse(run.out);
-  const nlohmann::json& first = items_json["entries"][0];
-  EXPECT_EQ(first["entry"], 1);
-  EXPECT_EQ(first["role"], "stazione");
-  EXPECT_EQ(first["name"], "BRENVALO TERME");
-  EXPECT_EQ(first["start"], -200);
-  EXPECT_EQ(first["time"], "6:48:00");
-  EXPECT_EQ(first["time_s"], 24480);
-  EXPECT_EQ(first["S4"], 1);
+  const nlohmann::json& first = items_json.at("entries").at(0);
+  EXPECT_EQ(first.at("entry"), 1);
+  EXPECT_EQ(first.at("role"), "stazione");
+  EXPECT_EQ(first.at("name"), "BRENVALO TERME");
+  EXPECT_EQ(first.at("start"), -200);
+  EXPECT_EQ(first.at("time"), "6:48:00");
+  EXPECT_EQ(first.at("time_s"), 24480);
+  EXPECT_EQ(first.at("S4"), 1);
 
   run = dump({cells(), "--json"});
   const nlohmann::json cells_json = nlohmann::json::parse(run.out);
-  const auto signal = std::find_if(cells_json["cells"].begin(), cells_json["cells"].end(),
-                                   [](const nlohmann::json& c) { return c["cell"] == 120; });
-  ASSERT_NE(signal, cells_json["cells"].end());
-  EXPECT_EQ((*signal)["kind"], 1);
-  EXPECT_EQ((*signal)["kind_name"], "segnale");
-  EXPECT_EQ((*signal)["info1"], 30);
-  EXPECT_EQ((*signal)["fields"]["s1d1"], 30);
-  EXPECT_EQ((*signal)["speed_limit"], 16);  // raw beside decoded
-  EXPECT_EQ((*signal)["speed_limit_kmh"], 80);
-  EXPECT_EQ((*signal)["gradient_per_mille"], 25);
-  EXPECT_EQ(cells_json["counts"]["vuota"], 809);
-  EXPECT_EQ(cells_json["counts"]["segnale"], 14);
+  const auto signal = std::find_if(cells_json.at("cells").begin(), cells_json.at("cells").end(),
+                                   [](const nlohmann::json& c) { return c.at("cell") == 120; });
+  ASSERT_NE(signal, cells_json.at("cells").end());
+  EXPECT_EQ(signal->at("kind"), 1);
+  EXPECT_EQ(signal->at("kind_name"), "segnale");
+  EXPECT_EQ(signal->at("info1"), 30);
+  EXPECT_EQ(signal->at("fields").at("s1d1"), 30);
+  EXPECT_EQ(signal->at("speed_limit"), 16);  // raw beside decoded
+  EXPECT_EQ(signal->at("speed_limit_kmh"), 80);
+  EXPECT_EQ(signal->at("gradient_per_mille"), 25);
+  EXPECT_EQ(cells_json.at("counts").at("vuota"), 809);
+  EXPECT_EQ(cells_json.at("counts").at("segnale"), 14);
 }
 
 // What stands at a given kilometre: only the cells or points of a stretch.

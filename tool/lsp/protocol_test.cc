@@ -86,8 +86,8 @@ TEST(LspProtocol, MalformedMessagesGetTheProtocolsErrors) {
   for (const row& r : rows) {
     const std::vector<json> got = s.take(r.body);
     ASSERT_EQ(got.size(), 1u) << r.what;
-    EXPECT_EQ(got[0]["error"]["code"], r.code) << r.what << ": " << got[0].dump();
-    EXPECT_EQ(got[0]["id"], r.id) << r.what;
+    EXPECT_EQ(got.at(0).at("error").at("code"), r.code) << r.what << ": " << got.at(0).dump();
+    EXPECT_EQ(got.at(0).at("id"), r.id) << r.what;
   }
   // Nesting a protocol message may need is read; a response from the
   // client gets none; and the server goes on.
@@ -95,7 +95,7 @@ TEST(LspProtocol, MalformedMessagesGetTheProtocolsErrors) {
   const auto fine = s.take(R"({"jsonrpc":"2.0","id":8,"method":"textDocument/hover","params":{"x":)" + nested +
                            R"(,"textDocument":{"uri":"file:///tmp/notes.txt"},"position":{"line":2147483647,"character":0}}})");
   ASSERT_EQ(fine.size(), 1u);
-  EXPECT_EQ(fine[0]["result"], nullptr) << fine[0].dump();
+  EXPECT_EQ(fine.at(0).at("result"), nullptr) << fine.at(0).dump();
   EXPECT_TRUE(s.take(std::string(R"({"jsonrpc":"2.0","id":9,"result":null})")).empty());
   EXPECT_EQ(s.take(request("shutdown", nullptr))[0]["result"], nullptr);
 }
@@ -138,7 +138,7 @@ TEST(LspProtocol, ReadsOnlyRegularFilesNamedAsDefinitions) {
                                 path_to_uri(dir.file("Z_linea.txt"))}) {
     const auto got = s.take(request("textDocument/hover", hover_params(uri)));
     ASSERT_EQ(got.size(), 1u) << uri;
-    EXPECT_EQ(got[0]["result"], nullptr) << uri << ": " << got[0].dump();
+    EXPECT_EQ(got.at(0).at("result"), nullptr) << uri << ": " << got.at(0).dump();
   }
   // A train beside a directory named as its line definition: there is no
   // line definition, and the fault says so.
@@ -148,9 +148,9 @@ TEST(LspProtocol, ReadsOnlyRegularFilesNamedAsDefinitions) {
                                {"method", "textDocument/didOpen"},
                                {"params", {{"textDocument", {{"uri", path_to_uri(train)}, {"text", ansi_to_utf8(read_file(train))}}}}}});
   ASSERT_EQ(got.size(), 1u);
-  EXPECT_EQ(got[0]["params"]["uri"], path_to_uri(train));
-  ASSERT_EQ(got[0]["params"]["diagnostics"].size(), 1u) << got[0].dump();
-  EXPECT_EQ(got[0]["params"]["diagnostics"][0]["code"], 101);
+  EXPECT_EQ(got.at(0).at("params").at("uri"), path_to_uri(train));
+  ASSERT_EQ(got.at(0).at("params").at("diagnostics").size(), 1u) << got.at(0).dump();
+  EXPECT_EQ(got.at(0).at("params").at("diagnostics").at(0).at("code"), 101);
 }
 
 // Input given a chunk at a time; "" marks a pause, where nothing waits.
@@ -203,7 +203,8 @@ TEST(LspProtocol, ChangesThatArriveWhileCheckingAreCheckedOnce) {
   EXPECT_TRUE(server.exited());
   std::vector<json> published;
   for (const json& m : sent) {
-    if (m.value("method", "") == "textDocument/publishDiagnostics" && m["params"]["uri"] == uri) published.push_back(m);
+    if (m.value("method", "") == "textDocument/publishDiagnostics" && m.at("params").at("uri") == uri)
+      published.push_back(m);
   }
   ASSERT_EQ(published.size(), 1u);
   // The last text's findings, as a server given it alone finds them.
@@ -212,7 +213,8 @@ TEST(LspProtocol, ChangesThatArriveWhileCheckingAreCheckedOnce) {
   const auto expected = alone.take(json{{"jsonrpc", "2.0"}, {"method", "textDocument/didOpen"},
                                         {"params", {{"textDocument", {{"uri", uri}, {"text", changed}}}}}});
   ASSERT_EQ(expected.size(), 2u);  // the train's and the line definition's
-  EXPECT_EQ(published[0]["params"], expected[0]["params"]["uri"] == uri ? expected[0]["params"] : expected[1]["params"]);
+  EXPECT_EQ(published.at(0).at("params"),
+            expected.at(0).at("params").at("uri") == uri ? expected.at(0).at("params") : expected.at(1).at("params"));
   EXPECT_EQ(published[0]["params"]["diagnostics"].size(), 20u);
   EXPECT_EQ(err.str(), "");
 }

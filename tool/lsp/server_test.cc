@@ -52,8 +52,8 @@ class LspServer : public ::testing::Test {
   json diagnostics_of(const std::string& path) {
     json found;
     for (const json& m : sent_) {
-      if (m.value("method", "") == "textDocument/publishDiagnostics" && m["params"]["uri"] == path_to_uri(path)) {
-        found = m["params"]["diagnostics"];
+      if (m.value("method", "") == "textDocument/publishDiagnostics" && m.at("params").at("uri") == path_to_uri(path)) {
+        found = m.at("params").at("diagnostics");
       }
     }
     return found;
@@ -89,18 +89,19 @@ TEST_F(LspServer, UnsavedMistakeIsPublishedAtItsFieldAndGoneOnceFixed) {
   // The character the definitions' code page lacks is told as well.
   const json train = diagnostics_of(train_path_);
   ASSERT_EQ(train.size(), 2u) << train.dump();
-  EXPECT_EQ(train[1]["message"],
+  EXPECT_EQ(train.at(1).at("message"),
             "avviso: il file non e' in Windows-1252 (ANSI): il carattere \"\xF0\x9F\x9A\x86\" (U+1F686) non c'e' in "
             "quella codifica: il simulatore leggerebbe \"?\" al suo posto");
-  EXPECT_EQ(train[1]["severity"], 2);
-  EXPECT_EQ(train[0]["code"], 9);
-  EXPECT_EQ(train[0]["severity"], 1);
-  EXPECT_EQ(train[0]["message"], "errore 9: lunghezza della stazione non multipla di 100 m: 350 m (stazione a 3550 m)");
+  EXPECT_EQ(train.at(1).at("severity"), 2);
+  EXPECT_EQ(train.at(0).at("code"), 9);
+  EXPECT_EQ(train.at(0).at("severity"), 1);
+  EXPECT_EQ(train.at(0).at("message"),
+            "errore 9: lunghezza della stazione non multipla di 100 m: 350 m (stazione a 3550 m)");
   const int line = static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
-  EXPECT_EQ(train[0]["range"], json::parse(R"({"start":{"line":)" + std::to_string(line) +
+  EXPECT_EQ(train.at(0).at("range"), json::parse(R"({"start":{"line":)" + std::to_string(line) +
                                            R"(,"character":26},"end":{"line":)" + std::to_string(line) +
                                            R"(,"character":29}})"));
-  EXPECT_EQ(train[1]["range"], json::parse(R"({"start":{"line":)" + std::to_string(line) +
+  EXPECT_EQ(train.at(1).at("range"), json::parse(R"({"start":{"line":)" + std::to_string(line) +
                                            R"(,"character":8},"end":{"line":)" + std::to_string(line) +
                                            R"(,"character":10}})"));
   EXPECT_EQ(diagnostics_of(line_path_), json::array());  // the partner is clean
@@ -109,7 +110,7 @@ TEST_F(LspServer, UnsavedMistakeIsPublishedAtItsFieldAndGoneOnceFixed) {
   const size_t signal = text.find("segnale,    5950");
   const uint32_t signal_line = static_cast<uint32_t>(std::count(text.begin(), text.begin() + static_cast<long>(signal), '\n'));
   const json h = hover(signal_line, 13);
-  EXPECT_EQ(h["contents"]["value"],
+  EXPECT_EQ(h.at("contents").at("value"),
             "**segnale**: segnale (definizione del treno)\n\ncampo 1 di 11, `posizione`: posizione del segnale; "
             "preavvisi 100, 200, 300 e 400 m prima\n\nvalore: 5950 m, km 5,950, cella 120");
 
@@ -133,7 +134,7 @@ TEST_F(LspServer, TheLineDefinitionsUnsavedTextCountsForTheTrain) {
   ASSERT_FALSE(train.empty());
   for (const json& d : train) {
     if (d.contains("code")) {
-      EXPECT_EQ(d["code"], 15) << d.dump();
+      EXPECT_EQ(d.at("code"), 15) << d.dump();
     }
   }
 }
@@ -165,16 +166,16 @@ TEST_F(LspServer, PublishesWhatCheckReports) {
     open_train(ansi_to_utf8(text));
     const json published = diagnostics_of(train_path_);
     ASSERT_EQ(published.size(), 1u) << r.to;
-    EXPECT_EQ(published[0]["code"], std::stoi(m[3].str())) << r.to;
-    EXPECT_EQ(published[0]["range"]["start"]["line"].get<int>() + 1, std::stoi(m[1].str())) << r.to;
-    EXPECT_EQ(published[0]["range"]["start"]["character"].get<int>() + 1, std::stoi(m[2].str())) << r.to;
+    EXPECT_EQ(published.at(0).at("code"), std::stoi(m[3].str())) << r.to;
+    EXPECT_EQ(published.at(0).at("range").at("start").at("line").get<int>() + 1, std::stoi(m[1].str())) << r.to;
+    EXPECT_EQ(published.at(0).at("range").at("start").at("character").get<int>() + 1, std::stoi(m[2].str())) << r.to;
   }
 }
 
 TEST_F(LspServer, AnswersTheProtocolsRequestsAndErrors) {
   EXPECT_EQ(call("textDocument/hover", json::object())["error"]["code"], -32002);  // before initialize
   const json init = call("initialize", json::object())["result"]["capabilities"];
-  EXPECT_EQ(init["textDocumentSync"]["change"], 1);
+  EXPECT_EQ(init.at("textDocumentSync").at("change"), 1);
   EXPECT_EQ(call("workspace/symbol", json::object())["error"]["code"], -32601);
   EXPECT_EQ(call("textDocument/hover", json::object())["error"]["code"], -32602);
   sent_.clear();
@@ -185,16 +186,16 @@ TEST_F(LspServer, AnswersTheProtocolsRequestsAndErrors) {
   open_train(train_);
   const json symbols = call("textDocument/documentSymbol", {{"textDocument", {{"uri", path_to_uri(train_path_)}}}});
   std::set<std::string> names;
-  for (const json& section : symbols["result"]) {
-    for (const json& child : section.value("children", json::array())) names.insert(child["name"]);
+  for (const json& section : symbols.at("result")) {
+    for (const json& child : section.value("children", json::array())) names.insert(child.at("name"));
   }
   EXPECT_TRUE(names.count("PRACCHIA") && names.count("segnale 5950 m") && names.count("rallentamento 4850 m"));
   const json items = call("textDocument/completion", {{"textDocument", {{"uri", path_to_uri(train_path_)}}},
                                                        {"position", {{"line", 0}, {"character", 0}}}})["result"];
   bool skeleton = false;
   for (const json& item : items) {
-    if (item["label"] == "rallentamento") {
-      skeleton = item["textEdit"]["newText"] == "rallentamento,  ${1:x},  ${2:v},  ${3:l},  ${4:f_tt},  ${5:f_ta},  ${6:d_v}";
+    if (item.at("label") == "rallentamento") {
+      skeleton = item.at("textEdit").at("newText") == "rallentamento,  ${1:x},  ${2:v},  ${3:l},  ${4:f_tt},  ${5:f_ta},  ${6:d_v}";
     }
   }
   EXPECT_TRUE(skeleton);
@@ -241,9 +242,9 @@ TEST_F(LspServer, WarnsAboutTheEncodingAsCheckDoes) {
     open_train(r.editor);
     const json published = diagnostics_of(train_path_);
     ASSERT_EQ(published.size(), 1u) << r.what << ": " << published.dump();
-    EXPECT_EQ(published[0]["message"], "avviso: " + m[3].str()) << r.what;
-    EXPECT_EQ(published[0]["range"]["start"]["line"].get<int>() + 1, std::stoi(m[1].str())) << r.what;
-    EXPECT_EQ(published[0]["range"]["start"]["character"].get<int>() + 1, std::stoi(m[2].str())) << r.what;
+    EXPECT_EQ(published.at(0).at("message"), "avviso: " + m[3].str()) << r.what;
+    EXPECT_EQ(published.at(0).at("range").at("start").at("line").get<int>() + 1, std::stoi(m[1].str())) << r.what;
+    EXPECT_EQ(published.at(0).at("range").at("start").at("character").get<int>() + 1, std::stoi(m[2].str())) << r.what;
   }
   // Saved again in Windows-1252, the file is clean.
   open_train(utf8);
@@ -259,10 +260,10 @@ TEST_F(LspServer, WarnsAboutTheEncodingAsCheckDoes) {
                                     {"contentChanges", {{{"text", typed}}}}});
   const json published = diagnostics_of(train_path_);
   ASSERT_EQ(published.size(), 1u) << published.dump();
-  EXPECT_EQ(published[0]["message"],
+  EXPECT_EQ(published.at(0).at("message"),
             "avviso: il file non e' in Windows-1252 (ANSI): il carattere \"\xE2\x86\x92\" (U+2192) non c'e' in quella "
             "codifica: il simulatore leggerebbe \"?\" al suo posto; come lui altri 2 caratteri del file");
-  EXPECT_EQ(published[0]["range"]["start"]["character"], 4);
+  EXPECT_EQ(published.at(0).at("range").at("start").at("character"), 4);
 }
 
 // An empty line definition lacks its general section: the fault stands
@@ -272,8 +273,8 @@ TEST_F(LspServer, AnEmptyLineDefinitionIsToldOnItsOwnDocument) {
   open_train(train_);
   const json line = diagnostics_of(line_path_);
   ASSERT_EQ(line.size(), 1u) << line.dump();
-  EXPECT_EQ(line[0]["code"], 102);
-  EXPECT_EQ(line[0]["range"]["start"], json::parse(R"({"line":0,"character":0})"));
+  EXPECT_EQ(line.at(0).at("code"), 102);
+  EXPECT_EQ(line.at(0).at("range").at("start"), json::parse(R"({"line":0,"character":0})"));
   EXPECT_EQ(diagnostics_of(train_path_), json::array());
 }
 

@@ -133,13 +133,13 @@ TEST(ServeRecords, ARecordThatCannotBeReadIsCutShortAndTheNextKeepsItsLine) {
 std::map<std::string, json> objects_by_kind() {
   const definition_texts texts{kLine, kTrain};
   std::map<std::string, json> by_kind;
-  for (const json& o : line_objects(records_of(texts), compiled(texts))) by_kind.emplace(o["tipo"], o);
+  for (const json& o : line_objects(records_of(texts), compiled(texts))) by_kind.emplace(o.at("tipo"), o);
   return by_kind;
 }
 
 std::string field(const json& o, const std::string& name) {
-  for (const json& f : o["campi"]) {
-    if (f[0] == name) return f[1];
+  for (const json& f : o.at("campi")) {
+    if (f.at(0) == name) return f.at(1);
   }
   return "<" + name + " missing>";
 }
@@ -169,19 +169,19 @@ TEST(ServeObjects, EachKindSaysWhereItStandsWhatItHoldsAndWhichLineItComesFrom) 
   for (const expected& e : table) {
     SCOPED_TRACE(e.kind);
     const json& j = o.at(e.kind);
-    EXPECT_EQ(j["nome"], e.name);
-    EXPECT_EQ(j["inizio"], e.from);
-    EXPECT_EQ(j["fine"], e.to);
-    EXPECT_EQ(j["cella"], e.cell);
-    EXPECT_EQ(j["fonte"], e.source);
+    EXPECT_EQ(j.at("nome"), e.name);
+    EXPECT_EQ(j.at("inizio"), e.from);
+    EXPECT_EQ(j.at("fine"), e.to);
+    EXPECT_EQ(j.at("cella"), e.cell);
+    EXPECT_EQ(j.at("fonte"), e.source);
   }
   // Fields in words, and what the compiled cells hold.
-  EXPECT_EQ(o.at("segnale")["km"], "km 2,950");
+  EXPECT_EQ(o.at("segnale").at("km"), "km 2,950");
   EXPECT_EQ(field(o.at("segnale"), "nella cella"), "segnale, s1d1 30, s2d2 10, s3d3 0, rapp_aspetto 3");
   EXPECT_EQ(field(o.at("segnale"), "marche di avvicinamento"), "celle 58, 56, 54, 52 (100, 200, 300, 400 m prima)");
   EXPECT_EQ(field(o.at("rallentamento"), "f_ta"), "1: celle di avvicinamento 23-26");
   EXPECT_EQ(field(o.at("rallentamento"), "cartello di avviso"), "1300 m, cella 27");
-  EXPECT_EQ(o.at("rallentamento")["velocita"], 120);
+  EXPECT_EQ(o.at("rallentamento").at("velocita"), 120);
   EXPECT_EQ(field(o.at("curva"), "curvatura"), "0,001 per metro, raggio 1000 m");
   EXPECT_EQ(field(o.at("galleria"), "tipo"), "11: con marcatori ogni 200 m, tipo 1");
   EXPECT_EQ(field(o.at("galleria"), "nelle celle"), "tipo di galleria 1");
@@ -211,53 +211,54 @@ std::string element(const std::string& svg, const std::string& tag, const std::s
 TEST(ServeState, TheDrawingHoldsWhatThePageMeasuresItBy) {
   live_scenario live(kSet);
   live.update({kLine, kTrain});
-  const json& d = live.state()["disegno"];
+  const json& d = live.state().at("disegno");
   ASSERT_TRUE(d.is_object());
-  const std::string svg = d["svg"];
+  const std::string svg = d.at("svg");
   for (const auto& [tag, cls] : std::vector<std::pair<std::string, std::string>>{
            {"polyline", "track"}, {"polyline", "altitude"}, {"polygon", "ground"}, {"polyline", "speed"}, {"g", "legend"}}) {
     EXPECT_NE(element(svg, tag, cls), "") << tag << " " << cls;
   }
   // One altitude point per 50 m, up to the profile's end.
   const std::string altitude = element(svg, "polyline", "altitude");
-  EXPECT_EQ(std::count(altitude.begin(), altitude.end(), ','), d["fine_profilo"].get<int>() / 50 + 1);
-  EXPECT_EQ(d["lunghezza"], 5000);
-  EXPECT_EQ(d["velocita_massima"], 70);
-  EXPECT_EQ(d["stazioni"], json::parse(R"([{"nome":"VALLE ALTA","posizione":0},{"nome":"MONTE","posizione":4000}])"));
+  EXPECT_EQ(std::count(altitude.begin(), altitude.end(), ','), d.at("fine_profilo").get<int>() / 50 + 1);
+  EXPECT_EQ(d.at("lunghezza"), 5000);
+  EXPECT_EQ(d.at("velocita_massima"), 70);
+  EXPECT_EQ(d.at("stazioni"),
+            json::parse(R"([{"nome":"VALLE ALTA","posizione":0},{"nome":"MONTE","posizione":4000}])"));
 }
 
 TEST(ServeState, AFaultKeepsTheLastDrawingOutOfDateAndItsFixBringsItBack) {
   live_scenario live(kSet);
   live.update({kLine, kTrain});
-  EXPECT_EQ(live.state()["errore"], nullptr);
-  EXPECT_EQ(live.state()["aggiornato"], true);
-  EXPECT_EQ(live.state()["diagnostica"], json::array());
-  const json first_drawing = live.state()["disegno"];
+  EXPECT_EQ(live.state().at("errore"), nullptr);
+  EXPECT_EQ(live.state().at("aggiornato"), true);
+  EXPECT_EQ(live.state().at("diagnostica"), json::array());
+  const json first_drawing = live.state().at("disegno");
 
   std::string faulty = kTrain;
   faulty.replace(faulty.find("4,    300,"), 10, "4,    350,");
   live.update({kLine, faulty});
   const json& s = live.state();
-  EXPECT_EQ(s["revisione"], 2);
-  EXPECT_EQ(s["aggiornato"], false);
-  EXPECT_EQ(s["disegno"], first_drawing);
-  EXPECT_EQ(s["errore"], "valle/Valle_Alta_101-.txt:6:29: errore 9: lunghezza della stazione non multipla di 100 m: "
+  EXPECT_EQ(s.at("revisione"), 2);
+  EXPECT_EQ(s.at("aggiornato"), false);
+  EXPECT_EQ(s.at("disegno"), first_drawing);
+  EXPECT_EQ(s.at("errore"), "valle/Valle_Alta_101-.txt:6:29: errore 9: lunghezza della stazione non multipla di 100 m: "
                          "350 m (stazione a 4000 m)");
-  ASSERT_EQ(s["diagnostica"].size(), 1u);
-  const json& d = s["diagnostica"][0];
-  EXPECT_EQ(d["gravita"], "errore");
-  EXPECT_EQ(d["codice"], 9);
-  EXPECT_EQ(d["file"], "valle/Valle_Alta_101-.txt");
-  EXPECT_EQ(d["riga"], 6);
-  EXPECT_EQ(d["posizione"], 4000);
-  EXPECT_EQ(s["errori"], 1);
+  ASSERT_EQ(s.at("diagnostica").size(), 1u);
+  const json& d = s.at("diagnostica").at(0);
+  EXPECT_EQ(d.at("gravita"), "errore");
+  EXPECT_EQ(d.at("codice"), 9);
+  EXPECT_EQ(d.at("file"), "valle/Valle_Alta_101-.txt");
+  EXPECT_EQ(d.at("riga"), 6);
+  EXPECT_EQ(d.at("posizione"), 4000);
+  EXPECT_EQ(s.at("errori"), 1);
 
   std::string renamed = kTrain;
   renamed.replace(renamed.find("MONTE"), 5, "CIMA");
   live.update({kLine, renamed});
-  EXPECT_EQ(live.state()["aggiornato"], true);
-  EXPECT_EQ(live.state()["disegno"]["revisione"], 3);
-  EXPECT_EQ(live.state()["disegno"]["stazioni"][1]["nome"], "CIMA");
+  EXPECT_EQ(live.state().at("aggiornato"), true);
+  EXPECT_EQ(live.state().at("disegno").at("revisione"), 3);
+  EXPECT_EQ(live.state().at("disegno").at("stazioni").at(1).at("nome"), "CIMA");
 }
 
 TEST(ServeState, AWarningPointsAtThePositionOfTheRecordOnItsLine) {
@@ -266,13 +267,13 @@ TEST(ServeState, AWarningPointsAtThePositionOfTheRecordOnItsLine) {
   live_scenario live(kSet);
   live.update({line, kTrain});
   const json& s = live.state();
-  EXPECT_EQ(s["aggiornato"], true);
-  ASSERT_EQ(s["diagnostica"].size(), 1u);
-  EXPECT_EQ(s["diagnostica"][0]["gravita"], "avviso");
-  EXPECT_EQ(s["diagnostica"][0]["tipo"], "unknown_field");
-  EXPECT_EQ(s["diagnostica"][0]["riga"], 8);
+  EXPECT_EQ(s.at("aggiornato"), true);
+  ASSERT_EQ(s.at("diagnostica").size(), 1u);
+  EXPECT_EQ(s.at("diagnostica").at(0).at("gravita"), "avviso");
+  EXPECT_EQ(s.at("diagnostica").at(0).at("tipo"), "unknown_field");
+  EXPECT_EQ(s.at("diagnostica").at(0).at("riga"), 8);
   // The misspelt key places nothing: no position to centre on.
-  EXPECT_EQ(s["diagnostica"][0]["posizione"], nullptr);
+  EXPECT_EQ(s.at("diagnostica").at(0).at("posizione"), nullptr);
 }
 
 // A definition full of mistakes: the totals count them all, the list
@@ -285,12 +286,12 @@ TEST(ServeState, TheListOfFindingsIsBoundedAndSaysHowManyItLeavesOut) {
   live_scenario live(kSet);
   live.update({line, kTrain});
   const json& s = live.state();
-  EXPECT_EQ(s["avvisi"], 1500);
-  EXPECT_EQ(s["diagnostica"].size(), 1000u);
-  EXPECT_EQ(s["non_elencati"], 500);
-  EXPECT_EQ(s["diagnostica"][0]["riga"], 3);
+  EXPECT_EQ(s.at("avvisi"), 1500);
+  EXPECT_EQ(s.at("diagnostica").size(), 1000u);
+  EXPECT_EQ(s.at("non_elencati"), 500);
+  EXPECT_EQ(s.at("diagnostica").at(0).at("riga"), 3);
   live.update({kLine, kTrain});
-  EXPECT_EQ(live.state()["non_elencati"], 0);
+  EXPECT_EQ(live.state().at("non_elencati"), 0);
 }
 
 TEST(ServeHttp, AnswersItsThreePathsAndNothingElse) {

@@ -49,7 +49,6 @@ class live_scenario {
   // The state as one line of JSON, written once per update and shared by
   // every request and event stream that sends it.
   const std::shared_ptr<const std::string>& state_text() const { return state_text_; }
-  int revision() const { return revision_; }
 
  private:
   void show(const definition_check& found);

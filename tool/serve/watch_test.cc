@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@ using scenario::testing::write_file;
 namespace fs = std::filesystem;
 
 constexpr char kLine[] = "[generale]\r\nlunghezza percorso,    5000\r\n[fine]\r\n";
+constexpr char kLonger[] = "[generale]\r\nlunghezza percorso,    6000\r\n[fine]\r\n";
 constexpr char kTrain[] =
     "[generale]\r\nvelocita,    0,    70\r\n[stazioni]\r\n"
     "stazione,    0,    12,    400,    0, 0, 0, 1, 1, 0, 4, 1, 1, 1,    7, 30, 0,    VALLE ALTA\r\n[fine]\r\n";
@@ -75,25 +77,73 @@ TEST(ServeWatch, ADefinitionThatIsThereButCannotBeReadIsShownAsSuchNotAsMissing)
   for (const unreadable_case& c : cases) {
     SCOPED_TRACE(c.what);
     watched w;
-    const nlohmann::json drawing = w.live.state()["disegno"];
+    const nlohmann::json drawing = w.live.state().at("disegno");
     ASSERT_TRUE(drawing.is_object());
     c.spoil(w);
     ASSERT_TRUE(w.poll());
     const nlohmann::json& s = w.live.state();
-    const std::string fault = s["errore"];
+    const std::string fault = s.at("errore");
     EXPECT_NE(fault.find(c.file), std::string::npos) << fault;
     EXPECT_NE(fault.find("errore 25: lettura non riuscita: " + std::string(c.words)), std::string::npos) << fault;
     EXPECT_EQ(fault.find("manca"), std::string::npos) << fault;
-    EXPECT_EQ(s["aggiornato"], false);
-    EXPECT_EQ(s["disegno"], drawing);
-    ASSERT_EQ(s["diagnostica"].size(), 1u);
-    EXPECT_EQ(s["diagnostica"][0]["codice"], 25);
+    EXPECT_EQ(s.at("aggiornato"), false);
+    EXPECT_EQ(s.at("disegno"), drawing);
+    ASSERT_EQ(s.at("diagnostica").size(), 1u);
+    EXPECT_EQ(s.at("diagnostica").at(0).at("codice"), 25);
     // Mended, the drawing is live again.
     fs::remove_all(w.line());
     write_file(w.line(), kLine);
     write_file(w.train(), kTrain);
     ASSERT_TRUE(w.poll());
-    EXPECT_EQ(w.live.state()["aggiornato"], true);
+    EXPECT_EQ(w.live.state().at("aggiornato"), true);
+  }
+}
+
+// What an editor does to a definition is seen once the same text has been
+// read twice in a row, and told once: a change written in place, a file
+// replaced by a rename, a definition removed (shown as missing).
+TEST(ServeWatch, SeesASettledChangeARenameAndAMissingDefinition) {
+  const struct {
+    const char* what;
+    void (*act)(const watched&);
+    std::optional<std::string> line;
+    std::optional<std::string> train;
+    read_problem train_problem;
+    const char* fault_words;  // in the state's fault; none when empty
+  } cases[] = {
+      {"the line written in place", [](const watched& w) { write_file(w.line(), kLonger); }, kLonger, kTrain,
+       read_problem::none, ""},
+      {"the line replaced by a rename",
+       [](const watched& w) {
+         write_file(w.line() + ".nuovo", kLonger);
+         fs::rename(w.line() + ".nuovo", w.line());
+       },
+       kLonger, kTrain, read_problem::none, ""},
+      {"the train removed", [](const watched& w) { fs::remove(w.train()); }, kLine, std::nullopt,
+       read_problem::missing, "manca la definizione del treno"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    watched w;
+    definition_reads reads;
+    EXPECT_FALSE(w.watch->changed(&reads));  // nothing new
+    c.act(w);
+    EXPECT_FALSE(w.watch->changed(&reads));  // read once: maybe halfway through a save
+    ASSERT_TRUE(w.watch->changed(&reads));
+    EXPECT_EQ(reads.texts.line, c.line);
+    EXPECT_EQ(reads.texts.train, c.train);
+    EXPECT_EQ(reads.line, read_problem::none);
+    EXPECT_EQ(reads.train, c.train_problem);
+    definition_reads again;
+    EXPECT_FALSE(w.watch->changed(&again));  // told once
+    w.live.update_from(reads);
+    const nlohmann::json& s = w.live.state();
+    if (*c.fault_words == '\0') {
+      EXPECT_EQ(s.at("errore"), nullptr);
+      EXPECT_EQ(s.at("disegno").at("lunghezza"), 6000);
+    } else {
+      EXPECT_NE(s.at("errore").get<std::string>().find(c.fault_words), std::string::npos) << s.at("errore");
+    }
   }
 }
 
