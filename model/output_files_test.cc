@@ -83,7 +83,7 @@ TEST(OutputThreads, ADroppedWriterStopsThePlan) {
     if ((*started)++ == 0) return std::thread(std::move(work));  // the plan's writer
     return std::thread([&dropping, work = std::move(work)] {
       while (!dropping) std::this_thread::sleep_for(1ms);
-      std::this_thread::sleep_for(100ms);  // for the writer to be dropped
+      std::this_thread::sleep_for(300ms);  // for the writer to be dropped, with room for a slow machine
       work();
     });
   };
