@@ -37,87 +37,79 @@ class cursor {
   std::string_view rest_;
 };
 
-bool fail(decode_error* error, size_t offset, std::string message) {
-  *error = decode_error{offset, std::move(message)};
-  return false;
-}
+[[noreturn]] void fail(size_t offset, const std::string& message) { throw decode_failure(offset, message); }
 
 std::string entry_name(int index) { return "voce " + std::to_string(index); }
 
-bool read_item(cursor& in, int index, item_entry* e, decode_error* error) {
+void read_item(cursor& in, int index, item_entry* e) {
   uint16_t length = 0;
   if (!in.read_all(&e->kind, &e->start, &e->end, &e->position, &e->flag1, &length)) {
-    return fail(error, in.offset(), entry_name(index) + " incompleta");
+    fail(in.offset(), entry_name(index) + " incompleta");
   }
   if (in.left() < length) {
-    return fail(error, in.offset(),
-                "testo della " + entry_name(index) + " incompleto: " + std::to_string(length) + " byte attesi, " +
-                    std::to_string(in.left()) + " presenti");
+    fail(in.offset(), "testo della " + entry_name(index) + " incompleto: " + std::to_string(length) +
+                          " byte attesi, " + std::to_string(in.left()) + " presenti");
   }
   e->text = std::string(in.take(length));
   if (!in.read_all(&e->num1, &e->num2, &e->num3, &e->num4, &e->num5, &e->byte1, &e->byte2, &e->byte3, &e->byte4,
                    &e->time_s)) {
-    return fail(error, in.offset(), entry_name(index) + " incompleta dopo il testo");
+    fail(in.offset(), entry_name(index) + " incompleta dopo il testo");
   }
-  return true;
 }
 
-bool read_plan_element(cursor& in, size_t serial, plan_value* v, decode_error* error) {
+void read_plan_element(cursor& in, size_t serial, plan_value* v) {
   const size_t start = in.offset();
   const std::string element = "elemento " + std::to_string(serial);
   uint16_t type = 0;
-  if (!in.read(&type)) return fail(error, start, element + " incompleto: manca il codice di tipo");
+  if (!in.read(&type)) fail(start, element + " incompleto: manca il codice di tipo");
   switch (static_cast<plan_element>(type)) {
     case plan_element::empty:
       *v = plan_value{};
-      return true;
+      return;
     case plan_element::integer: {
       int16_t value = 0;
-      if (!in.read(&value)) return fail(error, start, "valore intero dell'" + element + " incompleto");
+      if (!in.read(&value)) fail(start, "valore intero dell'" + element + " incompleto");
       *v = plan_value{plan_element::integer, static_cast<double>(value)};
-      return true;
+      return;
     }
     case plan_element::real: {
       double value = 0.0;
-      if (!in.read(&value)) return fail(error, start, "valore Double dell'" + element + " incompleto");
+      if (!in.read(&value)) fail(start, "valore Double dell'" + element + " incompleto");
       *v = plan_value{plan_element::real, value};
-      return true;
+      return;
     }
   }
-  return fail(error, start, "codice di tipo " + std::to_string(type) + " sconosciuto nell'" + element);
+  fail(start, "codice di tipo " + std::to_string(type) + " sconosciuto nell'" + element);
 }
 
 }  // namespace
 
-bool decode_route_cells(std::string_view bytes, std::vector<route_cell>* cells, decode_error* error) {
-  if (bytes.empty()) return fail(error, 0, "file vuoto, nessuna cella");
+std::vector<route_cell> decode_route_cells(std::string_view bytes) {
+  if (bytes.empty()) fail(0, "file vuoto, nessuna cella");
   const size_t whole = bytes.size() / kCellBytes;
   if (bytes.size() % kCellBytes != 0) {
-    return fail(error, whole * kCellBytes,
+    fail(whole * kCellBytes,
                 "la cella " + std::to_string(whole) + " e' incompleta: " + std::to_string(bytes.size() % kCellBytes) +
                     " byte su " + std::to_string(kCellBytes));
   }
-  cells->assign(whole, route_cell{});
+  std::vector<route_cell> cells(whole, route_cell{});
   cursor in(bytes);
-  for (route_cell& c : *cells) {
+  for (route_cell& c : cells) {
     // The size has been checked: every read succeeds.
     in.read_all(&c.kind, &c.info1, &c.info2, &c.info3, &c.info4, &c.signal_time, &c.approach_mark, &c.tunnel_kind,
                 &c.speed_limit, &c.gradient, &c.adhesion);
   }
-  return true;
+  return cells;
 }
 
-bool decode_item_table(std::string_view bytes, std::array<item_entry, kItemCount>* items, decode_error* error) {
+std::array<item_entry, kItemCount> decode_item_table(std::string_view bytes) {
+  std::array<item_entry, kItemCount> items;
   cursor in(bytes);
-  for (int i = 0; i < kItemCount; ++i) {
-    (*items)[static_cast<size_t>(i)] = item_entry{};
-    if (!read_item(in, i, &(*items)[static_cast<size_t>(i)], error)) return false;
-  }
+  for (int i = 0; i < kItemCount; ++i) read_item(in, i, &items[static_cast<size_t>(i)]);
   if (in.left() != 0) {
-    return fail(error, in.offset(),
-                std::to_string(in.left()) + " byte in piu' dopo la " + entry_name(kItemCount - 1) + ", l'ultima");
+    fail(in.offset(), std::to_string(in.left()) + " byte in piu' dopo la " + entry_name(kItemCount - 1) + ", l'ultima");
   }
-  return true;
+  return items;
 }
 
 plan_element_counts count_elements(const std::vector<plan_value>& run) {
@@ -132,21 +124,21 @@ plan_element_counts count_elements(const std::vector<plan_value>& run) {
   return counts;
 }
 
-bool decode_route_plan(std::string_view bytes, decoded_plan* plan, decode_error* error) {
-  if (bytes.empty()) return fail(error, 0, "file vuoto, nessun punto");
+decoded_plan decode_route_plan(std::string_view bytes) {
+  if (bytes.empty()) fail(0, "file vuoto, nessun punto");
   std::vector<plan_value> all;
   std::vector<size_t> offsets;
   cursor in(bytes);
   while (in.left() != 0) {
     plan_value v;
     offsets.push_back(in.offset());
-    if (!read_plan_element(in, all.size(), &v, error)) return false;
+    read_plan_element(in, all.size(), &v);
     all.push_back(v);
   }
   // x and y are two runs of one length; an odd count means an element is
   // missing, which can only be noticed where the file ends.
   if (all.size() % 2 != 0) {
-    return fail(error, bytes.size(),
+    fail(bytes.size(),
                 "numero dispari di elementi (" + std::to_string(all.size()) + "): le serie x e y non hanno la stessa lunghezza");
   }
   const size_t half = all.size() / 2;
@@ -154,13 +146,14 @@ bool decode_route_plan(std::string_view bytes, decoded_plan* plan, decode_error*
   // the other shows an element lost or added on the way.
   for (size_t m = 0; m < half; ++m) {
     if (all[m].type != all[half + m].type) {
-      return fail(error, offsets[half + m],
+      fail(offsets[half + m],
                   "al metro " + std::to_string(m) + " x e y hanno tipi diversi: le due serie non si corrispondono");
     }
   }
-  plan->x.assign(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(half));
-  plan->y.assign(all.begin() + static_cast<std::ptrdiff_t>(half), all.end());
-  return true;
+  decoded_plan plan;
+  plan.x.assign(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(half));
+  plan.y.assign(all.begin() + static_cast<std::ptrdiff_t>(half), all.end());
+  return plan;
 }
 
 }  // namespace scenario

@@ -73,9 +73,7 @@ scenario_model small_plan() {
 TEST(DecodeRouteCells, GivesBackEveryFieldOfEveryCell) {
   scenario_model m;
   for (int i = 0; i < 4; ++i) m.route_cells.push_back(distinct_cell(i));
-  std::vector<route_cell> cells;
-  decode_error error;
-  ASSERT_TRUE(decode_route_cells(route_cells_bytes(m), &cells, &error)) << error.message;
+  const std::vector<route_cell> cells = decode_route_cells(route_cells_bytes(m));
   ASSERT_EQ(cells.size(), 4u);
   for (size_t i = 0; i < cells.size(); ++i) EXPECT_EQ(fields(cells[i]), fields(m.route_cells[i])) << "cell " << i;
 }
@@ -87,9 +85,7 @@ TEST(DecodeItemTable, GivesBackEveryEntryWhateverItsTextLength) {
   m.item_table[80] = distinct_entry(3, "(MADONNA)(261 m. )");
   m.item_table[85] = distinct_entry(4, "umidit\xE0");
   m.item_table[86] = distinct_entry(5, std::string(300, 'x'));
-  std::array<item_entry, kItemCount> items;
-  decode_error error;
-  ASSERT_TRUE(decode_item_table(item_table_bytes(m), &items, &error)) << error.message;
+  const std::array<item_entry, kItemCount> items = decode_item_table(item_table_bytes(m));
   for (int i = 0; i < kItemCount; ++i) EXPECT_EQ(fields(items[i]), fields(m.item_table[i])) << "entry " << i;
 }
 
@@ -97,9 +93,7 @@ TEST(DecodeRoutePlan, SplitsTheRunsAndKeepsTypesAndValues) {
   const scenario_model m = small_plan();
   const std::vector<plan_xy> points = sample_plan(m.plan, 3, 1);
   ASSERT_EQ(points.size(), 4u);
-  decoded_plan plan;
-  decode_error error;
-  ASSERT_TRUE(decode_route_plan(route_plan_bytes(m), &plan, &error)) << error.message;
+  const decoded_plan plan = decode_route_plan(route_plan_bytes(m));
   ASSERT_EQ(plan.x.size(), 6u);
   ASSERT_EQ(plan.y.size(), 6u);
   for (int32_t i = 0; i < 6; ++i) {
@@ -118,16 +112,12 @@ TEST(DecodeRoutePlan, SplitsTheRunsAndKeepsTypesAndValues) {
 
 enum class file_kind { cells, items, plan };
 
-bool decode(file_kind kind, const std::string& bytes, decode_error* error) {
-  std::vector<route_cell> cells;
-  std::array<item_entry, kItemCount> items;
-  decoded_plan plan;
+void decode(file_kind kind, const std::string& bytes) {
   switch (kind) {
-    case file_kind::cells: return decode_route_cells(bytes, &cells, error);
-    case file_kind::items: return decode_item_table(bytes, &items, error);
-    case file_kind::plan: return decode_route_plan(bytes, &plan, error);
+    case file_kind::cells: decode_route_cells(bytes); return;
+    case file_kind::items: decode_item_table(bytes); return;
+    case file_kind::plan: decode_route_plan(bytes); return;
   }
-  return false;
 }
 
 std::string cut(const std::string& bytes, size_t keep) { return bytes.substr(0, keep); }
@@ -180,10 +170,13 @@ TEST(DecodeBrokenFiles, ReportTheOffsetWhereTheyBreak) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    decode_error error;
-    EXPECT_FALSE(decode(c.kind, c.bytes, &error));
-    EXPECT_EQ(error.offset, c.offset);
-    EXPECT_NE(error.message.find(c.words), std::string::npos) << error.message;
+    try {
+      decode(c.kind, c.bytes);
+      ADD_FAILURE() << "decoded";
+    } catch (const decode_failure& failure) {
+      EXPECT_EQ(failure.offset(), c.offset);
+      EXPECT_NE(std::string(failure.what()).find(c.words), std::string::npos) << failure.what();
+    }
   }
 }
 

@@ -14,13 +14,9 @@
 #include <thread>
 #include <vector>
 
-namespace scenario {
+#include "model/file_error.h"
 
-// A file that cannot be created, written, renamed or deleted.
-class file_error : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+namespace scenario {
 
 // Receives the bytes of a file in order, a chunk at a time.
 using chunk_writer = std::function<void(std::string_view)>;

@@ -180,10 +180,13 @@ std::optional<std::string> cells_would_replace_plan(const definition_set& set) {
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return std::nullopt;
   const auto bytes = read_whole_file(path);
-  std::vector<route_cell> found;
-  decode_error error;
-  if (bytes && decode_route_cells(*bytes, &found, &error) && found.size() > 1 && found[1].info1 == kCellsFormatMark) {
-    return std::nullopt;
+  if (bytes) {
+    try {
+      const std::vector<route_cell> found = decode_route_cells(*bytes);
+      if (found.size() > 1 && found[1].info1 == kCellsFormatMark) return std::nullopt;
+    } catch (const decode_failure&) {
+      // Not route cells: a route plan, or something else; not replaced.
+    }
   }
   return path + " e' il tracciato della linea " + set.route + ", non le celle del treno " + set.train +
          ": non lo sostituisco; scegli un altro numero del treno";

@@ -54,31 +54,15 @@ std::optional<file_kind> kind_of(const std::string& path) {
   return std::nullopt;
 }
 
-// Decodes `bytes` whole, then writes them in the chosen form; false with
-// `error` set, and nothing written, when the file does not follow its layout.
-bool dump(file_kind kind, const std::string& path, std::string_view bytes, const dump_options& o, std::ostream& out,
-          decode_error* error) {
+// Decodes `bytes` whole, then writes them in the chosen form. Throws
+// decode_failure, with nothing written, when the file does not follow its
+// layout.
+void dump(file_kind kind, const std::string& path, std::string_view bytes, const dump_options& o, std::ostream& out) {
   switch (kind) {
-    case file_kind::cells: {
-      std::vector<route_cell> cells;
-      if (!decode_route_cells(bytes, &cells, error)) return false;
-      dump_cells(path, cells, o, out);
-      return true;
-    }
-    case file_kind::items: {
-      std::array<item_entry, kItemCount> items;
-      if (!decode_item_table(bytes, &items, error)) return false;
-      dump_items(path, items, o, out);
-      return true;
-    }
-    case file_kind::plan: {
-      decoded_plan plan;
-      if (!decode_route_plan(bytes, &plan, error)) return false;
-      dump_plan(path, plan, o, out);
-      return true;
-    }
+    case file_kind::cells: dump_cells(path, decode_route_cells(bytes), o, out); return;
+    case file_kind::items: dump_items(path, decode_item_table(bytes), o, out); return;
+    case file_kind::plan: dump_plan(path, decode_route_plan(bytes), o, out); return;
   }
-  return false;
 }
 
 // A whole number of metres from an option; nullopt with `problem` set.
@@ -164,10 +148,11 @@ int run_dump(const std::vector<std::string>& words, std::ostream& out, std::ostr
     err << "scenario dump: impossibile leggere " << path << "\n";
     return kExitUsage;
   }
-  decode_error error;
-  if (!dump(*kind, path, *bytes, *options, out, &error)) {
-    err << "scenario dump: " << path << ": file troncato o non valido all'offset " << error.offset << ": "
-        << error.message << "\n";
+  try {
+    dump(*kind, path, *bytes, *options, out);
+  } catch (const decode_failure& e) {
+    err << "scenario dump: " << path << ": file troncato o non valido all'offset " << e.offset() << ": " << e.what()
+        << "\n";
     return kExitUsage;
   }
   return kExitClean;
