@@ -7,12 +7,12 @@
 
 namespace scenario {
 
-field_reader::field_reader(std::string text) : text_(std::move(text)) {
-  line_starts_.push_back(0);
+std::vector<size_t> line_starts(std::string_view text) {
+  std::vector<size_t> starts{0};
   // Line by line with memchr: LF ends a line, and so does a CR that is not
   // the first half of CR LF.
-  const char* const begin = text_.data();
-  const char* const end = begin + text_.size();
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
   const auto find = [](const char* from, const char* to, char c) {
     return static_cast<const char*>(std::memchr(from, c, static_cast<size_t>(to - from)));
   };
@@ -21,13 +21,28 @@ field_reader::field_reader(std::string text) : text_(std::move(text)) {
     const char* const line_end = lf != nullptr ? lf : end;
     for (const char* cr = find(p, line_end, '\r'); cr != nullptr; cr = find(cr + 1, line_end, '\r')) {
       if (cr + 1 == lf) break;
-      line_starts_.push_back(static_cast<size_t>(cr + 1 - begin));
+      starts.push_back(static_cast<size_t>(cr + 1 - begin));
     }
     if (lf == nullptr) break;
-    line_starts_.push_back(static_cast<size_t>(lf + 1 - begin));
+    starts.push_back(static_cast<size_t>(lf + 1 - begin));
     p = lf + 1;
   }
+  return starts;
 }
+
+std::vector<std::string_view> text_lines(std::string_view text) {
+  const std::vector<size_t> starts = line_starts(text);
+  std::vector<std::string_view> lines;
+  lines.reserve(starts.size());
+  for (size_t i = 0; i < starts.size(); ++i) {
+    size_t end = i + 1 < starts.size() ? starts[i + 1] : text.size();
+    while (end > starts[i] && (text[end - 1] == '\r' || text[end - 1] == '\n')) --end;
+    lines.push_back(text.substr(starts[i], end - starts[i]));
+  }
+  return lines;
+}
+
+field_reader::field_reader(std::string text) : text_(std::move(text)), line_starts_(line_starts(text_)) {}
 
 bool field_reader::at_blank() const { return pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t'); }
 
@@ -91,70 +106,126 @@ std::string field_reader::read_text() {
   return std::string(field);
 }
 
-std::string_view field_reader::read_text_body() {
+field_reader::text_token field_reader::text_at(size_t at) const {
   const std::string_view all(text_);
-  std::string_view field;
-  if (text_[pos_] == '"') {
-    const size_t close = text_.find('"', pos_ + 1);
-    if (close == std::string::npos) fail("testo tra virgolette senza virgolette di chiusura");
-    field = all.substr(pos_ + 1, close - pos_ - 1);
-    pos_ = close + 1;
-    skip_blanks();
-  } else {
-    size_t stop = pos_;
-    while (stop < text_.size() && text_[stop] != ',' && text_[stop] != '\r' && text_[stop] != '\n') ++stop;
-    field = all.substr(pos_, stop - pos_);
-    while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) field.remove_suffix(1);
-    pos_ = stop;
+  text_token t;
+  if (text_[at] == '"') {
+    const size_t close = text_.find('"', at + 1);
+    if (close == std::string::npos) {
+      // Unread by design; as far as a view goes, it runs to its line end.
+      size_t stop = at;
+      while (stop < text_.size() && text_[stop] != '\r' && text_[stop] != '\n') ++stop;
+      t.value = all.substr(at + 1, stop - at - 1);
+      t.end = t.next = stop;
+      t.closed = false;
+      return t;
+    }
+    t.value = all.substr(at + 1, close - at - 1);
+    t.end = close + 1;
+    t.next = t.end;
+    while (t.next < text_.size() && (text_[t.next] == ' ' || text_[t.next] == '\t')) ++t.next;
+    return t;
   }
+  size_t stop = at;
+  while (stop < text_.size() && text_[stop] != ',' && text_[stop] != '\r' && text_[stop] != '\n') ++stop;
+  t.value = all.substr(at, stop - at);
+  while (!t.value.empty() && (t.value.back() == ' ' || t.value.back() == '\t')) t.value.remove_suffix(1);
+  t.end = at + t.value.size();
+  t.next = stop;
+  return t;
+}
+
+void field_reader::end_text_field() {
   if (pos_ < text_.size() && text_[pos_] == ',') {
     ++pos_;
     last_comma_ = true;
   } else {
     consume_line_end();
   }
-  return field;
 }
 
-int64_t field_reader::read_number(int64_t low, int64_t high, const char* width) {
-  start_field();
+std::string_view field_reader::read_text_body() {
+  const text_token t = text_at(pos_);
+  if (!t.closed) fail("testo tra virgolette senza virgolette di chiusura");
+  pos_ = t.next;
+  end_text_field();
+  return t.value;
+}
+
+field_reader::number_token field_reader::number_at(size_t at, int64_t high) const {
   // One pass over the token: its digits are added up as it is found.
   const size_t size = text_.size();
-  size_t stop = pos_;
+  number_token t;
+  size_t stop = at;
   const bool negative = stop < size && text_[stop] == '-';
   if (negative) ++stop;
   const size_t digits_at = stop;
-  int64_t value = 0;
-  bool whole = true;
   for (; stop < size; ++stop) {
     const char c = text_[stop];
     if (c >= '0' && c <= '9') {
-      // Far out of range stays out of range: the test below refuses it.
-      if (value <= high) value = value * 10 + (c - '0');
+      // Far out of range stays out of range: the callers' tests refuse it.
+      if (t.value <= high) t.value = t.value * 10 + (c - '0');
     } else if (c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n') {
       break;
     } else {
-      whole = false;
+      t.whole = false;
     }
   }
-  // Nothing at all reads 0; a sign alone or anything but digits is refused.
-  if (stop > pos_) {
-    const std::string_view token(text_.data() + pos_, stop - pos_);
-    if (!whole || stop == digits_at) not_a_number(token);
-    if (negative) value = -value;
-    if (value < low || value > high) {
-      fail("il numero " + std::string(token) + " non entra in un campo " + width);
-    }
-  }
-  pos_ = stop;
+  t.end = stop;
+  t.digits = stop > digits_at;
+  if (negative) t.value = -t.value;
+  return t;
+}
+
+void field_reader::end_number_field() {
   skip_blanks();
   if (pos_ < text_.size() && text_[pos_] == ',') {
     ++pos_;
   } else {
     consume_line_end();
   }
+}
+
+int64_t field_reader::read_number(int64_t low, int64_t high, const char* width) {
+  start_field();
+  const number_token t = number_at(pos_, high);
+  // Nothing at all reads 0; a sign alone or anything but digits is refused.
+  int64_t value = 0;
+  if (t.end > pos_) {
+    const std::string_view token(text_.data() + pos_, t.end - pos_);
+    if (!t.whole || !t.digits) not_a_number(token);
+    value = t.value;
+    if (value < low || value > high) {
+      fail("il numero " + std::string(token) + " non entra in un campo " + width);
+    }
+  }
+  pos_ = t.end;
+  end_number_field();
   record_numbers_.push_back(value);
   return value;
+}
+
+std::optional<field_extent> field_reader::pass_field(field_type type) {
+  if (ended()) return std::nullopt;
+  start_field();
+  field_extent e;
+  e.begin = pos_;
+  if (type == field_type::number) {
+    const number_token t = number_at(pos_, INT32_MAX);
+    e.end = t.end;
+    e.value = std::string_view(text_).substr(pos_, t.end - pos_);
+    e.sound = e.value.empty() || (t.whole && t.digits && t.value >= INT32_MIN && t.value <= INT32_MAX);
+    pos_ = t.end;
+    end_number_field();
+    return e;
+  }
+  const text_token t = text_at(pos_);
+  e.end = t.end;
+  e.value = t.value;
+  e.sound = t.closed;
+  pos_ = t.next;
+  end_text_field();
+  return e;
 }
 
 void field_reader::not_a_number(std::string_view token) const {

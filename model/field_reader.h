@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,28 @@ namespace scenario {
 struct field_site {
   int32_t line = 0;
   int32_t column = 0;
+  auto operator<=>(const field_site&) const = default;
+};
+
+// Where each line of `text` begins, as the reader counts lines: LF, CR LF
+// and a CR alone each end one. The first line begins at 0; a text ending
+// in a line end has an empty last line.
+std::vector<size_t> line_starts(std::string_view text);
+// The lines of `text`, without their line ends, counted as above.
+std::vector<std::string_view> text_lines(std::string_view text);
+
+// How a field is read.
+enum class field_type { text, number };
+
+// A field passed over without taking its value (field_reader::pass_field).
+struct field_extent {
+  size_t begin = 0;        // its first byte in the text: a quoted text's opening quote
+  size_t end = 0;          // past its last: a quoted text's closing quote, a text's last non-blank
+  std::string_view value;  // what a read returns: a quoted text without its quotes
+  // False where a read would fail: a number that is not a whole decimal
+  // number of 32 bits, a quoted text without its closing quote (which then
+  // runs to the end of its line).
+  bool sound = true;
 };
 
 class field_reader {
@@ -42,6 +65,12 @@ class field_reader {
   int32_t read_long();      // 32-bit signed
   int16_t read_integer();   // 16-bit signed
   uint8_t read_byte();      // 8-bit unsigned, 0 to 255
+  // Reads the next field as `type` does, moving on the same way, but takes
+  // no value and throws nothing: where the field lies and whether a read
+  // would have taken it. Nullopt, with nothing read, once the stream has
+  // ended. For the views of a definition being written, where a half-typed
+  // field is no failure.
+  std::optional<field_extent> pass_field(field_type type);
 
   // Where the last field read began.
   field_site last_site() const { return site_of(last_start_); }
@@ -80,6 +109,25 @@ class field_reader {
   void skip_blanks_and_line_ends();
   void consume_line_end();
   void start_field();
+  // The text field at `at`: its value and extent, and where reading goes
+  // on after it (before the comma or line end that ends it).
+  struct text_token {
+    std::string_view value;
+    size_t end = 0;
+    size_t next = 0;
+    bool closed = true;  // false: a quoted text without its closing quote
+  };
+  text_token text_at(size_t at) const;
+  // The number token at `at`: up to the first blank, comma or line end.
+  struct number_token {
+    size_t end = 0;
+    int64_t value = 0;  // beyond `high` once it is out of range
+    bool whole = true;  // digits only, after an optional minus
+    bool digits = false;
+  };
+  number_token number_at(size_t at, int64_t high) const;
+  void end_text_field();
+  void end_number_field();
   std::string_view read_text_body();
   int64_t read_number(int64_t low, int64_t high, const char* width);
   field_site site_of(size_t offset) const;

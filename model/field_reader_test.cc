@@ -134,5 +134,26 @@ TEST(FieldReader, KnowsWhereEachFieldBegins) {
   }
 }
 
+// Passing over fields moves on as reading them does, with the same
+// extents, and takes what a read refuses without throwing.
+TEST(FieldReader, PassesOverFieldsWhereAReadWouldFail) {
+  field_reader r("segnale, 12a  7, \"A, B\" ,\r\n\"aperto\r\n9");
+  const auto pass = [&](field_type type) {
+    const auto e = r.pass_field(type);
+    return e ? std::to_string(e->begin) + "-" + std::to_string(e->end) + " " + std::string(e->value) +
+                   (e->sound ? "" : " !")
+             : std::string("end");
+  };
+  EXPECT_EQ(pass(field_type::text), "0-7 segnale");
+  EXPECT_EQ(pass(field_type::number), "9-12 12a !");
+  EXPECT_EQ(pass(field_type::number), "14-15 7");
+  EXPECT_EQ(pass(field_type::text), "17-23 A, B");
+  EXPECT_EQ(r.last_site().column, 18);
+  EXPECT_EQ(pass(field_type::text), "27-34 aperto !");  // runs to its line end
+  EXPECT_EQ(pass(field_type::number), "36-37 9");
+  EXPECT_EQ(pass(field_type::number), "end");
+  EXPECT_EQ(text_lines("a\r\nb\nc\rd\n"), (std::vector<std::string_view>{"a", "b", "c", "d", ""}));
+}
+
 }  // namespace
 }  // namespace scenario

@@ -7,6 +7,7 @@
 
 #include "model/ansi_text.h"
 #include "model/record_fields.h"
+#include "model/record_keys.h"
 
 namespace scenario {
 namespace {
@@ -207,7 +208,7 @@ field_site route_length_site(std::string_view text) {
   for (std::string_view l : split(text, "\n")) {
     ++line;
     const std::string_view key = trimmed(l.substr(0, std::min(l.find(','), l.size())));
-    if (contains(key, "-")) continue;
+    if (is_comment_key(key)) continue;
     const std::vector<const record_kind*> kinds = kinds_for_key(key, definition_file::line, true);
     const bool route_length = std::any_of(kinds.begin(), kinds.end(), [](const record_kind* k) {
       return std::string_view(k->key) == "lunghezza percorso";

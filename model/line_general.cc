@@ -9,6 +9,7 @@
 #include "model/load_session.h"
 #include "model/nearest.h"
 #include "model/record_fields.h"
+#include "model/record_keys.h"
 
 namespace scenario {
 namespace {
@@ -19,13 +20,6 @@ constexpr int32_t kExtension = 7000;
 // The plan is computed up to point extended_length - 2, which must stay
 // below kMaxPlanPoints.
 constexpr int32_t kMaxPlannedRouteLength = kMaxPlanPoints - 1 - (kExtension - 2);
-constexpr int kGeneralComments = 10;
-
-bool is_header(const std::string& key) {
-  const size_t first = key.find_first_not_of(" \t");
-  const bool starts_with_dash = first != std::string::npos && key[first] == '-';
-  return contains(key, "[") && contains(key, "]") && !starts_with_dash;
-}
 
 // The route length records read so far: a second one sizes the cells anew.
 struct route_length_seen {
@@ -120,7 +114,7 @@ bool read_general_section(load_session& s) {
     if (r.ended()) break;
     std::string key = r.read_text();
     if (r.ended()) break;
-    for (int i = 0; i < kGeneralComments && contains(key, "-"); ++i) s.skip_comment(s.line, &key);
+    for (int i = 0; i < kGeneralSectionComments && is_comment_key(key); ++i) s.skip_comment(s.line, &key);
     const field_site at = r.last_site();
     r.mark_record();
     s.line.record_at = at;
@@ -152,7 +146,7 @@ bool read_general_section(load_session& s) {
       }
     }
     s.warn_short_record(s.line, at, key);
-    if (is_header(key)) {
+    if (is_section_header(key)) {
       // "[fine]" may close the general section itself.
       if (contains(lower, "[fine]")) s.line.after_end_header = true;
       if (!is_known_section(key)) s.warn_unknown(s.line, key);
@@ -168,7 +162,7 @@ bool find_general_header(definition& d) {
   field_reader& r = *d.reader;
   while (!r.ended()) {
     const std::string key = r.read_text();
-    if (contains(to_lower_ansi(key), "[generale]")) return !r.ended();
+    if (starts_reading(key)) return !r.ended();
   }
   return false;
 }

@@ -10,6 +10,7 @@
 #include "model/load_failure.h"
 #include "model/load_session.h"
 #include "model/record_fields.h"
+#include "model/record_keys.h"
 
 namespace scenario {
 
@@ -29,15 +30,6 @@ std::string short_record_words(const definition& d, const field_reader::spill& s
   const std::string hint = separator_hint(d.which, d.record_key);
   return "il record ha meno campi del previsto: " + spill_words(spill) + (detail.empty() ? "" : ": " + detail) +
          (hint.empty() ? "" : "; " + hint);
-}
-
-// The first field of a line, as a record loop would take it for a key.
-std::string_view first_field(std::string_view line) {
-  const size_t first = line.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  line.remove_prefix(first);
-  line = line.substr(0, std::min(line.find(','), line.size()));
-  return line.substr(0, line.find_last_not_of(" \t") + 1);
 }
 
 }  // namespace
@@ -203,10 +195,11 @@ void load_session::no_route_length(const field_site& needed_at) const {
 void load_session::refuse_lost_record(const definition& d) const {
   const field_reader::spill spill = d.reader->record_spill();
   if (spill.field == 0 || spill.past_end) return;
-  const std::string key(first_field(d.reader->line_text(spill.line)));
   // A comment is no record; a general-section key there was never read.
-  if (contains(key, "-") || kinds_for_key(key, d.which, false).empty()) return;
-  throw load_failure("il record \"" + key + "\" della riga " + std::to_string(spill.line) + " e' andato perso");
+  const std::string_view key = lost_record_key(d.reader->line_text(spill.line), d.which);
+  if (key.empty()) return;
+  throw load_failure("il record \"" + std::string(key) + "\" della riga " + std::to_string(spill.line) +
+                     " e' andato perso");
 }
 
 bool load_session::in_range(int32_t position, int32_t margin, definition& d, const field_site& at) {
@@ -270,12 +263,11 @@ void load_session::skip_comment(definition& d, std::string* key) {
 }
 
 bool load_session::next_record_key(definition& d, record_key* key) {
-  constexpr int kRecordComments = 2;
   field_reader& r = *d.reader;
   if (r.ended()) return false;
   key->text = r.read_text();
   if (r.ended()) return false;
-  for (int i = 0; i < kRecordComments && contains(key->text, "-"); ++i) {
+  for (int i = 0; i < kRecordComments && is_comment_key(key->text); ++i) {
     skip_comment(d, &key->text);
     if (r.ended()) return false;
   }

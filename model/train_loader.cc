@@ -13,6 +13,7 @@
 #include "model/record_fields.h"
 #include "model/nearest.h"
 #include "model/placement.h"
+#include "model/record_keys.h"
 
 namespace scenario {
 namespace {
@@ -324,7 +325,7 @@ void load_train_definition(load_session& s) {
   s.open(s.train);
   field_reader& r = *s.train.reader;
   while (!r.ended()) {
-    if (contains(to_lower_ansi(r.read_text()), "[generale]")) break;
+    if (starts_reading(r.read_text())) break;
   }
   train_pass p;
   if (read_records(s, p) == record_result::stop) return;

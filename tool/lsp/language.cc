@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "model/ansi_text.h"
+#include "model/field_reader.h"
 #include "model/record_fields.h"
+#include "model/record_scan.h"
 #include "tool/lsp/text.h"
 
 namespace scenario::tool {
@@ -12,86 +14,45 @@ namespace {
 
 using json = nlohmann::json;
 
-// Where a line stands in its definition, as the loaders read it.
-struct line_role {
-  bool header = false;
-  bool comment = false;
-  bool general = false;  // the line definition's general section (or before it)
-  std::string section;   // the last header, "" before any
+// The editor's text of a definition and its key fields and records, as
+// the core reads the definition's bytes (one a character).
+struct definition_view {
+  std::vector<std::string_view> editor;  // the lines of the UTF-8 text
+  std::vector<scanned_key> keys;
 };
 
-bool is_header(std::string_view line) {
-  const size_t first = line.find_first_not_of(" \t");
-  if (first == std::string_view::npos || line[first] == '-') return false;
-  return contains(line, "[") && contains(line, "]");
+definition_view view_of(definition_file file, const std::string& utf8_text) {
+  return {text_lines(utf8_text), scan_records(utf8_to_ansi(utf8_text), file)};
 }
 
-bool is_comment(std::string_view line) {
-  const size_t first = line.find_first_not_of(" \t");
-  return first != std::string_view::npos && line[first] == '-';
-}
-
-// The editor's text as the definition's bytes, one a character, by line.
-struct definition_lines {
-  std::string ansi;
-  std::vector<std::string_view> lines;     // of `ansi`
-  std::vector<std::string_view> editor;    // of the UTF-8 text
-  std::vector<line_role> roles;
-};
-
-definition_lines read_lines(definition_file file, const std::string& utf8_text) {
-  definition_lines d;
-  d.ansi = utf8_to_ansi(utf8_text);
-  d.lines = split_lines(d.ansi);
-  d.editor = split_lines(utf8_text);
-  enum { before, general, records } state = before;
-  std::string section;
-  for (std::string_view line : d.lines) {
-    line_role role;
-    role.header = is_header(line);
-    role.comment = is_comment(line);
-    if (role.header) {
-      const size_t open = line.find('['), close = line.find(']', open);
-      section = to_lower_ansi(line.substr(open, close == std::string_view::npos ? line.size() - open : close - open + 1));
-      if (state == before && contains(section, "[generale]")) {
-        state = general;
-      } else if (state == general) {
-        state = records;
-      }
-    }
-    role.general = file == definition_file::line && state != records;
-    role.section = section;
-    d.roles.push_back(role);
-  }
-  return d;
-}
-
-json position_json(const definition_lines& d, size_t line, size_t byte) {
+// A site of the definition (1-based line, byte column) in the editor.
+json position_json(const definition_view& d, const field_site& at) {
+  const size_t line = static_cast<size_t>(at.line - 1);
   const std::string_view editor = line < d.editor.size() ? d.editor[line] : std::string_view();
-  return json{{"line", line}, {"character", utf16_column(editor, byte)}};
+  return json{{"line", line}, {"character", utf16_column(editor, static_cast<size_t>(at.column - 1))}};
 }
 
-json range_json(const definition_lines& d, size_t line, size_t begin, size_t end) {
-  return json{{"start", position_json(d, line, begin)}, {"end", position_json(d, line, end)}};
+json range_json(const definition_view& d, const field_site& begin, const field_site& end) {
+  return json{{"start", position_json(d, begin)}, {"end", position_json(d, end)}};
 }
 
-const record_kind* kind_of_line(const definition_lines& d, size_t line, definition_file file,
-                                std::vector<line_field>* fields, std::vector<const record_kind*>* all = nullptr) {
-  if (line >= d.lines.size() || d.roles[line].header || d.roles[line].comment) return nullptr;
-  const auto key = scan_record(d.lines[line], nullptr);
-  if (key.empty()) return nullptr;
-  const auto kinds = kinds_for_key(key[0].text, file, d.roles[line].general);
-  if (all != nullptr) *all = kinds;
-  if (kinds.empty()) return nullptr;
-  *fields = scan_record(d.lines[line], kinds[0]);
-  return kinds[0];
+json range_json(const definition_view& d, const scanned_field& f) { return range_json(d, f.begin, f.end); }
+
+// Lines `first` to `last` (1-based), whole.
+json lines_json(const definition_view& d, int32_t first, int32_t last) {
+  const size_t end_line = static_cast<size_t>(last - 1);
+  const size_t bytes = end_line < d.editor.size() ? d.editor[end_line].size() : 0;  // at least its characters
+  return range_json(d, field_site{first, 1}, field_site{last, static_cast<int32_t>(bytes) + 1});
 }
+
+// Whether `at` lies in `f` or just after it.
+bool covers(const scanned_field& f, const field_site& at) { return f.begin <= at && at <= f.end; }
 
 // Each field's number as the reader takes it: blank is 0, anything that
 // is no whole number is missing.
-record_values values_of(const std::vector<line_field>& fields) {
+record_values values_of(const std::vector<scanned_field>& fields, size_t first, size_t count) {
   record_values values;
-  for (size_t i = 1; i < fields.size(); ++i) {
+  for (size_t i = first; i < fields.size() && i < first + count; ++i) {
     const std::string& t = fields[i].text;
     int64_t v = 0;
     const auto r = std::from_chars(t.data(), t.data() + t.size(), v);
@@ -111,52 +72,71 @@ std::string field_list(const record_kind& kind) {
   return text;
 }
 
-std::string hover_text(const record_kind& kind, const std::vector<const record_kind*>& kinds,
-                       const std::vector<line_field>& fields, size_t index) {
+// The hover of a record's key (`index` 0) or of its field `index`: a key
+// that matched several kinds read the fields of each in turn.
+std::string hover_text(const scanned_key& k, size_t index) {
+  size_t which = 0, field = index;  // the kind the field belongs to, and its number there (1-based)
+  size_t first = 0;                 // that kind's first field among the record's
+  while (field > k.kinds[which]->fields.size() && which + 1 < k.kinds.size()) {
+    field -= k.kinds[which]->fields.size();
+    first += k.kinds[which]->fields.size();
+    ++which;
+  }
+  const record_kind& kind = *k.kinds[which];
   std::string text = "**" + std::string(kind.key) + "**: " + kind.meaning + " (" + file_words(kind.file) + ")";
   if (index == 0) {
-    const std::string key = decode_key(kind, fields[0].text);
+    const std::string key = decode_key(kind, k.key.text);
     if (!key.empty()) text += "\n\n" + ansi_to_utf8(key);
     text += "\n\ncampi: " + field_list(kind);
   } else {
-    const record_field& f = kind.fields[index - 1];
-    text += "\n\ncampo " + std::to_string(index) + " di " + std::to_string(kind.fields.size()) + ", `" + f.name +
+    const record_field& f = kind.fields[field - 1];
+    text += "\n\ncampo " + std::to_string(field) + " di " + std::to_string(kind.fields.size()) + ", `" + f.name +
             "`: " + f.meaning;
-    const std::string value = decode_field(kind, index - 1, values_of(fields));
+    const std::string value = decode_field(kind, field - 1, values_of(k.fields, first, kind.fields.size()));
     if (!value.empty()) text += "\n\nvalore: " + value;
-    if (f.unit == field_unit::text) text += "\n\nvalore: \"" + ansi_to_utf8(fields[index].text) + "\"";
+    if (f.unit == field_unit::text) text += "\n\nvalore: \"" + ansi_to_utf8(k.fields[index - 1].text) + "\"";
   }
-  for (size_t i = 1; i < kinds.size(); ++i) {
-    text += "\n\nla chiave corrisponde anche a **" + std::string(kinds[i]->key) + "**, che legge i suoi campi";
+  for (size_t i = 0; i < k.kinds.size(); ++i) {
+    if (i == which) continue;
+    text += "\n\nla chiave corrisponde anche a **" + std::string(k.kinds[i]->key) + "**, che legge i suoi campi";
   }
   return text;
 }
 
-// What a line that is no record is: a header with the records the
+// What a key field that begins no record is: a header with the records the
 // definitions put under it, a comment, or a field the loader drops.
-std::string line_note(const definition_lines& d, size_t line, definition_file file) {
-  const line_role& role = d.roles[line];
-  const std::string_view text = d.lines[line];
-  if (role.header) {
-    std::string note = "**" + role.section + "**: sezione della " + file_words(file);
-    std::string keys;
-    for (const record_kind& kind : record_kinds()) {
-      if (kind.file == file && role.section == kind.section) keys += (keys.empty() ? "" : ", ") + std::string(kind.key);
+std::string key_note(const scanned_key& k, definition_file file) {
+  switch (k.role) {
+    case key_role::header: {
+      std::string note = "**" + k.section + "**: sezione della " + file_words(file);
+      std::string keys;
+      for (const record_kind& kind : record_kinds()) {
+        if (kind.file == file && k.section == kind.section) keys += (keys.empty() ? "" : ", ") + std::string(kind.key);
+      }
+      if (!keys.empty()) note += "; vi stanno di solito: " + keys;
+      if (contains(k.section, "[generale]")) {
+        note += "\n\nil lettore comincia da qui: cio' che precede e' ignorato";
+        if (file == definition_file::line) {
+          note += "; fino alla sezione seguente valgono solo le chiavi della sezione generale";
+        }
+      } else {
+        note += "\n\nil lettore ignora l'intestazione";
+        if (file == definition_file::line) note += "; la prima dopo [generale] chiude la sezione generale";
+      }
+      return note;
     }
-    if (!keys.empty()) note += "; vi stanno di solito: " + keys;
-    if (contains(role.section, "[generale]")) {
-      note += "\n\nil lettore comincia da qui: cio' che precede e' ignorato";
-      if (file == definition_file::line) note += "; fino alla sezione seguente valgono solo le chiavi della sezione generale";
-    } else {
-      note += "\n\nil lettore ignora l'intestazione";
-      if (file == definition_file::line) note += "; la prima dopo [generale] chiude la sezione generale";
-    }
-    return note;
+    case key_role::comment:
+      return "commento: ignorato (una virgola farebbe leggere come chiave cio' che la segue)";
+    case key_role::ignored:
+      return "prima di [generale]: ignorato, il lettore comincia da [generale]";
+    default:
+      return "campo che non corrisponde a nessuna chiave" + std::string(k.general ? " della sezione generale" : "") +
+             ": ignorato";
   }
-  if (role.comment) return "commento: ignorato (una virgola farebbe leggere come chiave cio' che la segue)";
-  if (text.find_first_not_of(" \t") == std::string_view::npos) return "";
-  return "campo che non corrisponde a nessuna chiave" +
-         std::string(file == definition_file::line && role.general ? " della sezione generale" : "") + ": ignorato";
+}
+
+json hover_json(const std::string& text, json range) {
+  return json{{"contents", {{"kind", "markdown"}, {"value", text}}}, {"range", std::move(range)}};
 }
 
 // A record's skeleton: its key and each field as a placeholder.
@@ -172,42 +152,87 @@ std::string skeleton(const record_kind& kind) {
 }  // namespace
 
 json hover_at(definition_file file, const std::string& utf8_text, text_position at) {
-  const definition_lines d = read_lines(file, utf8_text);
-  if (at.line >= d.lines.size()) return nullptr;
-  const size_t byte = byte_offset(d.editor[at.line], at.character);
-  std::vector<line_field> fields;
-  std::vector<const record_kind*> kinds;
-  const record_kind* kind = kind_of_line(d, at.line, file, &fields, &kinds);
-  if (kind == nullptr) {
-    const std::string text = line_note(d, at.line, file);
-    if (text.empty()) return nullptr;
-    const size_t begin = d.lines[at.line].find_first_not_of(" \t");
-    return json{{"contents", {{"kind", "markdown"}, {"value", text}}},
-                {"range", range_json(d, at.line, begin, field_end(d.lines[at.line], begin, field_type::text))}};
+  const definition_view d = view_of(file, utf8_text);
+  if (at.line >= d.editor.size()) return nullptr;
+  const int32_t line = static_cast<int32_t>(at.line) + 1;
+  const field_site here{line, static_cast<int32_t>(byte_offset(d.editor[at.line], at.character)) + 1};
+  for (const scanned_key& k : d.keys) {
+    if (covers(k.key, here)) {
+      const std::string text = k.role == key_role::record ? hover_text(k, 0) : key_note(k, file);
+      return hover_json(text, range_json(d, k.key));
+    }
+    for (size_t i = 0; i < k.fields.size(); ++i) {
+      if (covers(k.fields[i], here)) return hover_json(hover_text(k, i + 1), range_json(d, k.fields[i]));
+    }
   }
-  for (size_t i = 0; i < fields.size(); ++i) {
-    if (byte < fields[i].begin || byte > fields[i].end) continue;
-    return json{{"contents", {{"kind", "markdown"}, {"value", hover_text(*kind, kinds, fields, i)}}},
-                {"range", range_json(d, at.line, fields[i].begin, fields[i].end)}};
+  // Elsewhere on a line that begins no record: what its first key field is.
+  for (const scanned_key& k : d.keys) {
+    if (k.key.begin.line == line && k.role != key_role::record) return hover_json(key_note(k, file), range_json(d, k.key));
   }
   return nullptr;
 }
 
+namespace {
+
+// Whether a key is typed at the editor's cursor, as the reader would take
+// what is typed there: in a key field (a text runs on over blanks until a
+// comma), or on a line with no field before the cursor. `start` is where
+// that key begins.
+bool at_key(const definition_view& d, int32_t line, int32_t column, int32_t* start) {
+  const scanned_field* last = nullptr;  // the last field on the line that begins at or before the cursor
+  bool key = false;
+  for (const scanned_key& k : d.keys) {
+    for (size_t i = 0; i <= k.fields.size(); ++i) {
+      const scanned_field& f = i == 0 ? k.key : k.fields[i - 1];
+      if (f.begin.line != line || f.begin.column > column) continue;
+      // Before "[generale]" only a line's first field is taken for a key
+      // being written: the others are no key to the reader either.
+      key = i == 0 && (k.role != key_role::ignored || last == nullptr);
+      last = &f;
+    }
+  }
+  const std::string_view editor = d.editor[static_cast<size_t>(line - 1)];
+  if (last == nullptr) {
+    const size_t first = editor.find_first_not_of(" \t");
+    *start = std::min(first == std::string_view::npos ? column : static_cast<int32_t>(first) + 1, column);
+    return true;
+  }
+  bool past = last->end.line == line && column > last->end.column;
+  if (past && last->type == field_type::text) {
+    const std::string ansi = utf8_to_ansi(editor);
+    const size_t from = static_cast<size_t>(last->end.column - 1);
+    past = from < ansi.size() &&
+           contains(std::string_view(ansi).substr(from, static_cast<size_t>(column - last->end.column)), ",");
+  }
+  *start = last->begin.column;
+  return key && !past;
+}
+
+}  // namespace
+
 json completion_at(definition_file file, const std::string& utf8_text, text_position at) {
-  const definition_lines d = read_lines(file, utf8_text);
+  const definition_view d = view_of(file, utf8_text);
   json items = json::array();
-  if (at.line >= d.lines.size()) return items;
-  const std::string_view line = d.lines[at.line];
-  const size_t byte = std::min(byte_offset(d.editor[at.line], at.character), line.size());
-  // Keys and headers only where a key is being typed: before any comma.
-  if (line.substr(0, byte).find(',') != std::string_view::npos) return items;
-  const size_t start = std::min(line.find_first_not_of(" \t"), byte);
-  const json replace = range_json(d, at.line, start, byte);
-  const line_role& role = d.roles[at.line];
+  if (at.line >= d.editor.size()) return items;
+  const int32_t line = static_cast<int32_t>(at.line) + 1;
+  const int32_t column = static_cast<int32_t>(byte_offset(d.editor[at.line], at.character)) + 1;
+  // Keys and headers only where a key is being typed.
+  int32_t start = column;
+  if (!at_key(d, line, column, &start)) return items;
+  const json replace = range_json(d, field_site{line, start}, field_site{line, column});
+  // The section the cursor's line stands in: that of its last key field, or
+  // of the last one before it.
+  std::string section;
+  bool general = file == definition_file::line;
+  for (const scanned_key& k : d.keys) {
+    if (k.key.begin.line > line) break;
+    section = k.section;
+    general = k.general;
+  }
   for (const record_kind& kind : record_kinds()) {
-    if (kind.file != file || (file == definition_file::line && kind.general != role.general)) continue;
+    if (kind.file != file || (file == definition_file::line && kind.general != general)) continue;
     // The current section's own records first.
-    const std::string order = (role.section == kind.section ? "0" : "1") + std::string(kind.key);
+    const std::string order = (section == kind.section ? "0" : "1") + std::string(kind.key);
     const std::string label = kind.key;
     items.push_back({{"label", label},
                      {"kind", 14},
@@ -230,42 +255,43 @@ json completion_at(definition_file file, const std::string& utf8_text, text_posi
 }
 
 json document_symbols(definition_file file, const std::string& utf8_text) {
-  const definition_lines d = read_lines(file, utf8_text);
+  const definition_view d = view_of(file, utf8_text);
   json top = json::array();
   json* section = nullptr;
-  const auto full_line = [&](size_t i) { return range_json(d, i, 0, d.lines[i].size()); };
-  for (size_t i = 0; i < d.lines.size(); ++i) {
-    if (d.roles[i].header) {
-      const std::string name = ansi_to_utf8(std::string(d.lines[i].substr(d.lines[i].find('['))));
-      top.push_back({{"name", name}, {"kind", 3}, {"range", full_line(i)}, {"selectionRange", full_line(i)},
-                     {"children", json::array()}});
+  for (const scanned_key& k : d.keys) {
+    const int32_t line = k.key.begin.line;
+    if (k.role == key_role::header) {
+      const std::string name = ansi_to_utf8(k.key.text.substr(std::min(k.key.text.find('['), k.key.text.size())));
+      top.push_back({{"name", name}, {"kind", 3}, {"range", lines_json(d, line, line)},
+                     {"selectionRange", lines_json(d, line, line)}, {"children", json::array()}});
       section = &top.back();
       continue;
     }
-    std::vector<line_field> fields;
-    const record_kind* kind = kind_of_line(d, i, file, &fields);
-    if (kind == nullptr || fields.size() < 2) continue;
-    const std::string key = kind->key;
-    const std::string at = fields[1].text + " m";
+    if (k.role != key_role::record || k.fields.empty()) continue;
+    const std::vector<scanned_field>& v = k.fields;
+    const std::string key = k.kinds[0]->key;
+    const size_t count = k.kinds[0]->fields.size();
+    const std::string at = v[0].text + " m";
     json symbol;
-    size_t name_field = 0;
-    if (key == "stazione" && fields.size() == kind->fields.size() + 1) {
-      name_field = fields.size() - 1;
-      symbol = {{"name", ansi_to_utf8(fields.back().text)}, {"kind", 5}, {"detail", "stazione a " + at}};
+    const scanned_field* name = &k.key;
+    if (key == "stazione" && v.size() >= count) {
+      name = &v[count - 1];
+      symbol = {{"name", ansi_to_utf8(name->text)}, {"kind", 5}, {"detail", "stazione a " + at}};
     } else if (key == "segnale") {
       symbol = {{"name", "segnale " + at}, {"kind", 24}};
     } else if (key == "rallentamento") {
       symbol = {{"name", "rallentamento " + at}, {"kind", 14}};
-      if (fields.size() > 3) symbol["detail"] = fields[2].text + " km/h per " + fields[3].text + " m";
-    } else if (key == "montagna" && fields.size() > 2) {
-      symbol = {{"name", "galleria " + fields[1].text + "-" + fields[2].text + " m"}, {"kind", 23}};
+      if (v.size() > 2) symbol["detail"] = v[1].text + " km/h per " + v[2].text + " m";
+    } else if (key == "montagna" && v.size() > 1) {
+      symbol = {{"name", "galleria " + v[0].text + "-" + v[1].text + " m"}, {"kind", 23}};
     } else {
       continue;
     }
-    symbol["range"] = full_line(i);
-    symbol["selectionRange"] = range_json(d, i, fields[name_field].begin, fields[name_field].end);
+    // The record's lines, from its key to its last field.
+    symbol["range"] = lines_json(d, line, std::max(line, v.back().end.line));
+    symbol["selectionRange"] = range_json(d, *name);
     if (section != nullptr) {
-      (*section)["range"]["end"] = full_line(i)["end"];
+      (*section)["range"]["end"] = symbol["range"]["end"];
       (*section)["children"].push_back(symbol);
     } else {
       top.push_back(symbol);

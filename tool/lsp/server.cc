@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <utility>
@@ -9,8 +10,10 @@
 #include "model/ansi_text.h"
 #include "model/definition_files.h"
 #include "model/diagnostics.h"
+#include "model/field_reader.h"
 #include "tool/definition_findings.h"
 #include "tool/lsp/encoding.h"
+#include "tool/lsp/field_ends.h"
 #include "tool/lsp/language.h"
 #include "tool/lsp/text.h"
 
@@ -73,31 +76,36 @@ std::string json_string(const std::string& text) {
 
 // Appends to `list` the range of the field a finding points at, in the
 // editor's columns of the file's text split into `lines` (the start of the
-// file when it names no line), as the JSON text of a range.
-void append_range(std::string* list, const source_site& site, const std::vector<std::string_view>& lines) {
-  size_t line = 0, begin = 0, end = 0;
+// file when it names no line), as the JSON text of a range. `ends` reads
+// the file as the check did; without it the range is empty.
+void append_range(std::string* list, const source_site& site, const std::vector<std::string_view>& lines,
+                  const field_ends* ends) {
+  size_t line = 0, end_line = 0, begin = 0, end = 0;
   if (site.line > 0) {
-    line = static_cast<size_t>(site.line - 1);
-    const std::string_view editor = line < lines.size() ? lines[line] : std::string_view();
-    const std::string ansi = site.text.empty() ? utf8_to_ansi(editor) : site.text;
-    const size_t first = site.column > 0 ? static_cast<size_t>(site.column - 1) : 0;
-    const size_t last = site.column > 0 ? field_end(ansi, first, field_type::unknown) : ansi.size();
-    begin = utf16_column(editor, first);
-    end = utf16_column(editor, last);
+    line = end_line = static_cast<size_t>(site.line - 1);
+    const auto editor = [&](size_t l) { return l < lines.size() ? lines[l] : std::string_view(); };
+    if (site.column > 0) {
+      const field_site at{site.line, site.column};
+      const field_site last = ends != nullptr ? ends->end_of(at) : at;
+      end_line = static_cast<size_t>(last.line - 1);
+      begin = utf16_column(editor(line), static_cast<size_t>(site.column - 1));
+      end = utf16_column(editor(end_line), static_cast<size_t>(last.column - 1));
+    } else {
+      end = utf16_column(editor(line), editor(line).size());  // the whole line
+    }
   }
-  const std::string at = std::to_string(line);
-  *list += R"({"start":{"line":)" + at + R"(,"character":)" + std::to_string(begin) + R"(},"end":{"line":)" + at +
-           R"(,"character":)" + std::to_string(end) + "}}";
+  *list += R"({"start":{"line":)" + std::to_string(line) + R"(,"character":)" + std::to_string(begin) +
+           R"(},"end":{"line":)" + std::to_string(end_line) + R"(,"character":)" + std::to_string(end) + "}}";
 }
 
 // Appends one finding to `list` as the JSON text of a diagnostic. The
 // diagnostics are written as text, not built as JSON values: a check may
 // publish tens of thousands, and the values cost more than the check.
 void append_diagnostic(std::string* list, const definition_finding& f, const source_site& site,
-                       const std::vector<std::string_view>& lines) {
+                       const std::vector<std::string_view>& lines, const field_ends* ends) {
   *list += list->empty() ? "[" : ",";
   *list += R"({"range":)";
-  append_range(list, site, lines);
+  append_range(list, site, lines, ends);
   *list += R"(,"severity":)" + std::to_string(f.is_fault ? kSeverityError : kSeverityWarning);
   if (f.is_fault) *list += R"(,"code":)" + std::to_string(f.code);
   *list += R"(,"source":"scenario","message":)";
@@ -306,23 +314,25 @@ void language_server::add_encoding_findings(const definition_pair& pair, const d
 void language_server::publish_pair(const std::string& path, const definition_pair& pair) {
   const definition_texts texts = documents_.texts_of(pair);
   // Each file of the pair as the editor shows it, split into lines once
-  // for the ranges of all its findings; every file gets its list, an
-  // empty one clearing the last.
+  // and read once for the ranges of all its findings; every file gets its
+  // list, an empty one clearing the last.
   struct shown {
     std::string owned;  // converted from the file on disk
     std::vector<std::string_view> lines;
+    std::optional<field_ends> ends;
     std::string list;  // the diagnostics as JSON text, without the closing bracket
   };
   std::map<std::string, shown> files;
-  const auto add_file = [&](const std::string& file, const std::optional<std::string>& ansi) {
+  const auto add_file = [&](const std::string& file, definition_file which, const std::optional<std::string>& ansi) {
     shown& s = files[file];
     const std::string* open = documents_.open_text(file);
     if (open == nullptr && ansi) s.owned = ansi_to_utf8(*ansi);
-    s.lines = split_lines(open != nullptr ? std::string_view(*open) : std::string_view(s.owned));
+    s.lines = text_lines(open != nullptr ? std::string_view(*open) : std::string_view(s.owned));
+    if (ansi) s.ends.emplace(*ansi, which);
   };
-  if (texts.line) add_file(pair.line_path, texts.line);
-  if (texts.train) add_file(pair.train_path, texts.train);
-  if (files.count(path) == 0) add_file(path, std::nullopt);
+  if (texts.line) add_file(pair.line_path, definition_file::line, texts.line);
+  if (texts.train) add_file(pair.train_path, definition_file::train, texts.train);
+  if (files.count(path) == 0) add_file(path, definition_file::none, std::nullopt);
 
   std::vector<definition_finding> findings = collect_findings(texts, pair.id);
   add_encoding_findings(pair, texts, &findings);
@@ -338,7 +348,8 @@ void language_server::publish_pair(const std::string& path, const definition_pai
       target = path;
       site = source_site{};
     }
-    append_diagnostic(&files[target].list, f, site, files[target].lines);
+    shown& s = files[target];
+    append_diagnostic(&s.list, f, site, s.lines, s.ends ? &*s.ends : nullptr);
   }
   for (const auto& [file, s] : files) publish(file, s.list.empty() ? "[]" : s.list + "]");
 }
