@@ -2,11 +2,13 @@
 """The live view in a real browser: headless Chromium driven by Selenium
 against `scenario serve` on the example definitions.
 
-Checks that the page loads with the stations listed, that choosing a station
+Checks that, started on a faulty definition, the page says it has no drawing
+yet; that the page then loads with the stations listed, that choosing a station
 centres both views on it, that pointing at a signal shows its details and
 its definition line, that a saved edit (a renamed station) reaches the page
 within two seconds without a reload, keeping the view, and that a saved fault
-shows and its fix clears it. Prints how long the update took.
+shows and its fix clears it, and that the object panel clears when its
+object is taken out of the definition. Prints how long the update took.
 
 usage: browser_check.py SCENARIO_BINARY [--screenshot FILE.png]
 """
@@ -110,11 +112,19 @@ def run(binary, screenshot):
     subprocess.run([binary, "example", folder], check=True, stdout=subprocess.DEVNULL)
     train = os.path.join(folder, f"{ROUTE}_{TRAIN}-.txt")
     original = open(train, "rb").read()
+    # Started on a faulty definition, the page has no drawing to keep.
+    replace_in(train, b"14750, 12,  300,", b"14750, 12,  350,")
     server, url = start_server(binary, folder)
     driver = None
     try:
         driver = start_browser(os.path.join(work, "profilo-chromium"))
         driver.get(url)
+        text = wait_for("fault shown at the start", lambda: driver.find_element(By.ID, "errore").text
+                        if driver.find_element(By.ID, "errore").is_displayed() else None)
+        expect("Nessun disegno ancora" in text and "ultima compilazione riuscita" not in text,
+               "started on a fault, the page says there is no drawing yet")
+        with open(train, "wb") as f:
+            f.write(original)
         names = wait_for("stations listed", lambda: [e.text.split("\n")[0] for e in
                                                      driver.find_elements(By.CSS_SELECTOR, "#stazioni .nome")]
                          if len(driver.find_elements(By.CSS_SELECTOR, "#stazioni .nome")) == 12 else None)
@@ -177,6 +187,17 @@ def run(binary, screenshot):
         replace_in(train, b"14750, 12,  350,", b"14750, 12,  300,")
         wait_for("fault cleared", lambda: not driver.find_element(By.ID, "errore").is_displayed(), timeout=2.0)
         expect("scaduto" not in driver.find_element(By.ID, "viste").get_attribute("class"), "the fix clears the fault")
+
+        # The object in the panel goes when its record goes.
+        ActionChains(driver).move_to_element(target(driver, "pianta", "segnale", SIGNAL_AT)).perform()
+        wait_for("signal details", lambda: "Segnale" in driver.find_element(By.ID, "dettagli").text)
+        # Away from the views, so that nothing else is pointed at meanwhile.
+        ActionChains(driver).move_to_element(driver.find_element(By.ID, "titolo")).perform()
+        text = open(train, "rb").read().decode("cp1252")
+        signal_line = next(l for l in text.split("\r\n") if l.startswith("segnale") and f"{SIGNAL_AT}," in l)
+        replace_in(train, (signal_line + "\r\n").encode("cp1252"), b"")
+        wait_for("panel cleared", lambda: "Punta un oggetto" in driver.find_element(By.ID, "dettagli").text, 2.0)
+        expect(True, "the panel clears when its signal is taken out of the definition")
         # Back to the example as written: the last edit reaches the page too.
         with open(train, "wb") as f:
             f.write(original)

@@ -8,6 +8,7 @@ const SVG = 'http://www.w3.org/2000/svg';
 const $ = (id) => document.getElementById(id);
 
 let shown = null;                       // the drawing on screen and its geometry
+let pointed = null;                     // the object in the panel: its kind and place
 const view = { c: 0, s: 0 };            // centre and span of the kilometres in view, metres
 const MIN_SPAN = 200;
 
@@ -140,9 +141,19 @@ function interaction(container, which) {
 
 // --- what is pointed at ----------------------------------------------------
 
+const sameObject = (a, b) => a.tipo === b.tipo && a.inizio === b.inizio && a.fine === b.fine;
+
+// The panel back to its hint, with no cursor on the views.
+function clearObject() {
+  pointed = null;
+  $('dettagli').replaceChildren(html('h2', 'Oggetto'), html('div', 'Punta un oggetto della pianta o del profilo.', 'vuoto'));
+  if (shown) for (const v of [shown.plan, shown.profile]) v.cursor.replaceChildren();
+}
+
 function showObject(i) {
   const o = shown && shown.objects[i];
   if (!o) return;
+  pointed = { tipo: o.tipo, inizio: o.inizio, fine: o.fine };
   const box = $('dettagli');
   box.replaceChildren(html('h2', 'Oggetto'), html('h3', o.nome));
   const dl = html('dl');
@@ -222,6 +233,12 @@ function showDrawing(d) {
   shown.profile.cursor = el('g', { class: 'cursore' }, profileSvg);
   if (first) { view.c = length / 2; view.s = length; }
   applyView();
+  // The object in the panel, as the new drawing has it; gone, the panel
+  // says so by going back to its hint.
+  if (pointed) {
+    const i = d.oggetti.findIndex((o) => sameObject(o, pointed));
+    if (i >= 0) showObject(i); else clearObject();
+  }
 
   const list = $('stazioni');
   list.replaceChildren();
@@ -271,6 +288,9 @@ function apply(state) {
   $('stato').classList.remove('perso');
   $('errore').classList.toggle('visibile', state.errore !== null);
   $('errore-testo').textContent = state.errore || '';
+  $('errore-disegno').textContent = state.disegno
+    ? "Il disegno resta quello dell'ultima compilazione riuscita, non aggiornato."
+    : 'Nessun disegno ancora: compare alla prima compilazione riuscita.';
   if (state.disegno && (!shown || shown.revision !== state.disegno.revisione)) showDrawing(state.disegno);
   $('viste').classList.toggle('scaduto', !!state.disegno && !state.aggiornato);
   showDiagnostics(state);
