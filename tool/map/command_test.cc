@@ -15,6 +15,7 @@
 #include "tool/commands.h"
 #include "tool/tool_testing.h"
 #include "tool/map/route_map.h"
+#include "tool/map/route_map_views.h"
 
 namespace scenario::tool {
 namespace {
@@ -272,6 +273,16 @@ TEST(RouteMapText, AnsiBecomesEscapedUtf8) {
       {"a\x01z", "a z"},  // XML cannot carry control characters
   };
   for (const text_case& c : cases) EXPECT_EQ(xml_text(c.ansi), c.xml) << c.ansi;
+}
+
+// The scale bar's figures say its length to the metre: a bar of 2,5 km
+// has its middle at 1,25 km, not "1,2".
+TEST(RouteMapText, KilometreFiguresHaveTheDecimalsTheyNeed) {
+  const struct {
+    double metres;
+    const char* text;
+  } rows[] = {{1250, "1,25"}, {2500, "2,5"}, {10000, "10"}, {125, "0,125"}, {500, "0,5"}, {0, "0"}, {999.6, "1"}};
+  for (const auto& r : rows) EXPECT_EQ(km_figure(r.metres), r.text) << r.metres;
 }
 
 TEST(RouteMapText, WidthGrowsWithTextAndSize) {

@@ -16,6 +16,14 @@ double nice_step(double raw) {
   return 10 * p;
 }
 
+std::string km_figure(double metres) {
+  std::string s = decimal_comma(std::round(metres) / 1000, 3);
+  if (s.find(',') == std::string::npos) return s;
+  while (s.back() == '0') s.pop_back();
+  if (s.back() == ',') s.pop_back();
+  return s;
+}
+
 void draw_label(svg_writer& svg, const label_placer::placement& p, map_point anchor, const std::string& utf8,
                 double font, const std::string& attrs) {
   if (p.leader) {

@@ -155,9 +155,9 @@ double draw_plan(svg_writer& svg, const map_features& f, const scenario_model& m
              std::string("fill=\"") + (i % 2 == 0 ? "#333" : "white") + "\" stroke=\"#333\" stroke-width=\"0.8\"");
   }
   svg.text({b0.x, b0.y - 5}, "0", std::string(kFont) + " font-size=\"10\" text-anchor=\"middle\"");
-  svg.text({b0.x + bar_w / 2, b0.y - 5}, decimal_comma(bar_m / 2000, 1),
+  svg.text({b0.x + bar_w / 2, b0.y - 5}, km_figure(bar_m / 2),
            std::string(kFont) + " font-size=\"10\" text-anchor=\"middle\"");
-  svg.text({b0.x + bar_w, b0.y - 5}, decimal_comma(bar_m / 1000, 1) + " km",
+  svg.text({b0.x + bar_w, b0.y - 5}, km_figure(bar_m) + " km",
            std::string(kFont) + " font-size=\"10\" text-anchor=\"middle\"");
   svg.close_group();
   placer.add_obstacle({b0.x - 6, b0.y - 20, b0.x + bar_w + 30, b0.y + 12});

@@ -33,8 +33,11 @@ constexpr char kBoardColor[] = "#2e7d6b";
 constexpr char kAltitudeColor[] = "#5b3a1a";
 constexpr char kSpeedColor[] = "#c2185b";
 
-// A step of 1, 2 or 5 times a power of ten near `raw`.
+// A step of 1, 2, 2.5 or 5 times a power of ten near `raw`.
 double nice_step(double raw);
+// A length in kilometres with the decimals it needs, to the metre:
+// "1,25" for 1250 m, "0,5" for 500 m, "10" for 10 000 m.
+std::string km_figure(double metres);
 // A label where the placer put it, with its leader line when it has one.
 void draw_label(svg_writer& svg, const label_placer::placement& p, map_point anchor, const std::string& utf8,
                 double font, const std::string& attrs);
