@@ -10,7 +10,12 @@ within two seconds without a reload, keeping the view, and that a saved fault
 shows and its fix clears it, and that the object panel clears when its
 object is taken out of the definition. Prints how long the update took.
 
-usage: browser_check.py SCENARIO_BINARY [--screenshot FILE.png]
+With --long-line GENERATOR (bench/generate_definitions), it also times the
+page on a generated 900 km line: from the page asked for to the drawing
+shown, from a save to the page, and one zoom step (wheel event to the next
+frame drawn), and prints the figures.
+
+usage: browser_check.py SCENARIO_BINARY [--screenshot FILE.png] [--long-line GENERATOR]
 """
 import argparse
 import os
@@ -61,9 +66,9 @@ def free_port():
         return s.getsockname()[1]
 
 
-def start_server(binary, folder):
+def start_server(binary, folder, route=ROUTE, train=TRAIN):
     port = free_port()
-    server = subprocess.Popen([binary, "serve", folder, "--route", ROUTE, "--train", TRAIN, "--port", str(port)],
+    server = subprocess.Popen([binary, "serve", folder, "--route", route, "--train", train, "--port", str(port)],
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     line = server.stdout.readline()
     match = re.search(r"http://127\.0\.0\.1:(\d+)/", line)
@@ -104,6 +109,57 @@ def replace_in(path, old, new):
         raise CheckFailed(f"{old!r} not in {path}")
     with open(path, "wb") as f:
         f.write(text.replace(old, new, 1))
+
+
+def stop_server(server):
+    server.send_signal(signal.SIGINT)
+    try:
+        server.wait(timeout=5)
+    except subprocess.TimeoutExpired:
+        server.kill()
+
+
+# One wheel notch on the profile, timed to the next frame drawn after it.
+ZOOM_STEP = """
+const done = arguments[arguments.length - 1];
+const view = document.getElementById('profilo'), r = view.getBoundingClientRect();
+const t = performance.now();
+view.dispatchEvent(new WheelEvent('wheel', {deltaY: -100, clientX: r.left + r.width / 2,
+                                            clientY: r.top + r.height / 2, bubbles: true, cancelable: true}));
+requestAnimationFrame(() => requestAnimationFrame(() => done(performance.now() - t)));
+"""
+
+
+def measure_long_line(binary, generator, length=900000):
+    """Times the page on a generated line of `length` metres."""
+    route, train = "Linea_Lunga", "9001"
+    work = tempfile.mkdtemp(prefix="browser_long_")
+    folder = os.path.join(work, "linea")
+    os.mkdir(folder)
+    subprocess.run([generator, folder, str(length), route, train], check=True)
+    server, url = start_server(binary, folder, route, train)
+    driver = None
+    try:
+        driver = start_browser(os.path.join(work, "profilo-chromium"))
+        driver.set_script_timeout(30)
+        asked = time.monotonic()
+        driver.get(url)
+        wait_for("long line drawn", lambda: driver.find_elements(By.CSS_SELECTOR, "#pianta > svg")
+                 and driver.find_elements(By.CSS_SELECTOR, "#stazioni .nome"), timeout=60, every=0.01)
+        loaded = time.monotonic() - asked
+        saved = time.monotonic()
+        replace_in(os.path.join(folder, f"{route}_{train}-.txt"), b"STAZIONE 02", b"STAZIONE 02 NUOVA")
+        wait_for("renamed station on the long line's page",
+                 lambda: "STAZIONE 02 NUOVA" in driver.find_element(By.ID, "stazioni").text, timeout=60, every=0.01)
+        updated = time.monotonic() - saved
+        steps = [driver.execute_async_script(ZOOM_STEP) for _ in range(10)]
+        print(f"{length // 1000} km line: page to drawing {loaded * 1000:.0f} ms, save to page {updated * 1000:.0f} ms, "
+              f"zoom step {sum(steps) / len(steps):.0f} ms (slowest {max(steps):.0f} ms of 10)")
+    finally:
+        if driver:
+            driver.quit()
+        stop_server(server)
+        shutil.rmtree(work, ignore_errors=True)
 
 
 def run(binary, screenshot):
@@ -214,11 +270,7 @@ def run(binary, screenshot):
     finally:
         if driver:
             driver.quit()
-        server.send_signal(signal.SIGINT)
-        try:
-            server.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            server.kill()
+        stop_server(server)
         shutil.rmtree(work, ignore_errors=True)
     expect(server.returncode == 0, "scenario serve ends cleanly on Ctrl+C")
 
@@ -227,9 +279,12 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("scenario")
     parser.add_argument("--screenshot")
+    parser.add_argument("--long-line", metavar="GENERATOR")
     args = parser.parse_args()
     try:
         run(os.path.abspath(args.scenario), args.screenshot)
+        if args.long_line:
+            measure_long_line(os.path.abspath(args.scenario), os.path.abspath(args.long_line))
     except CheckFailed as e:
         print(f"FAILED: {e}", file=sys.stderr)
         return 1

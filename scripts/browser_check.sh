@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The live view of `scenario serve` in headless Chromium, driven by Selenium
-# (scripts/browser_check.py). Builds the `scenario` tool into build/browser/
-# unless SCENARIO_BIN names one. Without Chromium, its driver or Selenium it
+# (scripts/browser_check.py). Builds the `scenario` tool (Release) and the
+# line generator of bench/ into build/browser/, then checks the page on the
+# built-in line and times it on a generated 900 km line; SCENARIO_BIN names
+# another `scenario` for both. Without Chromium, its driver or Selenium it
 # exits 77 (a skipped step; scripts/steps.sh), which CI=true turns into a
 # failure.
 # Extra arguments go to the check (e.g. --screenshot docs/serve.png).
@@ -20,11 +22,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   exit 77
 fi
 
-binary=${SCENARIO_BIN:-}
-if [ -z "$binary" ]; then
-  build=${SCENARIO_BUILD_ROOT:-build}/browser
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DSCENARIO_TESTS=OFF >/dev/null
-  cmake --build "$build" --target scenario -j"$(nproc 2>/dev/null || echo 2)" >/dev/null
-  binary=$build/bin/scenario
-fi
-exec "$python" scripts/browser_check.py "$binary" "$@"
+build=${SCENARIO_BUILD_ROOT:-build}/browser
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DSCENARIO_TESTS=OFF -DSCENARIO_BENCH=ON >/dev/null
+cmake --build "$build" --target scenario generate_definitions -j"$(nproc 2>/dev/null || echo 2)" >/dev/null
+binary=${SCENARIO_BIN:-$build/bin/scenario}
+exec "$python" scripts/browser_check.py "$binary" --long-line "$build/bin/generate_definitions" "$@"

@@ -84,7 +84,7 @@ step "unit tests (ThreadSanitizer)" unit_tests tsan -DSCENARIO_TSAN=ON
 step "test of the step summary" scripts/steps_test.sh
 step "language server with Neovim as its client" scripts/lsp_check.sh "$SCENARIO_BUILD_ROOT/debug/bin/scenario"
 step "VS Code package: npm install and TextMate grammar" scripts/grammar_check.sh
-step "live view: scenario serve in headless Chromium" env SCENARIO_BIN="$SCENARIO_BUILD_ROOT/debug/bin/scenario" scripts/browser_check.sh
+step "live view: scenario serve in headless Chromium" scripts/browser_check.sh
 step "Windows build, zip and runs under wine" scripts/windows_check.sh
 step "fuzzing (libFuzzer: committed corpus, then 60 s per target)" scripts/fuzz.sh 60
 summary
