@@ -38,36 +38,35 @@ map_point nearest_on_box(const map_box& box, map_point p) {
 
 namespace {
 
-// Lines are kept in square buckets, so a box is tested only against the
-// lines near it.
-constexpr double kBucket = 40;
-
-int bucket_of(double v) { return static_cast<int>(std::floor(v / kBucket)); }
+map_box box_of(map_point a, map_point b) {
+  return {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+}
 
 }  // namespace
 
+void grid_index::add(const map_box& area, size_t index) {
+  if (seen_.size() <= index) seen_.resize(index + 1, 0);
+  for_squares(area, [&](uint64_t square) { squares_[square].push_back(index); });
+}
+
 void label_placer::add_segment(map_point a, map_point b) {
-  const size_t index = segments_.size();
+  segment_index_.add(box_of(a, b), segments_.size());
   segments_.emplace_back(a, b);
-  for (int bx = bucket_of(std::min(a.x, b.x)); bx <= bucket_of(std::max(a.x, b.x)); ++bx) {
-    for (int by = bucket_of(std::min(a.y, b.y)); by <= bucket_of(std::max(a.y, b.y)); ++by) {
-      buckets_[{bx, by}].push_back(index);
-    }
-  }
+}
+
+void label_placer::keep_box(const map_box& box) {
+  box_index_.add(box, boxes_.size());
+  boxes_.push_back(box);
 }
 
 template <typename Test>
 bool label_placer::any_segment_near(const map_box& box, Test test) const {
-  for (int bx = bucket_of(box.x0); bx <= bucket_of(box.x1); ++bx) {
-    for (int by = bucket_of(box.y0); by <= bucket_of(box.y1); ++by) {
-      const auto it = buckets_.find({bx, by});
-      if (it == buckets_.end()) continue;
-      for (size_t i : it->second) {
-        if (test(segments_[i].first, segments_[i].second)) return true;
-      }
-    }
-  }
-  return false;
+  bool found = false;
+  segment_index_.near(box, [&](size_t i) {
+    found = test(segments_[i].first, segments_[i].second);
+    return !found;
+  });
+  return found;
 }
 
 bool label_placer::crosses_lines(const map_box& box) const {
@@ -75,16 +74,29 @@ bool label_placer::crosses_lines(const map_box& box) const {
   return any_segment_near(b, [&](map_point p, map_point q) { return segment_meets_box(p, q, b); });
 }
 
-int label_placer::collisions(const map_box& box, map_point anchor, bool leader) const {
+int label_placer::collisions(const map_box& box, map_point anchor, bool leader, bool first_only) const {
   // Text on text is unreadable, text over a line only untidy.
   int n = 0;
   if (box.x0 < bounds_.x0 || box.y0 < bounds_.y0 || box.x1 > bounds_.x1 || box.y1 > bounds_.y1) n += 1000;
+  if (first_only && n > 0) return n;
   const map_box spaced = grown(box, 2);
-  for (const map_box& o : boxes_) {
-    if (o.overlaps(spaced)) n += 10;
-    if (leader && segment_meets_box(anchor, nearest_on_box(box, anchor), grown(o, -1))) n += 2;
+  // Only the boxes near the label, or near its leader, can count.
+  const map_point leader_end = nearest_on_box(box, anchor);
+  map_box near_area = spaced;
+  if (leader) {
+    const map_box line = box_of(anchor, leader_end);
+    near_area = {std::min(near_area.x0, line.x0), std::min(near_area.y0, line.y0), std::max(near_area.x1, line.x1),
+                 std::max(near_area.y1, line.y1)};
   }
+  box_index_.near(near_area, [&](size_t i) {
+    const map_box& o = boxes_[i];
+    if (o.overlaps(spaced)) n += 10;
+    if (leader && segment_meets_box(anchor, leader_end, grown(o, -1))) n += 2;
+    return !(first_only && n > 0);
+  });
+  if (first_only && n > 0) return n;
   if (crosses_lines(box)) n += 3;
+  if (first_only && n > 0) return n;
   if (leader) {
     // A leader leaves the anchor, on the line itself, so it is tested from
     // a little way out; it should cross neither the line nor another leader.
@@ -95,9 +107,10 @@ int label_placer::collisions(const map_box& box, map_point anchor, bool leader) 
       const map_box reach{std::min(start.x, end.x), std::min(start.y, end.y), std::max(start.x, end.x),
                           std::max(start.y, end.y)};
       if (any_segment_near(reach, [&](map_point p, map_point q) { return segments_cross(start, end, p, q); })) n += 3;
-      for (const auto& [a, b] : leaders_) {
-        if (segments_cross(start, end, a, b)) n += 2;
-      }
+      leader_index_.near(reach, [&](size_t i) {
+        if (segments_cross(start, end, leaders_[i].first, leaders_[i].second)) n += 2;
+        return !(first_only && n > 0);
+      });
     }
   }
   return n;
@@ -171,14 +184,18 @@ std::vector<candidate> candidates(map_point a, double w, double h, double max_re
 }  // namespace
 
 void label_placer::keep(const map_box& box, map_point anchor, bool leader) {
-  boxes_.push_back(box);
-  if (leader) leaders_.emplace_back(anchor, nearest_on_box(box, anchor));
+  keep_box(box);
+  if (leader) {
+    const map_point end = nearest_on_box(box, anchor);
+    leader_index_.add(box_of(anchor, end), leaders_.size());
+    leaders_.emplace_back(anchor, end);
+  }
 }
 
 std::optional<label_placer::placement> label_placer::place_if_free(map_point anchor, double width, double height,
                                                                    double max_reach, bool upright) {
   for (const candidate& c : candidates(anchor, width, height, max_reach, upright)) {
-    if (collisions(c.box, anchor, c.leader) == 0) {
+    if (is_free(c.box, anchor, c.leader)) {
       keep(c.box, anchor, c.leader);
       return placement{c.box, c.leader, c.vertical};
     }
@@ -189,7 +206,7 @@ std::optional<label_placer::placement> label_placer::place_if_free(map_point anc
 int label_placer::room(map_point anchor, double width, double height, bool upright) const {
   int n = 0;
   for (const candidate& c : candidates(anchor, width, height, 1e9, upright)) {
-    if (collisions(c.box, anchor, c.leader) == 0) ++n;
+    if (is_free(c.box, anchor, c.leader)) ++n;
   }
   return n;
 }

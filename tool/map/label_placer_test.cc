@@ -2,6 +2,9 @@
 // marks and of the track, with leaders where they stand off.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "tool/map/label_placer.h"
 
 namespace scenario::tool {
@@ -82,6 +85,33 @@ TEST(LabelPlacer, UprightLabelsOnlyWhenAllowed) {
   ASSERT_TRUE(upright.has_value());
   EXPECT_TRUE(upright->vertical);
   EXPECT_LE(upright->box.x1 - upright->box.x0, 12.001);
+}
+
+// The index finds each thing near a box once, however many squares both
+// span, finds nothing far away (also at negative and huge coordinates),
+// and stops when asked to.
+TEST(GridIndex, FindsWhatIsNearOnceAndStopsWhenTold) {
+  grid_index index;
+  index.add({0, 0, 200, 10}, 0);          // spans several squares
+  index.add({150, 5, 160, 300}, 1);       // meets 0 in one square
+  index.add({-500, -500, -490, -490}, 2);
+  index.add({1e12, 1e12, 1e12 + 5, 1e12 + 5}, 3);
+  const auto found = [&](const map_box& area) {
+    std::vector<size_t> seen;
+    index.near(area, [&](size_t i) {
+      seen.push_back(i);
+      return true;
+    });
+    std::sort(seen.begin(), seen.end());
+    return seen;
+  };
+  EXPECT_EQ(found({-10, -10, 400, 400}), (std::vector<size_t>{0, 1}));
+  EXPECT_EQ(found({-505, -505, -495, -495}), (std::vector<size_t>{2}));
+  EXPECT_EQ(found({1000, 1000, 1010, 1010}), std::vector<size_t>{});
+  EXPECT_EQ(found({1e12, 1e12, 1e12 + 1, 1e12 + 1}), (std::vector<size_t>{3}));
+  int visits = 0;
+  index.near({-10, -10, 400, 400}, [&](size_t) { return ++visits < 1; });
+  EXPECT_EQ(visits, 1);
 }
 
 }  // namespace
