@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,7 @@ struct definition_finding {
   int32_t code = kNoFault;  // the fault number; 0 for a warning
   source_site site;
   std::string message;      // UTF-8, as check words it after "errore N: " or "avviso: "
+  std::optional<warning_kind> warning;  // what a warning is about; none for a fault
 };
 
 // check_definitions as one list, faults first.

@@ -123,8 +123,7 @@ definition_file file_of(const definition_finding& f) {
 }
 
 bool is_encoding_warning(const definition_finding& f, definition_file file) {
-  const std::string_view words = warning_words(warning_kind::not_ansi_text);
-  return !f.is_fault && f.site.file == file && f.message.compare(0, words.size(), words) == 0;
+  return f.warning == warning_kind::not_ansi_text && f.site.file == file;
 }
 
 std::string document_uri(const json& params) { return params.at("textDocument").at("uri").get<std::string>(); }
@@ -307,7 +306,7 @@ void language_server::add_encoding_findings(const definition_pair& pair, const d
                                   [&](const definition_finding& f) { return is_encoding_warning(f, which); });
     std::vector<load_warning> warnings = told ? std::vector<load_warning>() : disk->second;
     if (auto w = unencodable_character(which, *open, *ansi)) warnings.push_back(std::move(*w));
-    for (const load_warning& w : warnings) findings->push_back({false, kNoFault, w.site, warning_message(w)});
+    for (const load_warning& w : warnings) findings->push_back({false, kNoFault, w.site, warning_message(w), w.kind});
   }
 }
 
