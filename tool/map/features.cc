@@ -59,4 +59,19 @@ std::vector<double> altitude_profile(const scenario_model& model) {
   return altitude;
 }
 
+std::string board_words(const std::string& text) {
+  std::string out;
+  bool blank = false;
+  for (char c : text) {
+    if (c == '(' || c == ')' || c == ' ' || c == '\t') {
+      blank = true;
+      continue;
+    }
+    if (blank && !out.empty()) out.push_back(' ');
+    blank = false;
+    out.push_back(c);
+  }
+  return out;
+}
+
 }  // namespace scenario::tool

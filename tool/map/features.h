@@ -41,6 +41,11 @@ struct map_features {
 
 map_features read_map_features(const scenario_model& model);
 
+// A board's text as a picture gives it: the board shows its parts in
+// brackets padded to equal widths, "(MADONNA)(261 m. )"; this gives
+// "MADONNA 261 m.".
+std::string board_words(const std::string& text);
+
 // Altitude in metres relative to the start at every 50 m, from 0 to the
 // route length: the cells' gradients (per mille plus 100) summed.
 std::vector<double> altitude_profile(const scenario_model& model);

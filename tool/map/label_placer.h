@@ -103,6 +103,13 @@ class label_placer {
   // than `max_reach` from the anchor.
   std::optional<placement> place_if_free(map_point anchor, double width, double height, double max_reach,
                                          bool upright = false);
+  // Keeps `box` as it stands if it meets no label or mark placed so far
+  // and crosses no line: for a label whose place is fixed.
+  bool take_if_free(const map_box& box) {
+    if (!is_free(box, {box.x0, box.y0}, false)) return false;
+    keep_box(box);
+    return true;
+  }
   // How many free places a label would have now: the fewer, the sooner it
   // should choose.
   int room(map_point anchor, double width, double height, bool upright = false) const;

@@ -3,119 +3,10 @@
 #include <cmath>
 
 #include "model/ansi_text.h"
-#include "model/plan_generator.h"
+#include "tool/map/plan_view.h"
 #include "tool/map/route_map_views.h"
 
 namespace scenario::tool {
-namespace {
-
-// A board shows its parts in brackets, padded with blanks to equal widths:
-// "(MADONNA)(261 m. )". The picture gives them plainly: "MADONNA 261 m.".
-std::string tidy_board_text(const std::string& text) {
-  std::string out;
-  bool blank = false;
-  for (char c : text) {
-    if (c == '(' || c == ')' || c == ' ' || c == '\t') {
-      blank = true;
-      continue;
-    }
-    if (blank && !out.empty()) out.push_back(' ');
-    blank = false;
-    out.push_back(c);
-  }
-  return out;
-}
-
-// The plan turned so that the line runs from left to right, start to end,
-// at one scale for both axes. It holds one point every few metres, taken
-// from the plan as it is computed; between them it interpolates.
-class plan_view {
- public:
-  plan_view(const scenario_model& m, int32_t length) {
-    const plan_points& plan = m.plan;
-    last_ = std::min<int32_t>(length, plan.computed_end - 1);
-    if (!plan.sized || !plan.start_set || last_ < 2) {
-      last_ = -1;
-      return;
-    }
-    // A few metres apart, at most about kMaxSamples points for the longest
-    // line: far finer than the drawing.
-    step_ = std::max<int32_t>(kSampleStep, (last_ + kMaxSamples - 1) / kMaxSamples);
-    samples_ = sample_plan(plan, last_, step_);
-    const plan_xy end = samples_.back();
-    const double chord = std::hypot(end.x, end.y);
-    // A line that comes back near its start has no direction of its own:
-    // keep north up then.
-    if (chord > 0.2 * last_) {
-      dx_ = end.x / chord;
-      dy_ = end.y / chord;
-    }
-    for (size_t i = 0; i < samples_.size(); ++i) {
-      const map_point p = turned(i);
-      u0_ = std::min(u0_, p.x);
-      u1_ = std::max(u1_, p.x);
-      v0_ = std::min(v0_, p.y);
-      v1_ = std::max(v1_, p.y);
-    }
-  }
-
-  bool valid() const { return last_ >= 0; }
-  int32_t last() const { return last_; }
-
-  // Fits the plan into a frame `width` wide and at most `max_height` tall.
-  void fit(double left, double top, double width, double max_height) {
-    const double bw = std::max(u1_ - u0_, 1.0), bh = std::max(v1_ - v0_, 1.0);
-    scale_ = std::min((width - 2 * kPlanPadX) / bw, (max_height - 2 * kPlanPadY) / bh);
-    height_ = bh * scale_ + 2 * kPlanPadY;
-    ox_ = left + (width - bw * scale_) / 2;
-    oy_ = top + kPlanPadY;
-  }
-  double height() const { return height_; }
-  double scale() const { return scale_; }  // units per metre
-
-  map_point at(double metre) const {
-    const double m = std::clamp(metre, 0.0, static_cast<double>(last_));
-    const size_t i = std::min(static_cast<size_t>(m / step_), samples_.size() - 1);
-    const size_t j = std::min(i + 1, samples_.size() - 1);
-    const double from = static_cast<double>(i) * step_;
-    const double to = std::min(static_cast<double>(j) * step_, static_cast<double>(last_));
-    const double f = to > from ? (m - from) / (to - from) : 0.0;
-    const map_point a = turned(i), b = turned(j);
-    return screen({a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f});
-  }
-  // Screen direction of north, a unit vector.
-  map_point north() const { return {dy_, -dx_}; }
-
-  std::vector<map_point> stretch(double from, double to, double step) const {
-    std::vector<map_point> pts;
-    from = std::clamp(from, 0.0, static_cast<double>(last_));
-    to = std::clamp(to, 0.0, static_cast<double>(last_));
-    for (double m = from; m < to; m += step) pts.push_back(at(m));
-    pts.push_back(at(to));
-    if (pts.size() == 1) pts.push_back(at(to));
-    return pts;
-  }
-
- private:
-  // Along the chord, and to its left.
-  map_point turned(size_t sample) const {
-    const double x = samples_[sample].x, y = samples_[sample].y;
-    return {x * dx_ + y * dy_, -x * dy_ + y * dx_};
-  }
-  map_point screen(map_point uv) const { return {ox_ + (uv.x - u0_) * scale_, oy_ + (v1_ - uv.y) * scale_}; }
-
-  static constexpr int32_t kSampleStep = 5;      // metres
-  static constexpr int32_t kMaxSamples = 40000;
-  std::vector<plan_xy> samples_;  // metre min(i * step_, last_)
-  int32_t step_ = kSampleStep;
-  int32_t last_ = -1;
-  double dx_ = 0, dy_ = 1;  // unit chord; north up by default
-  double u0_ = 1e300, u1_ = -1e300, v0_ = 1e300, v1_ = -1e300;
-  double scale_ = 1, ox_ = 0, oy_ = 0, height_ = 0;
-};
-
-
-}  // namespace
 
 double draw_plan(svg_writer& svg, const map_features& f, const scenario_model& model, double top) {
   plan_view view(model, f.length);
@@ -230,7 +121,7 @@ double draw_plan(svg_writer& svg, const map_features& f, const scenario_model& m
   };
   std::vector<board_label> boards;
   for (const map_board& b : f.boards) {
-    const std::string text = tidy_board_text(b.text);
+    const std::string text = board_words(b.text);
     const map_point c = view.at(b.position);
     const double w = text_width(ansi_to_utf8(text), kBoardFont) + 3;
     boards.push_back({c, text, w, placer.room(c, w, label_height(kBoardFont), true)});

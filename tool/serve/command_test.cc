@@ -3,6 +3,7 @@
 // and its fix, and what the server answers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <sstream>
 #include <string>
@@ -17,8 +18,8 @@
 #include "model/test_files.h"
 #include "tool/commands.h"
 #include "tool/definition_findings.h"
-#include "tool/map/route_map.h"
 #include "tool/serve/http.h"
+#include "tool/map/features.h"
 #include "tool/serve/objects.h"
 #include "tool/serve/state.h"
 #include "tool/tool_testing.h"
@@ -198,31 +199,23 @@ TEST(ServeObjects, KilometresWithADecimalComma) {
   EXPECT_EQ(km_words(-200), "km -0,200");
 }
 
-// The element of the drawing with `tag` and class `cls`; empty when none.
-std::string element(const std::string& svg, const std::string& tag, const std::string& cls) {
-  for (size_t at = svg.find("<" + tag + " "); at != std::string::npos; at = svg.find("<" + tag + " ", at + 1)) {
-    const std::string e = svg.substr(at, svg.find('>', at) - at);
-    if (e.find("class=\"" + cls + "\"") != std::string::npos) return e;
-  }
-  return "";
-}
-
-// The shapes of the drawing the page reads its geometry from.
-TEST(ServeState, TheDrawingHoldsWhatThePageMeasuresItBy) {
+// What the page draws the line from: the track from the start, the
+// profile, the stations.
+TEST(ServeState, TheDrawingHoldsWhatThePageDrawsTheLineFrom) {
   live_scenario live(kSet);
   live.update({kLine, kTrain});
   const json& d = live.state().at("disegno");
   ASSERT_TRUE(d.is_object());
-  const std::string svg = d.at("svg");
-  for (const auto& [tag, cls] : std::vector<std::pair<std::string, std::string>>{
-           {"polyline", "track"}, {"polyline", "altitude"}, {"polygon", "ground"}, {"polyline", "speed"}, {"g", "legend"}}) {
-    EXPECT_NE(element(svg, tag, cls), "") << tag << " " << cls;
-  }
-  // One altitude point per 50 m, up to the profile's end.
-  const std::string altitude = element(svg, "polyline", "altitude");
-  EXPECT_EQ(std::count(altitude.begin(), altitude.end(), ','), d.at("fine_profilo").get<int>() / 50 + 1);
+  const json& plan = d.at("vista").at("pianta");
+  EXPECT_EQ(plan.at("ultimo"), 5000);
+  EXPECT_EQ(plan.at("punti").size(), 2 * (5000 / plan.at("passo").get<size_t>() + 1));
+  EXPECT_EQ(plan.at("punti")[0], 0);
+  EXPECT_EQ(plan.at("punti")[1], 0);
+  const json& profile = d.at("vista").at("profilo");
+  EXPECT_EQ(profile.at("altitudini").size(), 5000u / 50 + 1);
+  EXPECT_EQ(profile.at("altitudini")[40], 12.0 * 2);  // 12 per mille for 2 km
+  EXPECT_EQ(*std::max_element(profile.at("velocita").begin(), profile.at("velocita").end()), 70);
   EXPECT_EQ(d.at("lunghezza"), 5000);
-  EXPECT_EQ(d.at("velocita_massima"), 70);
   EXPECT_EQ(d.at("stazioni"),
             json::parse(R"([{"nome":"VALLE ALTA","posizione":0},{"nome":"MONTE","posizione":4000}])"));
 }
@@ -358,15 +351,25 @@ TEST(ServeHttp, OnALoopbackAddressOnlyItsOwnNamesAreAnswered) {
 
 TEST(ServeHttp, ThePageIsOneDocumentThatLoadsNothingFromElsewhere) {
   std::string page = serve_page();
-  // The SVG namespace is a name, not a link.
-  for (size_t at; (at = page.find("http://www.w3.org/2000/svg")) != std::string::npos;) page.erase(at, 26);
   EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_NE(page.find("<html lang=\"it\">"), std::string::npos);
   EXPECT_NE(page.find("new EventSource('/eventi')"), std::string::npos);
+  // The map library is built in whole, in a script of its own; it loads
+  // images, tiles or links only when asked to, and the page never asks.
+  const std::string library_start = "<script id=\"leaflet\">";
+  const size_t from = page.find(library_start), to = page.find("</script>", from);
+  ASSERT_NE(from, std::string::npos);
+  const std::string library = page.substr(from, to - from);
+  EXPECT_NE(library.find("CRS"), std::string::npos);
+  for (const char* outside : {"<link", "@import"}) EXPECT_EQ(library.find(outside), std::string::npos) << outside;
+  page.erase(from, to - from);
+  // The SVG namespace is a name, not a link.
+  for (size_t at; (at = page.find("http://www.w3.org/2000/svg")) != std::string::npos;) page.erase(at, 26);
   for (const char* outside : {"http://", "https://", "src=", "<link", "@import", "url("}) {
     EXPECT_EQ(page.find(outside), std::string::npos) << outside;
   }
   EXPECT_EQ(page.find("<script></script>"), std::string::npos);
+  EXPECT_EQ(page.find("/*leaflet*/"), std::string::npos);
 }
 
 TEST(ServeCommand, RefusesABadCommandLineBeforeListening) {

@@ -38,7 +38,7 @@ http_answer answer_request(std::string_view method, std::string_view target, std
     return plain(403, "richiesta rifiutata: indirizzo non riconosciuto");
   }
   const std::string_view path = target.substr(0, target.find('?'));
-  const bool known = path == "/" || path == "/dati.json" || path == "/eventi";
+  const bool known = path == "/" || path == "/dati.json" || path == "/oggetti.json" || path == "/eventi";
   if (!known) return plain(404, "pagina non trovata");
   if (method != "GET") return plain(405, "metodo non ammesso");
   if (path == "/") {
@@ -47,6 +47,7 @@ http_answer answer_request(std::string_view method, std::string_view target, std
             false};
   }
   if (path == "/eventi") return {200, "text/event-stream", nullptr, true};
+  if (path == "/oggetti.json") return {200, "application/json; charset=utf-8", scenario.objects_text(), false};
   return {200, "application/json; charset=utf-8", scenario.state_text(), false};
 }
 

@@ -1,138 +1,103 @@
-'use strict';
-// The live view: the drawing of `scenario map` shown twice, once cut to the
-// ground plan and once to the profile, with a layer of marks over each that
-// answers "what is here?". Both views show the same stretch of line: the
-// profile fixes which kilometres are in view and the plan shows the track
-// over those kilometres. Every new state arrives as a server-sent event.
+// The live view: the plan as a map and the profile along the kilometres,
+// both drawn from the data the tool sends with each state (a server-sent
+// event), with the stations, a kilometre to go to, the object pointed at
+// and the findings beside them. The two views follow each other: moving
+// the plan brings the profile to the kilometre at its centre, moving the
+// profile brings the plan there.
 const SVG = 'http://www.w3.org/2000/svg';
 const $ = (id) => document.getElementById(id);
 
-let shown = null;                       // the drawing on screen and its geometry
+let shown = null;                       // the drawing on screen: its data and views
 let pointed = null;                     // the object in the panel: its kind and place
-const view = { c: 0, s: 0 };            // centre and span of the kilometres in view, metres
+const view = { c: 0, s: 0 };            // the profile's kilometres: centre and span, metres
 const MIN_SPAN = 200;
 
 function commaNumber(v, decimals) { return v.toFixed(decimals).replace('.', ','); }
 function kmText(m) { return 'km ' + commaNumber(m / 1000, 3); }
-function el(name, attrs, parent) {
-  const e = document.createElementNS(SVG, name);
-  for (const k in attrs) e.setAttribute(k, attrs[k]);
-  if (parent) parent.appendChild(e);
-  return e;
-}
 function html(tag, text, cls) {
   const e = document.createElement(tag);
   if (text !== undefined) e.textContent = text;
   if (cls) e.className = cls;
   return e;
 }
-function points(node) {
-  if (!node) return [];
-  return node.getAttribute('points').trim().split(/\s+/).map((p) => {
-    const [x, y] = p.split(',').map(Number);
-    return { x, y };
-  });
-}
 function clamp(v, a, b) { return Math.max(a, Math.min(b, v)); }
 
-// --- the two views -------------------------------------------------------
+// --- the two views, kept together -----------------------------------------
 
-function aspectOf(container) { return (container.clientHeight || 1) / (container.clientWidth || 1); }
+let following = false;                  // the plan is being moved to follow the profile
 
-// The profile zooms along the kilometres only and always shows its whole
-// height; its texts and marks are drawn back to their own shape.
-function applyProfile() {
-  const L = shown.length, pg = shown.profile.g, pr = pg.region, pc = $('profilo');
-  const w = pr.w * view.s / L;
-  const cx = view.s >= L ? pr.x + pr.w / 2 : pg.x(view.c);
-  shown.profile.svg.setAttribute('viewBox', `${cx - w / 2} ${pr.y} ${w} ${pr.h}`);
-  const stretch = ((pc.clientWidth || 1) / w) / ((pc.clientHeight || 1) / pr.h);
-  // The legend belongs to the whole line, and would stretch with it.
-  const legend = shown.profile.svg.querySelector('g.legend');
-  if (legend) legend.style.display = view.s >= L ? '' : 'none';
-  for (const u of shown.profile.upright) {
-    u.e.setAttribute('transform', `translate(${u.x} 0) scale(${1 / stretch} 1) translate(${-u.x} 0) ${u.tf}`);
-  }
-  return w;
-}
-
-function applyView() {
+function drawProfile() {
   if (!shown) return;
-  const L = shown.length;
-  view.s = clamp(view.s, Math.min(MIN_SPAN, L), L);
-  view.c = clamp(view.c, 0, L);
-  const pg = shown.profile.g;
-  const w = applyProfile();
-
-  const g = shown.plan.g, plan = $('pianta');
-  const pa = aspectOf(plan);
-  if (view.s >= L || !g.pts.length) {
-    const r = g.region;
-    shown.plan.svg.setAttribute('viewBox', `${r.x} ${r.y} ${r.w} ${r.h}`);
-    return;
-  }
-  // The kilometres the profile shows, and the track over them.
-  const half = pg.k > 0 ? w / 2 / pg.k : view.s / 2;
-  const centre = g.at(view.c);
-  let dx = 0, dy = 0;
-  for (let m = view.c - half; m <= view.c + half; m += half / 40) {
-    const p = g.at(m);
-    dx = Math.max(dx, Math.abs(p.x - centre.x));
-    dy = Math.max(dy, Math.abs(p.y - centre.y));
-  }
-  const hw = Math.max(dx, dy / pa) * 1.1 + 6, hh = hw * pa;
-  shown.plan.svg.setAttribute('viewBox', `${centre.x - hw} ${centre.y - hh} ${2 * hw} ${2 * hh}`);
+  view.s = clamp(view.s, Math.min(MIN_SPAN, shown.length), shown.length);
+  view.c = clamp(view.c, view.s / 2, shown.length - view.s / 2);
+  shown.profile.draw(view, pointed ? pointed.inizio : null);
 }
 
+// The profile moved: the plan goes to the same kilometre, at a zoom that
+// shows about as many metres across.
+function profileMoved() {
+  drawProfile();
+  if (!shown.plan) return;
+  following = true;
+  const whole = view.s >= shown.length;
+  if (whole) shown.plan.showWhole();
+  else shown.plan.map.setView(shown.plan.at(view.c), Math.max(shown.plan.zoomFor(view.s), shown.plan.wholeZoom()), { animate: false });
+  following = false;
+}
+
+// The plan moved: the profile goes to the kilometre at its centre.
+function planMoved() {
+  if (following || !shown) return;
+  const map = shown.plan.map;
+  if (map.getZoom() <= shown.plan.wholeZoom()) {
+    view.s = shown.length;
+    view.c = shown.length / 2;
+  } else {
+    const b = map.getBounds();
+    view.s = clamp(b.getEast() - b.getWest(), MIN_SPAN, shown.length);
+    view.c = shown.plan.metreNear(map.getCenter());
+  }
+  drawProfile();
+}
+
+function zoomBy(factor) {
+  if (!shown) return;
+  view.s *= factor;
+  profileMoved();
+}
+function showWhole() {
+  if (!shown) return;
+  view.s = shown.length;
+  view.c = shown.length / 2;
+  profileMoved();
+}
 function centreOn(m) {
   if (!shown) return;
-  view.c = clamp(m, 0, shown.length);
+  view.c = m;
   view.s = Math.min(view.s, 6000);
-  applyView();
+  profileMoved();
 }
 
-function svgPoint(svg, ev) {
-  const p = svg.createSVGPoint();
-  p.x = ev.clientX; p.y = ev.clientY;
-  return p.matrixTransform(svg.getScreenCTM().inverse());
-}
-function metreAt(which, ev) {
-  const v = shown[which], p = svgPoint(v.svg, ev);
-  return which === 'profile' ? (p.x - v.g.x0) / (v.g.k || 1) : v.g.metreNear(p);
-}
-
-function zoom(factor, m) {
-  if (!shown) return;
-  const old = view.s;
-  view.s = clamp(view.s * factor, Math.min(MIN_SPAN, shown.length), shown.length);
-  if (m !== undefined) view.c = m - (m - view.c) * (view.s / old);
-  applyView();
-}
-
-function interaction(container, which) {
+function profileInteraction(container) {
   container.addEventListener('wheel', (ev) => {
     if (!shown) return;
     ev.preventDefault();
-    zoom(ev.deltaY > 0 ? 1.25 : 0.8, metreAt(which, ev));
+    const m = shown.profile.metreAt(view, ev.clientX), old = view.s;
+    view.s = clamp(view.s * (ev.deltaY > 0 ? Math.SQRT2 : Math.SQRT1_2), Math.min(MIN_SPAN, shown.length), shown.length);
+    view.c = m - (m - view.c) * (view.s / old);
+    profileMoved();
   }, { passive: false });
   let drag = null;
   container.addEventListener('pointerdown', (ev) => {
     if (!shown || ev.button !== 0 || ev.target.closest('button')) return;
-    const v = shown[which];
-    drag = { x: ev.clientX, y: ev.clientY, c: view.c, at: which === 'plan' ? v.g.at(view.c) : null,
-             scale: v.svg.viewBox.baseVal.width / (container.clientWidth || 1) };
+    drag = { x: ev.clientX, c: view.c };
     container.setPointerCapture(ev.pointerId);
     container.classList.add('trascina');
   });
   container.addEventListener('pointermove', (ev) => {
     if (!drag || view.s >= shown.length) return;
-    const dx = (ev.clientX - drag.x) * drag.scale, dy = (ev.clientY - drag.y) * drag.scale;
-    if (which === 'profile') {
-      view.c = drag.c - dx / (shown.profile.g.k || 1);
-    } else if (drag.at) {
-      view.c = shown.plan.g.metreNear({ x: drag.at.x - dx, y: drag.at.y - dy });
-    }
-    applyView();
+    view.c = drag.c - (ev.clientX - drag.x) / shown.profile.pixelsPerMetre(view);
+    profileMoved();
   });
   const end = () => { drag = null; container.classList.remove('trascina'); };
   container.addEventListener('pointerup', end);
@@ -147,96 +112,80 @@ const sameObject = (a, b) => a.tipo === b.tipo && a.inizio === b.inizio && a.fin
 function clearObject() {
   pointed = null;
   $('dettagli').replaceChildren(html('h2', 'Oggetto'), html('div', 'Punta un oggetto della pianta o del profilo.', 'vuoto'));
-  if (shown) for (const v of [shown.plan, shown.profile]) v.cursor.replaceChildren();
+  if (shown && shown.plan) shown.plan.setCursor(null);
+  drawProfile();
+}
+
+// What the panel says of each object comes from the server once per
+// drawing, when the first object is pointed at.
+let details = null;  // {revisione, promise of the objects}
+function detailsOf(revision) {
+  if (!details || details.revisione !== revision) {
+    details = { revisione: revision, promise: fetch('/oggetti.json').then((r) => r.json()) };
+  }
+  return details.promise;
 }
 
 function showObject(i) {
   const o = shown && shown.objects[i];
   if (!o) return;
+  if (pointed && sameObject(pointed, o)) return;
   pointed = { tipo: o.tipo, inizio: o.inizio, fine: o.fine };
   const box = $('dettagli');
-  box.replaceChildren(html('h2', 'Oggetto'), html('h3', o.nome));
   const dl = html('dl');
   const row = (name, value, cls) => { dl.append(html('dt', name), html('dd', value, cls)); };
-  row('posizione', o.inizio === o.fine ? `${o.inizio} m (${o.km})` : `da ${o.inizio} a ${o.fine} m (${o.km})`);
-  row('cella', o.cella);
-  for (const [name, value] of o.campi) row(name, value);
-  row('definizione', o.fonte, 'fonte');
-  box.append(dl);
-  for (const v of [shown.plan, shown.profile]) {
-    v.cursor.replaceChildren();
-  }
-  if (shown.plan.g.pts.length) {
-    const p = shown.plan.g.at(o.inizio);
-    el('circle', { cx: p.x, cy: p.y, r: 10, fill: 'none', stroke: '#1e64c8', 'stroke-width': 2 }, shown.plan.cursor);
-  }
-  const x = shown.profile.g.x(o.inizio);
-  el('line', { x1: x, x2: x, y1: shown.profile.g.region.y, y2: shown.profile.g.bands + 40, stroke: '#1e64c8', 'stroke-width': 1 }, shown.profile.cursor);
-}
-
-function hovering(container) {
-  container.addEventListener('pointerover', (ev) => {
-    const t = ev.target.closest && ev.target.closest('[data-i]');
-    if (t) showObject(+t.dataset.i);
-  });
+  row('posizione', o.inizio === o.fine ? `${o.inizio} m (${kmText(o.inizio)})` : `da ${o.inizio} a ${o.fine} m`);
+  box.replaceChildren(html('h2', 'Oggetto'), html('h3', o.nome), dl);
+  if (shown.plan) shown.plan.setCursor(o.inizio);
+  drawProfile();
+  const revision = shown.revision, asked = pointed;
+  detailsOf(revision).then((all) => {
+    const full = all && all.revisione === revision ? all.oggetti[i] : null;
+    if (!full || pointed !== asked) return;
+    dl.replaceChildren();
+    row('posizione', full.inizio === full.fine ? `${full.inizio} m (${full.km})` : `da ${full.inizio} a ${full.fine} m (${full.km})`);
+    row('cella', full.cella);
+    for (const [name, value] of full.campi) row(name, value);
+    row('definizione', full.fonte, 'fonte');
+  }).catch(() => {});
 }
 
 // --- a new state -----------------------------------------------------------
 
-// Each view keeps its own part of the drawing: the plan what stands above
-// the legend (below the title), the profile the legend and what stands
-// below it.
-function legendTop(svg) {
-  const legend = svg.querySelector('g.legend');
-  return legend ? legend.getBBox().y - 2 : svg.viewBox.baseVal.height;
-}
-function keepPart(svg, plan, cut, top) {
-  const legend = svg.querySelector('g.legend');
-  for (const e of [...svg.children]) {
-    if (e === legend) {
-      if (plan) e.remove();
-      continue;
-    }
-    if (!(e instanceof SVGGraphicsElement)) continue;
-    const b = e.getBBox();
-    if (b.height >= svg.viewBox.baseVal.height * 0.9) continue;  // the background
-    if (plan ? b.y >= cut || b.y < top : b.y + b.height <= cut) e.remove();
-  }
-}
-
 function showDrawing(d) {
-  const parsed = new DOMParser().parseFromString(d.svg, 'image/svg+xml');
-  if (parsed.querySelector('parsererror')) return;
   const first = !shown;
-  const make = (id) => {
-    const c = $(id);
-    for (const old of c.querySelectorAll(':scope > svg, :scope > .vuota')) old.remove();
-    const svg = document.importNode(parsed.documentElement, true);
-    svg.removeAttribute('width');
-    svg.removeAttribute('height');
-    svg.setAttribute('preserveAspectRatio', id === 'profilo' ? 'none' : 'xMidYMid meet');
-    c.prepend(svg);
-    return svg;
-  };
-  const planSvg = make('pianta'), profileSvg = make('profilo');
-  const length = Math.max(d.lunghezza, 1), cut = legendTop(planSvg);
+  const keep = shown && shown.plan ? { centre: shown.plan.map.getCenter(), zoom: shown.plan.map.getZoom() } : null;
+  if (shown && shown.plan) shown.plan.remove();
+  const on = { point: (i) => showObject(i) };
+  const planBox = $('pianta').querySelector('.mappa');
+  const profileSvg = $('profilo').querySelector('svg') ||
+    $('profilo').insertBefore(document.createElementNS(SVG, 'svg'), $('comandi'));
   shown = {
-    revision: d.revisione, length, objects: d.oggetti,
-    plan: { svg: planSvg, g: planGeometry(planSvg, length, cut) },
-    profile: { svg: profileSvg, g: profileGeometry(profileSvg, d, cut) },
+    revision: d.revisione, length: Math.max(d.lunghezza, 1), objects: d.oggetti,
+    plan: d.vista.pianta ? planView(planBox, d, on) : null,
+    profile: profileView(profileSvg, d, on),
   };
-  keepPart(planSvg, true, cut, shown.plan.g.region.y);
-  keepPart(profileSvg, false, cut, 0);
-  planLayer(planSvg, shown.plan.g, d.oggetti);
-  shown.profile.upright = profileLayer(profileSvg, shown.profile.g, d.oggetti);
-  shown.plan.cursor = el('g', { class: 'cursore' }, planSvg);
-  shown.profile.cursor = el('g', { class: 'cursore' }, profileSvg);
-  if (first) { view.c = length / 2; view.s = length; }
-  applyView();
+  $('pianta').classList.toggle('disegnata', !!shown.plan);
+  $('pianta').querySelector('.vuota').textContent = shown.plan ? '' : 'tracciato non disponibile';
+  $('profilo').classList.add('disegnata');
+  if (shown.plan) shown.plan.map.on('moveend', planMoved);
+  if (first) {
+    view.c = shown.length / 2;
+    view.s = shown.length;
+  }
+  // The same place as before the edit.
+  if (shown.plan) {
+    following = true;
+    if (keep) shown.plan.map.setView(keep.centre, keep.zoom, { animate: false });
+    else shown.plan.showWhole();
+    following = false;
+  }
+  drawProfile();
   // The object in the panel, as the new drawing has it; gone, the panel
   // says so by going back to its hint.
   if (pointed) {
     const i = d.oggetti.findIndex((o) => sameObject(o, pointed));
+    pointed = null;
     if (i >= 0) showObject(i); else clearObject();
   }
 
@@ -306,22 +255,15 @@ function connect() {
   };
 }
 
-interaction($('pianta'), 'plan');
-interaction($('profilo'), 'profile');
-hovering($('pianta'));
-hovering($('profilo'));
-$('piu').addEventListener('click', () => zoom(0.5));
-$('meno').addEventListener('click', () => zoom(2));
-$('tutta').addEventListener('click', () => {
-  if (!shown) return;
-  view.s = shown.length;
-  view.c = shown.length / 2;
-  applyView();
-});
+profileInteraction($('profilo'));
+fillLegend($('legenda').querySelector('ul'));
+$('piu').addEventListener('click', () => zoomBy(0.5));
+$('meno').addEventListener('click', () => zoomBy(2));
+$('tutta').addEventListener('click', showWhole);
 $('vai').addEventListener('submit', (ev) => {
   ev.preventDefault();
   const km = Number($('km').value.trim().replace(',', '.'));
   if (Number.isFinite(km)) centreOn(km * 1000);
 });
-window.addEventListener('resize', applyView);
+window.addEventListener('resize', () => { drawProfile(); if (shown && shown.plan) shown.plan.map.invalidateSize(); });
 connect();

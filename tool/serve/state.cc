@@ -7,8 +7,8 @@
 #include "model/diagnostics.h"
 #include "tool/definition_findings.h"
 #include "tool/report_json.h"
-#include "tool/map/route_map.h"
 #include "tool/serve/objects.h"
+#include "tool/serve/view_data.h"
 
 namespace scenario::tool {
 namespace {
@@ -57,24 +57,25 @@ json diagnostics(const definition_check& found, const definition_paths& paths, c
   return list;
 }
 
-json drawing(const scenario_model& model, const std::vector<loaded_record>& records, int revision) {
+// The drawing as the page receives it with each state: each object with
+// only what the views draw it by. What the panel says of an object comes
+// apart (objects_text), when one is pointed at.
+json drawing(const scenario_model& model, json& objects, int revision) {
   json stations = json::array();
-  json objects = line_objects(records, model);
   for (const json& o : objects) {
     if (o["tipo"] == "stazione") stations.push_back({{"nome", o["stazione"]}, {"posizione", o["inizio"]}});
   }
-  const auto profile_points = altitude_profile(model).size();
-  // The top of the speed limit line, which fixes its scale on the page.
-  int top_speed = 0;
-  for (size_t i = 0; i + 1 < profile_points && i < model.route_cells.size(); ++i) {
-    top_speed = std::max(top_speed, model.route_cells[i].speed_limit * 5);
+  json view = view_data(model, objects);
+  json drawn = json::array();
+  for (const json& o : objects) {
+    json d = {{"tipo", o["tipo"]}, {"nome", o["nome"]}, {"inizio", o["inizio"]}, {"fine", o["fine"]}, {"livello", o["livello"]}};
+    if (o.contains("velocita")) d["velocita"] = o["velocita"];
+    drawn.push_back(std::move(d));
   }
   return {{"revisione", revision},
-          {"svg", route_map_svg(model)},
           {"lunghezza", model.item_table[kTrainItem].end},
-          {"fine_profilo", static_cast<int64_t>(profile_points - 1) * 50},
-          {"velocita_massima", top_speed},
-          {"oggetti", std::move(objects)},
+          {"vista", std::move(view)},
+          {"oggetti", std::move(drawn)},
           {"stazioni", std::move(stations)}};
 }
 
@@ -106,7 +107,12 @@ void live_scenario::show(const definition_check& found) {
   ++revision_;
   const definition_paths paths = set_.paths();
   const std::vector<loaded_record>& records = found.records;
-  if (!found.reported) drawing_ = drawing(found.compiled, records, revision_);
+  if (!found.reported) {
+    json objects = line_objects(records, found.compiled);
+    drawing_ = drawing(found.compiled, objects, revision_);
+    objects_text_ = std::make_shared<const std::string>(
+        json({{"revisione", revision_}, {"oggetti", std::move(objects)}}).dump(-1, ' ', false, json::error_handler_t::replace));
+  }
   state_ = {{"revisione", revision_},
             {"percorso", set_.route},
             {"treno", set_.train},

@@ -40,15 +40,18 @@ class live_scenario {
   //                lists the first thousand
   //   errori, avvisi  the totals
   //   disegno      null until a compile without a fault, else: revisione
-  //                (of the update that drew it), svg, lunghezza (route
-  //                length), fine_profilo (metres of the profile's last
-  //                point), velocita_massima (the top of the speed limit
-  //                line, km/h), oggetti (tool/serve/objects.h), stazioni
-  //                (nome, posizione)
+  //                (of the update that drew it), lunghezza (route
+  //                length), vista (tool/serve/view_data.h), oggetti (of
+  //                each object along the line its tipo, nome, inizio, fine,
+  //                livello and a slowdown's velocita), stazioni (nome,
+  //                posizione)
   const nlohmann::json& state() const { return state_; }
   // The state as one line of JSON, written once per update and shared by
   // every request and event stream that sends it.
   const std::shared_ptr<const std::string>& state_text() const { return state_text_; }
+  // What the drawing's objects are, all said (tool/serve/objects.h), as
+  // one line of JSON: {revisione, oggetti}; null before the first drawing.
+  const std::shared_ptr<const std::string>& objects_text() const { return objects_text_; }
 
  private:
   void show(const definition_check& found);
@@ -58,6 +61,7 @@ class live_scenario {
   nlohmann::json drawing_;  // null until a compile without a fault
   nlohmann::json state_;
   std::shared_ptr<const std::string> state_text_;
+  std::shared_ptr<const std::string> objects_text_ = std::make_shared<const std::string>("null");
 };
 
 // Watches the two definitions: a change counts once the same text has been
