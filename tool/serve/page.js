@@ -152,32 +152,36 @@ function showObject(i) {
 
 // --- a new state -----------------------------------------------------------
 
+let plan = null;                        // the plan's map, made with the first drawing that has one
+
 function showDrawing(d) {
   const first = !shown;
-  const keep = shown && shown.plan ? { centre: shown.plan.map.getCenter(), zoom: shown.plan.map.getZoom() } : null;
-  if (shown && shown.plan) shown.plan.remove();
   const on = { point: (i) => showObject(i) };
-  const planBox = $('pianta').querySelector('.mappa');
   const profileSvg = $('profilo').querySelector('svg') ||
     $('profilo').insertBefore(document.createElementNS(SVG, 'svg'), $('comandi'));
+  const hasPlan = !!d.vista.pianta, planFirst = hasPlan && !plan;
+  if (planFirst) plan = planView($('pianta').querySelector('.mappa'), on);
   shown = {
     revision: d.revisione, length: Math.max(d.lunghezza, 1), objects: d.oggetti,
-    plan: d.vista.pianta ? planView(planBox, d, on) : null,
+    plan: hasPlan ? plan : null,
     profile: profileView(profileSvg, d, on),
   };
-  $('pianta').classList.toggle('disegnata', !!shown.plan);
-  $('pianta').querySelector('.vuota').textContent = shown.plan ? '' : 'tracciato non disponibile';
+  $('pianta').classList.toggle('disegnata', hasPlan);
+  $('pianta').querySelector('.vuota').textContent = hasPlan ? '' : 'tracciato non disponibile';
   $('profilo').classList.add('disegnata');
-  if (shown.plan) shown.plan.map.on('moveend', planMoved);
   if (first) {
     view.c = shown.length / 2;
     view.s = shown.length;
   }
-  // The same place as before the edit.
-  if (shown.plan) {
+  // The plan keeps its place through an edit: only its content changes.
+  if (hasPlan) {
     following = true;
-    if (keep) shown.plan.map.setView(keep.centre, keep.zoom, { animate: false });
-    else shown.plan.showWhole();
+    plan.show(d);
+    if (planFirst) {
+      plan.map.on('moveend', planMoved);
+      plan.showWhole();
+    }
+    plan.refresh();
     following = false;
   }
   drawProfile();
@@ -204,6 +208,8 @@ function showDrawing(d) {
     li.append(b);
     list.append(li);
   }
+  // For whoever measures the page: when each drawing was on it.
+  performance.mark(`disegno ${d.revisione}`);
 }
 
 function showDiagnostics(state) {
@@ -265,5 +271,5 @@ $('vai').addEventListener('submit', (ev) => {
   const km = Number($('km').value.trim().replace(',', '.'));
   if (Number.isFinite(km)) centreOn(km * 1000);
 });
-window.addEventListener('resize', () => { drawProfile(); if (shown && shown.plan) shown.plan.map.invalidateSize(); });
+window.addEventListener('resize', () => { drawProfile(); if (plan) plan.map.invalidateSize(); });
 connect();

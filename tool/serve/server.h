@@ -36,7 +36,7 @@ struct server_options {
   std::chrono::milliseconds accept_pause{200};
   // How often `poll` runs, and how often an idle event stream gets a
   // comment, so a page that went away is noticed.
-  std::chrono::milliseconds poll_every{100};
+  std::chrono::milliseconds poll_every{50};
   std::chrono::milliseconds keep_alive_every{15'000};
 };
 

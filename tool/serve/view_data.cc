@@ -30,6 +30,7 @@ constexpr double kSmallFont = 10.5;
 constexpr double kBoardFont = 9.5;
 constexpr double kKmFont = 9.5;
 constexpr double kLabelReach = 24;
+constexpr double kKmSpacing = 60;
 
 double label_height(double font) { return std::ceil(font * 1.3); }
 
@@ -49,6 +50,7 @@ struct label_job {
   double metre;
   double width, height;
   bool upright;
+  double spacing;  // metres to the nearest label of its kind as important: km marks
   json where = json::array();
   std::optional<label_placer::placement> last;  // at the level before
   map_box last_offset{};
@@ -129,7 +131,7 @@ std::vector<label_job> plan_labels(const map_features& f) {
   std::vector<label_job> jobs;
   auto add = [&](std::string text, const char* kind, double metre, double font, bool bold, bool upright) {
     const double w = std::ceil(text_width(text, font, bold)) + 4;
-    jobs.push_back({std::move(text), kind, metre, w, label_height(font), upright, json::array(), std::nullopt, {}});
+    jobs.push_back({std::move(text), kind, metre, w, label_height(font), upright, 0, json::array(), std::nullopt, {}});
   };
   for (const map_station& s : f.stations) add(ansi_to_utf8(s.name), "stazione", s.position, kStationFont, true, false);
   for (const map_stretch& s : f.slowdowns) {
@@ -141,7 +143,7 @@ std::vector<label_job> plan_labels(const map_features& f) {
   for (int64_t m = 1000; m < f.length; m += 1000) {
     km.push_back({"km " + std::to_string(m / 1000), "km", static_cast<double>(m),
                   std::ceil(text_width("km " + std::to_string(m / 1000), kKmFont)) + 4, label_height(kKmFont), false,
-                  json::array(), std::nullopt, {}});
+                  roundness(m / 1000) * 1000.0, json::array(), std::nullopt, {}});
   }
   std::stable_sort(km.begin(), km.end(), [](const label_job& a, const label_job& b) {
     return roundness(std::lround(a.metre / 1000)) > roundness(std::lround(b.metre / 1000));
@@ -202,12 +204,15 @@ void place_plan_labels(const plan_view& view, const levels& z, const std::vector
       label_job& j = jobs[i];
       const map_point a = screen(anchors[i]);
       std::optional<label_placer::placement> p;
-      if (keep_place && j.last) {
+      // Kilometre marks closer than this on the screen would crowd the
+      // line: only rounder ones are tried.
+      const bool crowded = j.spacing > 0 && j.spacing * s < kKmSpacing;
+      if (!crowded && keep_place && j.last) {
         const map_box& o = j.last_offset;
         const map_box b{a.x + o.x0, a.y + o.y0, a.x + o.x1, a.y + o.y1};
         if (placer.take_if_free(b)) p = label_placer::placement{b, false, j.last->vertical};
       }
-      if (!p) p = placer.place_if_free(a, j.width, j.height, kLabelReach, j.upright);
+      if (!p && !crowded) p = placer.place_if_free(a, j.width, j.height, kLabelReach, j.upright);
       placed[i] = true;
       const bool same = p && j.last && p->vertical == j.last->vertical &&
                         std::lround(p->box.x0 - a.x) == std::lround(j.last_offset.x0) &&
