@@ -6,7 +6,7 @@
 # another `scenario` for both. Without Chromium, its driver or Selenium it
 # exits 77 (a skipped step; scripts/steps.sh), which CI=true turns into a
 # failure.
-# Extra arguments go to the check (e.g. --screenshot docs/serve.png).
+# Extra arguments go to the check (e.g. --docs docs, the README's screenshots).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

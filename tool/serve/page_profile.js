@@ -3,7 +3,9 @@
 // left, a speed axis (km/h) on the right and a kilometre axis whose step
 // follows the zoom. Station names stand upright on their station lines;
 // which show at a zoom the tool decided (the stations' "livello").
-const AXIS_LEFT = 56, AXIS_RIGHT = 56, BELOW = 64;
+// Pixels: the axes' room either side, the bands below the plot, and the
+// view's buttons above the names.
+const AXIS_LEFT = 66, AXIS_RIGHT = 56, BELOW = 64, BUTTONS = 34;
 
 function escapeText(s) { return s.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;').replace(/"/g, '&quot;'); }
 
@@ -32,7 +34,7 @@ function profileView(svg, d, on) {
   const namesBand = clamp(longest * 6.9 + 12, 40, 170);
   function layout() {
     const w = svg.clientWidth || 800, h = svg.clientHeight || 400;
-    const top = Math.min(namesBand, h * 0.45), bottom = Math.max(top + 40, h - BELOW);
+    const top = BUTTONS + Math.min(namesBand, h * 0.4), bottom = Math.max(top + 40, h - BELOW);
     return { w, h, left: AXIS_LEFT, right: w - AXIS_RIGHT, top, bottom };
   }
   // Pixels per metre and the metre at the left edge, for a view.
@@ -143,11 +145,13 @@ function profileView(svg, d, on) {
     const kstep = niceStep(70 / s.k);
     out.push(`<line x1="${g.left}" x2="${g.right}" y1="${g.bottom}" y2="${g.bottom}" stroke="#444"/>`);
     for (let m = Math.ceil(m0 / kstep) * kstep; m <= m1; m += kstep) {
-      const x = s.x(m).toFixed(1);
-      out.push(`<line x1="${x}" x2="${x}" y1="${g.bottom}" y2="${g.bottom + 4}" stroke="#444"/>`,
-               `<text x="${x}" y="${g.bottom + 15}" text-anchor="middle" class="asse">${kmFigure(m, kstep)}</text>`);
+      const x = s.x(m);
+      out.push(`<line x1="${x.toFixed(1)}" x2="${x.toFixed(1)}" y1="${g.bottom}" y2="${g.bottom + 4}" stroke="#444"/>`);
+      // A figure that would stand out of the view is left to the next.
+      if (x - 20 < 0 || x + 20 > g.w) continue;
+      out.push(`<text x="${x.toFixed(1)}" y="${g.bottom + 15}" text-anchor="middle" class="asse">${kmFigure(m, kstep)}</text>`);
     }
-    out.push(`<text x="${g.left - 6}" y="${g.bottom + 15}" text-anchor="end" class="asse titolo">km</text>`,
+    out.push(`<text x="${g.right + 18}" y="${g.bottom + 15}" class="asse titolo">km</text>`,
              `<text x="${g.left - 6}" y="${bands + 9}" text-anchor="end" class="asse">curve</text>`,
              `<text x="${g.left - 6}" y="${bands + 26}" text-anchor="end" class="asse">pendenze</text>`);
     if (cursorAt !== null && cursorAt >= m0 && cursorAt <= m1) {
