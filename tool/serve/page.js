@@ -271,5 +271,9 @@ $('vai').addEventListener('submit', (ev) => {
   const km = Number($('km').value.trim().replace(',', '.'));
   if (Number.isFinite(km)) centreOn(km * 1000);
 });
-window.addEventListener('resize', () => { drawProfile(); if (plan) plan.map.invalidateSize(); });
+window.addEventListener('resize', () => {
+  if (shown) shown.profile.resized();
+  drawProfile();
+  if (plan) plan.map.invalidateSize();
+});
 connect();

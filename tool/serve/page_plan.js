@@ -130,7 +130,7 @@ function planView(container, on) {
     showWhole() { map.fitBounds(g.whole, { animate: false, padding: L.point(WHOLE_PAD, WHOLE_PAD) }); },
     // The zoom at which `span` metres fill the view's width.
     zoomFor(span) {
-      const w = container.clientWidth || 1;
+      const w = map.getSize().x || 1;
       return clamp(Math.floor(Math.log2(w / Math.max(span, 1)) / g.z.passo) * g.z.passo, map.getMinZoom(), map.getMaxZoom());
     },
     setCursor(m) {

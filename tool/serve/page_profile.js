@@ -32,8 +32,12 @@ function profileView(svg, d, on) {
   let longest = 0;
   for (const st of pv.stazioni) longest = Math.max(longest, st.nome.length);
   const namesBand = clamp(longest * 6.9 + 12, 40, 170);
+  // The view's size, measured once: reading it after each drawing would
+  // make the browser lay the page out again on every step.
+  let size = null;
   function layout() {
-    const w = svg.clientWidth || 800, h = svg.clientHeight || 400;
+    if (!size) size = { w: svg.clientWidth || 800, h: svg.clientHeight || 400 };
+    const { w, h } = size;
     const top = BUTTONS + Math.min(namesBand, h * 0.4), bottom = Math.max(top + 40, h - BELOW);
     return { w, h, left: AXIS_LEFT, right: w - AXIS_RIGHT, top, bottom };
   }
@@ -115,11 +119,11 @@ function profileView(svg, d, on) {
       const a = s.x(o.inizio), b = Math.max(s.x(o.fine), a + 1), wd = (b - a).toFixed(1), x = a.toFixed(1);
       const t = `data-i="${i}" data-tipo="${o.tipo}" data-inizio="${o.inizio}"`;
       if (o.tipo === 'curva') {
-        if (room('curva', a, b, 1)) {
+        if (room('curva', a, b, 2)) {
           out.push(`<rect ${t} x="${x}" y="${bands}" width="${wd}" height="10" fill="${o.nome.includes('sinistra') ? '#4b9e8d' : '#4b6fae'}"/>`);
         }
       } else if (o.tipo === 'pendenza') {
-        if (room('pendenza', a, a, 3)) {
+        if (room('pendenza', a, a, 5)) {
           out.push(`<rect x="${(a - 0.7).toFixed(1)}" y="${bands + 16}" width="1.4" height="12" fill="#555"/>`,
                    `<rect class="bersaglio" ${t} x="${(a - 4).toFixed(1)}" y="${bands + 14}" width="8" height="16"/>`);
         }
@@ -173,6 +177,7 @@ function profileView(svg, d, on) {
       return scaleOf(view, g).m0 + (clientX - r.left - g.left) / scaleOf(view, g).k;
     },
     pixelsPerMetre(view) { return scaleOf(view, layout()).k; },
+    resized() { size = null; },
     length,
   };
 }
