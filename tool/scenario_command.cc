@@ -18,6 +18,8 @@ constexpr char kHelp[] =
     "      mostra in chiaro un file compilato (.dat delle celle, .sim, _linea.dat)\n"
     "  map DIR --route NOME --train NUMERO -o FILE.svg\n"
     "      disegna la pianta e il profilo della linea\n"
+    "  orario DIR --route NOME --train NUMERO [-o FILE.svg] [--json] [--sosta S] ...\n"
+    "      tempi di percorrenza minimi, margini dell'orario, diagrammi velocita' e tempo\n"
     "  check DIR --route NOME --train NUMERO [--strict] [--json]\n"
     "      come compile, senza scrivere file: ogni errore e ogni avviso\n"
     "  example DIR [--route NOME --train NUMERO] [--force]\n"
@@ -44,6 +46,7 @@ command find_command(const std::string& name) {
   if (name == "example") return run_example;
   if (name == "lsp") return run_lsp;
   if (name == "serve") return run_serve;
+  if (name == "orario") return run_orario;
   return nullptr;
 }
 

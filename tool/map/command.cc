@@ -1,5 +1,4 @@
 // scenario map DIR --route NAME --train NUMBER -o FILE.svg
-#include <filesystem>
 #include <ostream>
 
 #include "model/compile.h"
@@ -10,6 +9,7 @@
 #include "tool/commands.h"
 #include "tool/definitions.h"
 #include "tool/map/route_map.h"
+#include "tool/map/svg_output.h"
 
 namespace scenario::tool {
 namespace {
@@ -24,38 +24,6 @@ constexpr char kHelp[] =
     "sovrascritto.\n"
     "Uscita: 0 disegno scritto, 1 errore nelle definizioni, 2 comando o file non validi.\n";
 
-namespace fs = std::filesystem;
-
-bool same_file(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  if (fs::equivalent(a, b, ec)) return true;
-  const fs::path ca = fs::weakly_canonical(a, ec);
-  const fs::path cb = fs::weakly_canonical(b, ec);
-  return !ec && ca == cb;
-}
-
-// Why the picture may not be written to `target`; empty when it may.
-std::string output_problem(const std::string& target, const definition_set& set) {
-  for (const std::string& name :
-       {line_definition_name(set.route), train_definition_name(set.route, set.train), route_plan_name(set.route),
-        item_table_name(set.route, set.train), route_cells_name(set.route, set.train)}) {
-    const std::string path = path_in(set.directory, name);
-    if (same_file(target, path)) return target + " e' un file dello scenario (" + name + "): scegli un altro nome";
-  }
-  std::error_code ec;
-  if (!fs::exists(target, ec)) return "";
-  if (!fs::is_regular_file(target, ec)) return target + " esiste e non e' un file";
-  // An empty file loses nothing; anything else must be a drawing already.
-  const auto old = read_whole_file(target);
-  if (!old) return target + " esiste ma non si puo' leggere";
-  const size_t first = old->find_first_not_of(" \t\r\n");
-  const bool svg = first == std::string::npos ||
-                   ((old->compare(first, 5, "<?xml") == 0 || old->compare(first, 4, "<svg") == 0) &&
-                    old->find("<svg") != std::string::npos);
-  if (!svg) return target + " esiste e non e' un disegno SVG: non lo sovrascrivo";
-  return "";
-}
-
 }  // namespace
 
 int run_map(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
@@ -69,7 +37,7 @@ int run_map(const std::vector<std::string>& words, std::ostream& out, std::ostre
   }
   const bool to_stdout = *output == "-";
   if (!to_stdout) {
-    if (const std::string problem = output_problem(*output, start->set); !problem.empty()) {
+    if (const std::string problem = svg_output_problem(*output, start->set); !problem.empty()) {
       err << "scenario map: " << problem << "\n";
       return kExitUsage;
     }
