@@ -70,7 +70,8 @@ std::string warning_message(const load_warning& warning) {
 }
 
 std::string format_warning(const load_warning& warning, const definition_paths& paths) {
-  return location(warning.site, paths) + "avviso: " + warning_message(warning) + "\n" + excerpt(warning.site);
+  return location(warning.site, paths) + (warning_is_fault_level(warning.kind) ? "errore: " : "avviso: ") +
+         warning_message(warning) + "\n" + excerpt(warning.site);
 }
 
 }  // namespace scenario

@@ -91,6 +91,10 @@ const char* warning_kind_name(warning_kind kind) {
     case warning_kind::unknown_tunnel_type: return "unknown_tunnel_type";
     case warning_kind::low_bits_only: return "low_bits_only";
     case warning_kind::record_as_comment: return "record_as_comment";
+    case warning_kind::timetable_impossible: return "timetable_impossible";
+    case warning_kind::timetable_tight: return "timetable_tight";
+    case warning_kind::curve_too_fast: return "curve_too_fast";
+    case warning_kind::warning_board_too_near: return "warning_board_too_near";
   }
   return "";
 }
@@ -119,6 +123,10 @@ const char* warning_words(warning_kind kind) {
     case warning_kind::unknown_tunnel_type: return "tipo di galleria che il formato non prevede";
     case warning_kind::low_bits_only: return "valore oltre 65535: se ne salvano solo i 16 bit bassi";
     case warning_kind::record_as_comment: return "record letto come commento perche' contiene un \"-\"";
+    case warning_kind::timetable_impossible: return "orario non rispettabile";
+    case warning_kind::timetable_tight: return "orario con poco margine";
+    case warning_kind::curve_too_fast: return "curva troppo stretta per la velocita' ammessa";
+    case warning_kind::warning_board_too_near: return "cartello di avviso troppo vicino al rallentamento";
   }
   return "";
 }

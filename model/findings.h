@@ -100,7 +100,16 @@ enum class warning_kind {
   unknown_tunnel_type, // a stored tunnel type other than 1, 2 or 3
   low_bits_only,       // a code point value above 65 535: only its low 16 bits are stored
   record_as_comment,   // a record with blanks or semicolons for commas and a "-": read as a comment
+  // Found by the tool's railway checks on a clean compile, not by the reader:
+  timetable_impossible,    // a section scheduled shorter than the fastest run allows
+  timetable_tight,         // a section whose margin is under the threshold
+  curve_too_fast,          // a speed limit above what a curve's radius allows
+  warning_board_too_near,  // a slowdown's warning board nearer than the braking distance
 };
+
+// A warning that counts as an error where the definitions are judged (check,
+// the editor, the live view): the timetable cannot be kept.
+inline bool warning_is_fault_level(warning_kind kind) { return kind == warning_kind::timetable_impossible; }
 
 const char* warning_words(warning_kind kind);
 // A stable name of the kind for scripts ("unknown_field").

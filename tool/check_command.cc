@@ -1,4 +1,5 @@
 // scenario check DIR --route NAME --train NUMBER [--strict] [--json]
+#include <algorithm>
 #include <ostream>
 
 #include "model/diagnostics.h"
@@ -36,6 +37,11 @@ int run_check(const std::vector<std::string>& words, std::ostream& out, std::ost
   const fault_state& reported = found.reported;
   const std::vector<fault_state>& faults = found.faults;
   const std::vector<load_warning>& warnings = found.warnings;
+  // A timetable that cannot be kept counts among the errors.
+  const auto severe = static_cast<size_t>(std::count_if(warnings.begin(), warnings.end(), [](const load_warning& w) {
+    return warning_is_fault_level(w.kind);
+  }));
+  const size_t errors = faults.size() + severe, mere_warnings = warnings.size() - severe;
 
   if (start->args.has("--json")) {
     nlohmann::json list = nlohmann::json::array();
@@ -43,20 +49,20 @@ int run_check(const std::vector<std::string>& words, std::ostream& out, std::ost
       list.push_back(e.fault ? finding_json(faults[e.index], paths) : finding_json(warnings[e.index], paths));
     }
     print_json(out, nlohmann::json{{"findings", list},
-                     {"errors", faults.size()},
-                     {"warnings", warnings.size()},
+                     {"errors", errors},
+                     {"warnings", mere_warnings},
                      {"reported", reported ? nlohmann::json(reported.error_code) : nlohmann::json(nullptr)}});
   } else {
     for (const definition_check::entry& e : found.in_order) {
       out << (e.fault ? format_fault(faults[e.index], paths) : format_warning(warnings[e.index], paths));
     }
-    out << count_words(faults.size(), "errore", "errori") << ", " << count_words(warnings.size(), "avviso", "avvisi");
+    out << count_words(errors, "errore", "errori") << ", " << count_words(mere_warnings, "avviso", "avvisi");
     // Of several faults, the one compile stops at.
     if (faults.size() > 1) out << "; compile riporta l'errore " << reported.error_code;
     out << "\n";
   }
-  if (!faults.empty()) return kExitFault;
-  return start->args.has("--strict") && !warnings.empty() ? kExitFault : kExitClean;
+  if (errors > 0) return kExitFault;
+  return start->args.has("--strict") && mere_warnings > 0 ? kExitFault : kExitClean;
 }
 
 }  // namespace scenario::tool

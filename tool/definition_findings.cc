@@ -4,10 +4,26 @@
 
 #include "model/compile.h"
 #include "model/diagnostics.h"
+#include "tool/railway/railway_findings.h"
 
 namespace scenario::tool {
 
 namespace {
+
+// Line `n` (from 1) of a definition, without its line end: what a finding
+// made after the reading quotes under its message.
+std::string line_of(const std::optional<std::string>& text, int32_t n) {
+  if (!text || n < 1) return "";
+  size_t from = 0;
+  for (int32_t i = 1; i < n; ++i) {
+    from = text->find('\n', from);
+    if (from == std::string::npos) return "";
+    ++from;
+  }
+  std::string line = text->substr(from, text->find('\n', from) - from);
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
 
 int file_rank(definition_file f) {
   switch (f) {
@@ -40,6 +56,13 @@ definition_check check_definitions(const definition_texts& texts, const scenario
       return f.error_code == reported.error_code && same_place(f.site, reported.site);
     });
     if (same == found.faults.end()) found.faults.insert(found.faults.begin(), reported);
+  }
+  // A clean compile is also judged as a railway: timetable, curves, warning boards.
+  if (!reported && found.faults.empty()) {
+    for (load_warning& w : railway_findings(found.compiled, found.records)) {
+      w.site.text = line_of(w.site.file == definition_file::line ? texts.line : texts.train, w.site.line);
+      found.warnings.push_back(std::move(w));
+    }
   }
   for (size_t i = 0; i < found.warnings.size(); ++i) found.in_order.push_back({false, i});
   for (size_t i = 0; i < found.faults.size(); ++i) found.in_order.push_back({true, i});

@@ -38,7 +38,7 @@ json finding_json(const fault_state& fault, const definition_paths& paths) {
 
 json finding_json(const load_warning& warning, const definition_paths& paths) {
   json f = where(warning.site, paths);
-  f["severity"] = "avviso";
+  f["severity"] = warning_is_fault_level(warning.kind) ? "errore" : "avviso";
   f["kind"] = warning_kind_name(warning.kind);
   f["message"] = warning_message(warning);
   return f;

@@ -106,10 +106,12 @@ void append_diagnostic(std::string* list, const definition_finding& f, const sou
   *list += list->empty() ? "[" : ",";
   *list += R"({"range":)";
   append_range(list, site, lines, ends);
-  *list += R"(,"severity":)" + std::to_string(f.is_fault ? kSeverityError : kSeverityWarning);
+  const bool error = f.is_fault || (f.warning && warning_is_fault_level(*f.warning));
+  *list += R"(,"severity":)" + std::to_string(error ? kSeverityError : kSeverityWarning);
   if (f.is_fault) *list += R"(,"code":)" + std::to_string(f.code);
   *list += R"(,"source":"scenario","message":)";
-  *list += json_string(f.is_fault ? "errore " + std::to_string(f.code) + ": " + f.message : "avviso: " + f.message);
+  *list += json_string(f.is_fault ? "errore " + std::to_string(f.code) + ": " + f.message
+                                  : (error ? "errore: " : "avviso: ") + f.message);
   *list += "}";
 }
 

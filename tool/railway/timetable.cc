@@ -35,7 +35,9 @@ timetable_report timetable_of(const scenario_model& model, const std::vector<loa
                             static_cast<int32_t>(std::clamp<int64_t>(time, 0, 7 * 86400)), rec.line});
     }
   }
-  r.braked_mass_percent = model.item_table[kTrainItem].start;
+  // Without a braked-mass record the train brakes as the model's default.
+  const int32_t braked = model.item_table[kTrainItem].start;
+  r.braked_mass_percent = braked > 0 ? braked : options.train.braked_mass_percent;
   options.train.braked_mass_percent = r.braked_mass_percent;
   if (r.stations.empty()) return r;
 

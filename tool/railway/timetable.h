@@ -23,7 +23,7 @@
 namespace scenario::tool {
 
 struct timetable_options {
-  train_model train;              // its braked-mass percentage is taken from the definitions
+  train_model train;              // its braked-mass percentage comes from the definitions, if they have one
   double dwell = 30;              // s at each intermediate stop
   double margin_warning = 3;      // per cent of the minimum: less is worth a warning
   double step = 1;                // metres between the run's points

@@ -1,0 +1,39 @@
+// The railway checks of a clean compile, as warnings at the records they
+// concern: a section of the timetable the train cannot keep (fault-level)
+// or keeps by less than a margin, a curve whose radius does not allow the
+// speed limit on it, a slowdown whose warning board stands nearer than
+// the train needs to brake to the slowdown's speed.
+#ifndef TOOL_RAILWAY_RAILWAY_FINDINGS_H_
+#define TOOL_RAILWAY_RAILWAY_FINDINGS_H_
+
+#include <vector>
+
+#include "model/findings.h"
+#include "model/loader.h"
+#include "model/model.h"
+#include "tool/railway/timetable.h"
+
+namespace scenario::tool {
+
+struct railway_options {
+  timetable_options timetable;
+  // The speed a curve allows: V = sqrt(R (cant + deficiency) / 11.8),
+  // V in km/h, R in m, cant and cant deficiency in mm.
+  double cant = 160;
+  double cant_deficiency = 100;
+};
+
+// How far before a slowdown its warning board stands, and the least start
+// of a slowdown that has one.
+inline constexpr int32_t kWarningBoardDistance = 1200;
+inline constexpr int32_t kFirstWarnedSlowdown = 1501;
+
+double curve_speed(double radius, double cant, double cant_deficiency);
+
+// `records` and `model` from a check of the definitions without a fault.
+std::vector<load_warning> railway_findings(const scenario_model& model, const std::vector<loaded_record>& records,
+                                           const railway_options& options = {});
+
+}  // namespace scenario::tool
+
+#endif  // TOOL_RAILWAY_RAILWAY_FINDINGS_H_
