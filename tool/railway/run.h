@@ -7,6 +7,7 @@
 #ifndef TOOL_RAILWAY_RUN_H_
 #define TOOL_RAILWAY_RUN_H_
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -31,19 +32,24 @@ struct run_line {
   double gradient_at(double metre) const;  // per mille
 };
 
+// The run as kept: a point every `spacing` metres (a few computed points
+// apart; stops at whole tens of metres fall on kept points) and the last.
 struct run_profile {
   double from = 0;             // metre of the first point
-  double step = 1;             // metres between points
-  std::vector<double> speed;   // m/s at each point
+  double to = 0;               // metre of the last
+  double spacing = 10;         // metres between kept points
+  std::vector<double> speed;   // m/s at each kept point
   std::vector<double> time;    // s from the first point, running only
-  double metre(size_t i) const { return from + static_cast<double>(i) * step; }
-  // The running time to the point nearest `metre`.
+  double metre(size_t i) const { return std::min(from + static_cast<double>(i) * spacing, to); }
+  // At the kept point nearest `metre`.
   double time_at(double metre) const;
+  double speed_at(double metre) const;
 };
 
 // The run from standing at `from` to standing at `to`, stopping at every
-// metre of `stops` between them. A climb the train cannot make leaves it
-// standing there: the time from there on is infinite.
+// metre of `stops` between them, computed on points `step` metres apart.
+// A climb the train cannot make, or a descent it cannot brake on, leaves
+// it standing: the time from there on is infinite.
 run_profile fastest_run(const run_line& line, const train_model& train, double from, double to,
                         const std::vector<double>& stops, double step = 1.0);
 

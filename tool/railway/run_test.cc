@@ -75,12 +75,12 @@ TEST(RailwayRun, BrakesToALowerLimitWhereItBeginsAndStopsWhereTold) {
   const double v1 = 90 / 3.6, v2 = 30 / 3.6, b = braking_deceleration(100, 0);
   // At the slowdown's start the train runs at its speed, and it began to
   // brake as late as it could.
-  EXPECT_NEAR(run.speed[3000], v2, 0.05);
+  EXPECT_NEAR(run.speed_at(3000), v2, 0.05);
   const double braking_from = 3000 - (v1 * v1 - v2 * v2) / (2 * b);
-  EXPECT_NEAR(run.speed[static_cast<size_t>(braking_from) - 2], v1, 0.05);
-  EXPECT_LT(run.speed[static_cast<size_t>(braking_from) + 20], v1 - 0.1);
-  for (size_t m = 3000; m < 3400; ++m) EXPECT_LE(run.speed[m], v2 + 1e-9);
-  EXPECT_EQ(run.speed[4500], 0);
+  EXPECT_NEAR(run.speed_at(braking_from - 10), v1, 0.05);
+  EXPECT_LT(run.speed_at(braking_from + 30), v1 - 0.1);
+  for (double m = 3000; m < 3400; m += 10) EXPECT_LE(run.speed_at(m), v2 + 1e-5);
+  EXPECT_EQ(run.speed_at(4500), 0);
   // A climb steeper than the train can pull leaves it standing.
   const run_profile stuck = fastest_run(flat_line(2000, 80, 90), plain_train(0.5, 100), 0, 2000, {});
   EXPECT_TRUE(std::isinf(stuck.time.back()));
