@@ -277,6 +277,15 @@ def run(binary, screenshot, docs):
         expect_no_overlap(driver, "built-in line, whole")
         if docs:
             driver.save_screenshot(os.path.join(docs, "serve_whole.png"))
+        # The fastest run on the profile's speed axis; "tempo" turns the
+        # plot into the timetable against the run.
+        expect(driver.find_elements(By.CSS_SELECTOR, "#profilo polyline.corsa"), "the fastest run is on the profile")
+        click(driver, "tempo")
+        expect(driver.find_elements(By.CSS_SELECTOR, "#profilo polyline.orario")
+               and "9.30" in driver.find_element(By.ID, "profilo").text, "\"tempo\" shows the timetable against the run")
+        if docs:
+            driver.save_screenshot(os.path.join(docs, "serve_tempo.png"))
+        click(driver, "tempo")
 
         # Choosing a station centres both views on it.
         button = next(b for b in driver.find_elements(By.CSS_SELECTOR, "#stazioni button")

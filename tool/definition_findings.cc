@@ -59,7 +59,8 @@ definition_check check_definitions(const definition_texts& texts, const scenario
   }
   // A clean compile is also judged as a railway: timetable, curves, warning boards.
   if (!reported && found.faults.empty()) {
-    for (load_warning& w : railway_findings(found.compiled, found.records)) {
+    found.timetable = timetable_of(found.compiled, found.records, {});
+    for (load_warning& w : railway_findings(found.records, *found.timetable)) {
       w.site.text = line_of(w.site.file == definition_file::line ? texts.line : texts.train, w.site.line);
       found.warnings.push_back(std::move(w));
     }

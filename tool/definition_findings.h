@@ -14,6 +14,7 @@
 #include "model/findings.h"
 #include "model/identity.h"
 #include "model/loader.h"
+#include "tool/railway/timetable.h"
 
 namespace scenario::tool {
 
@@ -29,6 +30,9 @@ struct definition_check {
   std::vector<loaded_record> records;
   // The model of the compile in memory: what a view draws when it is clean.
   scenario_model compiled;
+  // The train's fastest run against its timetable, when the compile is
+  // clean (tool/railway/timetable.h); its findings are among the warnings.
+  std::optional<timetable_report> timetable;
 
   // One entry of the list in file order: line definition first, then the
   // train definition, by line and column, findings without a place last;

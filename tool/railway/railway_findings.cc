@@ -70,10 +70,9 @@ double curve_speed(double radius, double cant, double cant_deficiency) {
   return std::sqrt(std::max(radius, 0.0) * std::max(cant + cant_deficiency, 0.0) / 11.8);
 }
 
-std::vector<load_warning> railway_findings(const scenario_model& model, const std::vector<loaded_record>& records,
+std::vector<load_warning> railway_findings(const std::vector<loaded_record>& records, const timetable_report& t,
                                            const railway_options& options) {
   std::vector<load_warning> out;
-  const timetable_report t = timetable_of(model, records, options.timetable);
   timetable_findings(t, records, options.timetable.margin_warning, out);
   for (const loaded_record& r : records) {
     if (!r.whole) continue;

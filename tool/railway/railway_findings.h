@@ -30,8 +30,9 @@ inline constexpr int32_t kFirstWarnedSlowdown = 1501;
 
 double curve_speed(double radius, double cant, double cant_deficiency);
 
-// `records` and `model` from a check of the definitions without a fault.
-std::vector<load_warning> railway_findings(const scenario_model& model, const std::vector<loaded_record>& records,
+// `records` and `model` from a check of the definitions without a fault,
+// `timetable` computed from them with options.timetable.
+std::vector<load_warning> railway_findings(const std::vector<loaded_record>& records, const timetable_report& timetable,
                                            const railway_options& options = {});
 
 }  // namespace scenario::tool

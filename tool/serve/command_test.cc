@@ -216,6 +216,16 @@ TEST(ServeState, TheDrawingHoldsWhatThePageDrawsTheLineFrom) {
   EXPECT_EQ(profile.at("altitudini")[40], 12.0 * 2);  // 12 per mille for 2 km
   EXPECT_EQ(*std::max_element(profile.at("velocita").begin(), profile.at("velocita").end()), 70);
   EXPECT_EQ(d.at("lunghezza"), 5000);
+  // The fastest run from the first station to the last, a point per 50 m,
+  // and the timetable from the departure.
+  const json& run = d.at("corsa");
+  EXPECT_EQ(run.at("velocita").size(), 4000u / 50 + 1);
+  EXPECT_EQ(run.at("velocita")[0], 0);
+  EXPECT_EQ(run.at("velocita").back(), 0);
+  EXPECT_EQ(*std::max_element(run.at("velocita").begin(), run.at("velocita").end()), 70);
+  EXPECT_EQ(run.at("partenza"), (7 * 60 + 30) * 60);
+  EXPECT_EQ(run.at("orario"), json::parse(R"([{"m":0,"t":0},{"m":4000,"t":360}])"));
+  EXPECT_LT(run.at("tempi").back().get<double>(), 360);
   EXPECT_EQ(d.at("stazioni"),
             json::parse(R"([{"nome":"VALLE ALTA","posizione":0},{"nome":"MONTE","posizione":4000}])"));
 }

@@ -9,11 +9,16 @@ const $ = (id) => document.getElementById(id);
 
 let shown = null;                       // the drawing on screen: its data and views
 let pointed = null;                     // the object in the panel: its kind and place
-const view = { c: 0, s: 0 };            // the profile's kilometres: centre and span, metres
+const view = { c: 0, s: 0, tempo: false };  // the profile's kilometres (centre, span, metres); its plot the clock?
 const MIN_SPAN = 200;
 
 function commaNumber(v, decimals) { return v.toFixed(decimals).replace('.', ','); }
 function kmText(m) { return 'km ' + commaNumber(m / 1000, 3); }
+// A time of day as a timetable writes it: "9.05".
+function clockText(s) {
+  const minutes = Math.floor(s / 60), h = Math.floor(minutes / 60) % 24, m = minutes % 60;
+  return `${h}.${m < 10 ? '0' : ''}${m}`;
+}
 function html(tag, text, cls) {
   const e = document.createElement(tag);
   if (text !== undefined) e.textContent = text;
@@ -266,6 +271,13 @@ fillLegend($('legenda').querySelector('ul'));
 $('piu').addEventListener('click', () => zoomBy(0.5));
 $('meno').addEventListener('click', () => zoomBy(2));
 $('tutta').addEventListener('click', showWhole);
+// The profile's plot shows altitude and speed, or the clock: the timetable
+// against the fastest run.
+$('tempo').addEventListener('click', () => {
+  view.tempo = !view.tempo;
+  $('tempo').classList.toggle('scelta', view.tempo);
+  drawProfile();
+});
 $('vai').addEventListener('submit', (ev) => {
   ev.preventDefault();
   const km = Number($('km').value.trim().replace(',', '.'));

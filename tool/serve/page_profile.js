@@ -47,8 +47,40 @@ function profileView(svg, d, on) {
     return { k, m0: view.c - view.s / 2, x: (m) => g.left + (m - (view.c - view.s / 2)) * k };
   }
 
+  // The run's points (every `passo` m from `da`) in view, a few per pixel.
+  function runPoints(values, s, m0, m1, y) {
+    const run = d.corsa, pts = [];
+    const i0 = Math.max(0, Math.floor((m0 - run.da) / run.passo)), i1 = Math.min(values.length - 1, Math.ceil((m1 - run.da) / run.passo));
+    const every = Math.max(1, Math.floor((i1 - i0) / 2000));
+    for (let i = i0; i <= i1; i += every) {
+      if (values[i] !== null) pts.push(`${s.x(run.da + i * run.passo).toFixed(1)},${y(values[i]).toFixed(1)}`);
+    }
+    return pts.join(' ');
+  }
+
+  // Time against distance: the timetable (red) and the fastest run with
+  // its stops (blue), the clock on the left axis.
+  function drawTime(g, s, m0, m1, out, axis) {
+    const run = d.corsa;
+    let last = 60;
+    for (const p of run.orario) last = Math.max(last, p.t);
+    for (const t of run.tempi) if (t !== null) last = Math.max(last, t);
+    const tstep = niceStep(last / 60 / 6) * 60;
+    const y = (t) => g.top + (g.bottom - g.top) * t / last;
+    for (let t = Math.ceil(run.partenza / tstep) * tstep - run.partenza; t <= last; t += tstep) {
+      out.push(`<line x1="${g.left}" x2="${g.right}" y1="${y(t).toFixed(1)}" y2="${y(t).toFixed(1)}" stroke="#ececec"/>`);
+      axis.push(`<text x="${g.left - 6}" y="${(y(t) + 3.5).toFixed(1)}" text-anchor="end" class="asse">${clockText(run.partenza + t)}</text>`);
+    }
+    out.push(`<polyline class="corsa" points="${runPoints(run.tempi, s, m0, m1, y)}" fill="none" stroke="#1e64c8" stroke-width="2"/>`);
+    const sched = run.orario.map((p) => `${s.x(p.m).toFixed(1)},${y(p.t).toFixed(1)}`).join(' ');
+    out.push(`<polyline class="orario" points="${sched}" fill="none" stroke="#c62828" stroke-width="1.6"/>`);
+    for (const p of run.orario) out.push(`<circle cx="${s.x(p.m).toFixed(1)}" cy="${y(p.t).toFixed(1)}" r="3" fill="#c62828"/>`);
+  }
+
   function draw(view, cursorAt) {
     const g = layout(), s = scaleOf(view, g), out = [];
+    const timeMode = view.tempo && d.corsa;
+    const axis = [];  // the clock's figures, outside the plot's clip
     const m0 = s.m0, m1 = m0 + view.s;
     const level = Math.floor((Math.log2(s.k) - z.primo) / z.passo + 1e-6);
     // The altitudes in view, one point per pixel at most: the lowest and
@@ -64,16 +96,16 @@ function profileView(svg, d, on) {
 
     out.push(`<rect x="${g.left}" y="${g.top}" width="${g.right - g.left}" height="${g.bottom - g.top}" fill="white" stroke="#bbb"/>`);
     // Altitude axis and its grid.
-    for (let a = abot; a <= atop + 1e-9; a += astep) {
+    for (let a = abot; !timeMode && a <= atop + 1e-9; a += astep) {
       const y = ay(a).toFixed(1);
       out.push(`<line x1="${g.left}" x2="${g.right}" y1="${y}" y2="${y}" stroke="#ececec"/>`,
                `<text x="${g.left - 6}" y="${+y + 3.5}" text-anchor="end" class="asse">${commaNumber(a, astep < 1 ? 1 : 0)}</text>`);
     }
-    out.push(`<text x="${g.left - 6}" y="${g.top - 6}" text-anchor="end" class="asse titolo">m</text>`);
-    for (let v = 0; v <= vtop; v += 20) {
+    out.push(`<text x="${g.left - 6}" y="${g.top - 6}" text-anchor="end" class="asse titolo">${timeMode ? 'ora' : 'm'}</text>`);
+    for (let v = 0; !timeMode && v <= vtop; v += 20) {
       out.push(`<text x="${g.right + 6}" y="${(vy(v) + 3.5).toFixed(1)}" class="asse velocita">${v}</text>`);
     }
-    out.push(`<text x="${g.right + 6}" y="${g.top - 6}" class="asse velocita titolo">km/h</text>`);
+    if (!timeMode) out.push(`<text x="${g.right + 6}" y="${g.top - 6}" class="asse velocita titolo">km/h</text>`);
 
     const bucket = Math.max(1, Math.floor((i1 - i0) / (g.right - g.left)));
     const line = [];
@@ -86,7 +118,9 @@ function profileView(svg, d, on) {
     }
     // What lies along the kilometres stays within the plot's width.
     out.push(`<svg x="${g.left}" y="0" width="${g.right - g.left}" height="${g.h}" viewBox="${g.left} 0 ${g.right - g.left} ${g.h}">`);
-    if (line.length) {
+    if (timeMode) {
+      drawTime(g, s, m0, m1, out, axis);
+    } else if (line.length) {
       const first = line[0].split(',')[0], lastX = line[line.length - 1].split(',')[0];
       out.push(`<polygon points="${first},${g.bottom} ${line.join(' ')} ${lastX},${g.bottom}" fill="#efe6d8"/>`,
                `<polyline points="${line.join(' ')}" fill="none" stroke="#5b3a1a" stroke-width="2"/>`);
@@ -103,7 +137,11 @@ function profileView(svg, d, on) {
       }
     }
     if (prev !== null) sp.push(`${s.x(Math.min(i1 + 1, speed.length) * cell).toFixed(1)},${vy(prev).toFixed(1)}`);
-    out.push(`<polyline points="${sp.join(' ')}" fill="none" stroke="#c2185b" stroke-width="1.6" stroke-dasharray="5 3"/>`);
+    if (!timeMode) {
+      out.push(`<polyline points="${sp.join(' ')}" fill="none" stroke="#c2185b" stroke-width="1.6" stroke-dasharray="5 3"/>`);
+      // The fastest run on the speed axis: the speed-distance diagram.
+      if (d.corsa) out.push(`<polyline class="corsa" points="${runPoints(d.corsa.velocita, s, m0, m1, vy)}" fill="none" stroke="#1e64c8" stroke-width="1.8"/>`);
+    }
 
     // Objects along the kilometres in view; of those that stand closer than
     // a pixel or two to the one before, only the first (zoom in for the rest).
@@ -129,7 +167,7 @@ function profileView(svg, d, on) {
         }
       } else if (o.tipo === 'galleria') {
         if (room('galleria', a, b, 1)) out.push(`<rect ${t} x="${x}" y="${g.bottom - 7}" width="${wd}" height="7" fill="#a47a4b"/>`);
-      } else if (o.tipo === 'rallentamento') {
+      } else if (o.tipo === 'rallentamento' && !timeMode) {
         const y = vy(o.velocita).toFixed(1);
         out.push(`<line x1="${x}" x2="${b.toFixed(1)}" y1="${y}" y2="${y}" stroke="#f28e1c" stroke-width="3"/>`,
                  `<rect class="bersaglio" ${t} x="${x}" y="${+y - 5}" width="${wd}" height="10"/>`);
@@ -138,7 +176,7 @@ function profileView(svg, d, on) {
                  `<rect class="bersaglio" ${t} x="${(a - 4).toFixed(1)}" y="${g.top}" width="8" height="${g.bottom - g.top}"/>`);
       }
     });
-    out.push('</svg>');
+    out.push('</svg>', ...axis);
     // Station names upright on their lines, where the tool found room.
     for (const st of pv.stazioni) {
       if (st.livello > level || st.m < m0 || st.m > m1) continue;

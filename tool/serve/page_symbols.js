@@ -21,6 +21,8 @@ const LINES = [
   ['#f28e1c', 9, 0.75, '', 'rallentamento'],
   ['#5b3a1a', 2, 1, '', 'altitudine'],
   ['#c2185b', 1.6, 1, '5 3', 'velocit\u00e0 massima'],
+  ['#1e64c8', 1.8, 1, '', 'corsa pi\u00f9 veloce (velocit\u00e0, o tempo)'],
+  ['#c62828', 1.6, 1, '', 'orario (con \u201ctempo\u201d)'],
   ['#4b9e8d', 9, 1, '', 'curva a sinistra'],
   ['#4b6fae', 9, 1, '', 'curva a destra'],
   ['#555', 1.4, 1, '', 'cambio di pendenza (profilo)'],

@@ -1,11 +1,13 @@
 #include "tool/serve/state.h"
 
 #include <algorithm>
+#include <cmath>
 #include <ostream>
 #include <utility>
 
 #include "model/diagnostics.h"
 #include "tool/definition_findings.h"
+#include "tool/railway/timetable.h"
 #include "tool/report_json.h"
 #include "tool/serve/objects.h"
 #include "tool/serve/view_data.h"
@@ -60,7 +62,29 @@ json diagnostics(const definition_check& found, const definition_paths& paths, c
 // The drawing as the page receives it with each state: each object with
 // only what the views draw it by. What the panel says of an object comes
 // apart (objects_text), when one is pointed at.
-json drawing(const scenario_model& model, json& objects, int revision) {
+// The fastest run and the timetable, for the speed and time diagrams: a
+// point every 50 m from the first station, times with the stops' dwell.
+json run_of(const std::optional<timetable_report>& timetable) {
+  if (!timetable || timetable->stations.empty() || timetable->run.time.empty()) return nullptr;
+  const timetable_report& r = *timetable;
+  json speed = json::array(), time = json::array(), schedule = json::array();
+  double dwell = 0;
+  size_t next = 0;
+  for (double m = r.run.from; m <= r.run.to + 25; m += 50) {
+    while (next < r.sections.size() && r.stations[r.sections[next].to].position <= m) dwell += r.sections[next++].dwell;
+    const double t = r.run.time_at(m);
+    speed.push_back(std::round(r.run.speed_at(m) * 36) / 10);
+    time.push_back(std::isfinite(t) ? json(std::round(t + dwell)) : json(nullptr));
+  }
+  schedule.push_back({{"m", r.stations.front().position}, {"t", 0}});
+  for (const timetable_section& s : r.sections) {
+    schedule.push_back({{"m", r.stations[s.to].position}, {"t", r.stations[s.to].time - r.departure}});
+  }
+  return {{"da", r.run.from}, {"passo", 50}, {"velocita", std::move(speed)}, {"tempi", std::move(time)},
+          {"partenza", r.departure}, {"orario", std::move(schedule)}};
+}
+
+json drawing(const scenario_model& model, const std::optional<timetable_report>& timetable, json& objects, int revision) {
   json stations = json::array();
   for (const json& o : objects) {
     if (o["tipo"] == "stazione") stations.push_back({{"nome", o["stazione"]}, {"posizione", o["inizio"]}});
@@ -75,6 +99,7 @@ json drawing(const scenario_model& model, json& objects, int revision) {
   return {{"revisione", revision},
           {"lunghezza", model.item_table[kTrainItem].end},
           {"vista", std::move(view)},
+          {"corsa", run_of(timetable)},
           {"oggetti", std::move(drawn)},
           {"stazioni", std::move(stations)}};
 }
@@ -109,7 +134,7 @@ void live_scenario::show(const definition_check& found) {
   const std::vector<loaded_record>& records = found.records;
   if (!found.reported) {
     json objects = line_objects(records, found.compiled);
-    drawing_ = drawing(found.compiled, objects, revision_);
+    drawing_ = drawing(found.compiled, found.timetable, objects, revision_);
     objects_text_ = std::make_shared<const std::string>(
         json({{"revisione", revision_}, {"oggetti", std::move(objects)}}).dump(-1, ' ', false, json::error_handler_t::replace));
   }

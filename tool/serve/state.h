@@ -41,7 +41,11 @@ class live_scenario {
   //   errori, avvisi  the totals
   //   disegno      null until a compile without a fault, else: revisione
   //                (of the update that drew it), lunghezza (route
-  //                length), vista (tool/serve/view_data.h), oggetti (of
+  //                length), vista (tool/serve/view_data.h), corsa (the
+  //                fastest run: da, passo, velocita km/h and tempi s with
+  //                the stops, from the first station; partenza; orario
+  //                [{m, t}] from the departure; null without stations),
+  //                oggetti (of
   //                each object along the line its tipo, nome, inizio, fine,
   //                livello and a slowdown's velocita), stazioni (nome,
   //                posizione)
