@@ -147,8 +147,10 @@ int run_orario(const std::vector<std::string>& words, std::ostream& out, std::os
                                    {"treno", {{"accelerazione_massima", options.train.max_acceleration},
                                               {"potenza_kw_t", options.train.power_per_tonne}}},
                                    {"tratte", sections}});
+  } else if (r.sections.empty()) {
+    out << "nessuna tratta fra due stazioni con un orario: niente da confrontare\n";
   } else {
-    out << "partenza da " << (r.stations.empty() ? "" : r.stations.front().name) << " alle "
+    out << "partenza da " << r.stations.front().name << " alle "
         << clock_words(r.departure) << "; massa frenata " << r.braked_mass_percent << " %; sosta " << options.dwell
         << " s a ogni fermata con orario\n\n";
     out << padded("da", 24) << padded("a", 24) << padded("km", 9) << padded("previsto", 14) << padded("minimo", 14)
@@ -163,7 +165,9 @@ int run_orario(const std::vector<std::string>& words, std::ostream& out, std::os
       out << "\n";
     }
   }
-  if (output && !output->empty()) {
+  if (output && !output->empty() && r.stations.size() < 2) {
+    err << "scenario orario: meno di due stazioni, nessun diagramma scritto\n";
+  } else if (output && !output->empty()) {
     std::string title = start->set.route;
     for (char& c : title) {
       if (c == '_') c = ' ';

@@ -2,6 +2,7 @@
 // too tight, the figures in JSON, the diagrams, and a bad command line.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -87,6 +88,17 @@ TEST(ToolOrario, DrawsBothDiagramsAndRefusesWhatItCannotUse) {
     EXPECT_EQ(f.orario(bad).status, 2) << bad[0];
   }
   EXPECT_EQ(read_file(f.dir.file("Brenvalo_Morvena_linea.txt")).substr(0, 10), "[generale]");
+}
+
+TEST(ToolOrario, WithoutStationsThereIsNothingToCompareAndNoDrawing) {
+  temp_dir dir;
+  write_file(dir.file("V_linea.txt"), "[generale]\r\nlunghezza percorso,    5000\r\n[fine]\r\n");
+  write_file(dir.file("V_1-.txt"), "[generale]\r\nvelocita,    0,    70\r\n[fine]\r\n");
+  const tool_run run = run_command(run_orario, {dir.str(), "--route", "V", "--train", "1", "-o", dir.file("x.svg")});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "nessuna tratta fra due stazioni con un orario: niente da confrontare\n");
+  EXPECT_NE(run.err.find("nessun diagramma scritto"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("x.svg")));
 }
 
 }  // namespace
