@@ -81,10 +81,11 @@ std::vector<load_warning> railway_findings(const std::vector<loaded_record>& rec
       if (key.curve_class < 1 || key.curve_class > 6) continue;
       const double radius = 1 / kCurveCurvature[key.curve_class - 1];
       const double allowed = curve_speed(radius, options.cant, options.cant_deficiency);
+      // The highest limit on the curve, as far as the route goes.
       double limit = 0;
-      for (int64_t m = r.numbers[0]; m < r.numbers[0] + r.numbers[1]; m += 50) {
-        limit = std::max(limit, t.line.line_limit_at(static_cast<double>(m)));
-      }
+      const int64_t from = std::clamp<int64_t>(r.numbers[0], 0, t.line.length);
+      const int64_t to = std::min<int64_t>(from + std::clamp<int64_t>(r.numbers[1], 0, t.line.length), t.line.length);
+      for (int64_t m = from; m < to; m += 50) limit = std::max(limit, t.line.line_limit_at(static_cast<double>(m)));
       if (limit > allowed + 0.5) {
         out.push_back(at_record(warning_kind::curve_too_fast, r,
                                 "il raggio di " + whole(radius) + " m ammette " + whole(std::floor(allowed)) +

@@ -25,13 +25,14 @@ timetable_report timetable_of(const scenario_model& model, const std::vector<loa
   }
   for (const loaded_record& rec : records) {
     if (!rec.whole) continue;
+    // Fields as read can hold any 64-bit number: bounded before any sum.
+    auto field = [&rec](size_t i) { return std::clamp<int64_t>(rec.numbers[i], -1'000'000'000, 1'000'000'000); };
     if (rec.kind == record_object::slowdown && rec.numbers.size() >= 3) {
-      r.line.restrictions.push_back({static_cast<int32_t>(rec.numbers[0]),
-                                     static_cast<int32_t>(rec.numbers[0] + rec.numbers[2]),
-                                     static_cast<double>(rec.numbers[1])});
+      r.line.restrictions.push_back({static_cast<int32_t>(field(0)), static_cast<int32_t>(field(0) + field(2)),
+                                     static_cast<double>(field(1))});
     } else if (rec.kind == record_object::station && rec.numbers.size() > kSeconds) {
-      const int64_t time = (rec.numbers[kHours] * 60 + rec.numbers[kMinutes]) * 60 + rec.numbers[kSeconds];
-      r.stations.push_back({ansi_to_utf8(rec.text), static_cast<int32_t>(rec.numbers[0]),
+      const int64_t time = (field(kHours) * 60 + field(kMinutes)) * 60 + field(kSeconds);
+      r.stations.push_back({ansi_to_utf8(rec.text), static_cast<int32_t>(field(0)),
                             static_cast<int32_t>(std::clamp<int64_t>(time, 0, 7 * 86400)), rec.line});
     }
   }
