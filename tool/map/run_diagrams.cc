@@ -20,17 +20,6 @@ struct frame {
   double x(double m) const { return kLeft + (kRight - kLeft) * (m - from) / std::max(to - from, 1.0); }
 };
 
-std::string escaped(const std::string& utf8) {
-  std::string out;
-  for (char c : utf8) {
-    if (c == '&') out += "&amp;";
-    else if (c == '<') out += "&lt;";
-    else if (c == '>') out += "&gt;";
-    else out.push_back(c);
-  }
-  return out;
-}
-
 // Station lines across a plot, and the kilometre axis under it.
 void stations_and_km(svg_writer& svg, const timetable_report& r, const frame& f, double top, double bottom) {
   for (const timetable_station& s : r.stations) {
@@ -92,21 +81,18 @@ double time_diagram(svg_writer& svg, const timetable_report& r, const frame& f, 
     if (s.time > 0) last = std::max(last, static_cast<double>(s.time - r.departure));
   }
   std::vector<map_point> run;
-  double clock = 0;  // the run's time from the departure, with the stops
+  // The run's time from the departure, standing at each stop for its dwell.
   size_t next_stop = 0;
-  std::vector<double> stop_at;
-  for (const timetable_section& s : r.sections) stop_at.push_back(r.stations[s.to].position);
   const size_t stride = std::max<size_t>(1, r.run.time.size() / 4000);
   std::vector<std::pair<double, double>> points;  // metre, seconds
   for (size_t i = 0; i < r.run.time.size(); i += stride) {
     const double m = r.run.metre(i);
-    while (next_stop < r.sections.size() && stop_at[next_stop] <= m) {
-      points.push_back({stop_at[next_stop], r.run.time_at(stop_at[next_stop]) + clock});
-      clock += r.sections[next_stop].dwell;
-      points.push_back({stop_at[next_stop], r.run.time_at(stop_at[next_stop]) + clock});
-      ++next_stop;
+    while (next_stop < r.sections.size() && r.stations[r.sections[next_stop].to].position <= m) {
+      const double stop = r.stations[r.sections[next_stop++].to].position;
+      points.push_back({stop, r.elapsed(stop, false)});
+      points.push_back({stop, r.elapsed(stop, true)});
     }
-    points.push_back({m, r.run.time[i] + clock});
+    points.push_back({m, r.elapsed(m, true)});
   }
   for (const auto& p : points) last = std::max(last, std::isfinite(p.second) ? p.second : 0.0);
   const double tstep = nice_step(last / 60 / 8) * 60;
@@ -141,7 +127,7 @@ std::string run_diagrams_svg(const timetable_report& r, const std::string& title
   svg_writer svg;
   if (r.stations.empty()) return "";
   const frame f{static_cast<double>(r.stations.front().position), static_cast<double>(r.stations.back().position)};
-  svg.text({kMargin, 30}, escaped(title), std::string(kFont) + " font-size=\"17\" font-weight=\"bold\" fill=\"#222\"");
+  svg.text({kMargin, 30}, xml_escaped(title), std::string(kFont) + " font-size=\"17\" font-weight=\"bold\" fill=\"#222\"");
   // Station names upright above the first plot; one too close to the
   // name before is left out.
   double before = -1e9;
@@ -150,7 +136,7 @@ std::string run_diagrams_svg(const timetable_report& r, const std::string& title
     const double x = f.x(s.position);
     if (x - before < 13) continue;
     before = x;
-    svg.text({x + 4, 40 + kNames}, escaped(s.name), font + " transform=\"rotate(-90 " + number(x + 4) + " " + number(40 + kNames) + ")\"");
+    svg.text({x + 4, 40 + kNames}, xml_escaped(s.name), font + " transform=\"rotate(-90 " + number(x + 4) + " " + number(40 + kNames) + ")\"");
   }
   double y = speed_diagram(svg, r, f, 60 + kNames);
   y = time_diagram(svg, r, f, y + 40);

@@ -38,9 +38,11 @@ std::string decimal_comma(double v, int decimals) {
   return s;
 }
 
-std::string xml_text(std::string_view ansi) {
+std::string xml_text(std::string_view ansi) { return xml_escaped(ansi_to_utf8(ansi)); }
+
+std::string xml_escaped(std::string_view utf8) {
   std::string out;
-  for (char ch : ansi_to_utf8(ansi)) {
+  for (char ch : utf8) {
     switch (ch) {
       case '&': out += "&amp;"; break;
       case '<': out += "&lt;"; break;

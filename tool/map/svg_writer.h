@@ -19,6 +19,8 @@ std::string decimal_comma(double v, int decimals);
 // `text` (ANSI) as UTF-8 with the XML specials escaped; control characters,
 // which XML cannot carry, become blanks.
 std::string xml_text(std::string_view ansi);
+// The same for text that is UTF-8 already.
+std::string xml_escaped(std::string_view utf8);
 
 // Estimated width of a line of UTF-8 text; no font metrics at hand, so it
 // errs on the wide side.

@@ -70,6 +70,15 @@ timetable_report timetable_of(const scenario_model& model, const std::vector<loa
   return r;
 }
 
+double timetable_report::elapsed(double metre, bool leaving) const {
+  double t = run.time_at(metre);
+  for (const timetable_section& s : sections) {
+    const double stop = stations[s.to].position;
+    if (stop < metre || (leaving && stop == metre)) t += s.dwell;
+  }
+  return t;
+}
+
 std::string duration_words(double seconds) {
   if (!std::isfinite(seconds)) return "un tempo infinito";
   const auto total = static_cast<int64_t>(std::llround(std::fabs(seconds)));

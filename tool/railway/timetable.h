@@ -53,6 +53,10 @@ struct timetable_report {
   std::vector<timetable_station> stations;  // in running order
   run_profile run;                          // from the first station to the last
   std::vector<timetable_section> sections;
+
+  // Seconds from the departure to `metre`: the run's time and the dwell
+  // at each stop before it, and at a stop there too when `leaving`.
+  double elapsed(double metre, bool leaving) const;
 };
 
 // `records` and `model` from a check of the definitions without a fault.

@@ -70,13 +70,10 @@ json run_of(const std::optional<timetable_report>& timetable) {
   const timetable_report& r = *timetable;
   const double every = 50 * std::ceil(std::max(r.run.to - r.run.from, 1.0) / 450000);
   json speed = json::array(), time = json::array(), schedule = json::array();
-  double dwell = 0;
-  size_t next = 0;
   for (double m = r.run.from; m <= r.run.to + every / 2; m += every) {
-    while (next < r.sections.size() && r.stations[r.sections[next].to].position <= m) dwell += r.sections[next++].dwell;
-    const double t = r.run.time_at(m);
+    const double t = r.elapsed(m, true);
     speed.push_back(std::lround(r.run.speed_at(m) * 3.6));
-    time.push_back(std::isfinite(t) ? json(std::lround(t + dwell)) : json(nullptr));
+    time.push_back(std::isfinite(t) ? json(std::lround(t)) : json(nullptr));
   }
   schedule.push_back({{"m", r.stations.front().position}, {"t", 0}});
   for (const timetable_section& s : r.sections) {
