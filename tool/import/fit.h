@@ -12,7 +12,7 @@ namespace scenario::tool::import {
 
 // A point of the track in a local metric frame (metres; any orientation and
 // origin), the points in running order, irregularly spaced.
-struct plan_xy {
+struct track_xy {
   double x = 0;
   double y = 0;
 };
@@ -39,7 +39,7 @@ struct plan_fit {
 
 // Chooses the curve records for a route of `route_length` metres that
 // follows `track` (its length along the polyline is the route's length).
-plan_fit fit_plan(std::span<const plan_xy> track, int32_t route_length);
+plan_fit fit_plan(std::span<const track_xy> track, int32_t route_length);
 
 // The ground's altitude at a place of the route. `ground` is false where the
 // track does not lie on the ground (a tunnel, a bridge): the altitude there
