@@ -35,6 +35,9 @@ struct deviation {
 struct plan_fit {
   std::vector<fitted_curve> curves;  // ascending, not overlapping
   deviation across;                  // the plan the compile computes against the track
+  // The track's points moved into the plan's frame (the route starts at
+  // (0, 0) heading along +y), for drawing the track under the plan.
+  std::vector<track_xy> track_in_plan;
 };
 
 // Chooses the curve records for a route of `route_length` metres that
