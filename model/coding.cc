@@ -54,4 +54,13 @@ bool get_f64(std::string_view* in, double* value) {
   return true;
 }
 
+bool get_u32(std::string_view* in, uint32_t* value) {
+  uint64_t v;
+  if (!get_le(in, 4, &v)) return false;
+  *value = static_cast<uint32_t>(v);
+  return true;
+}
+
+bool get_u64(std::string_view* in, uint64_t* value) { return get_le(in, 8, value); }
+
 }  // namespace scenario

@@ -28,6 +28,8 @@ inline void put_u8(std::string* out, uint8_t value) { out->push_back(static_cast
 inline void put_u16(std::string* out, uint16_t value) { put_le(out, value); }
 inline void put_i16(std::string* out, int16_t value) { put_le(out, static_cast<uint16_t>(value)); }
 inline void put_i32(std::string* out, int32_t value) { put_le(out, static_cast<uint32_t>(value)); }
+inline void put_u32(std::string* out, uint32_t value) { put_le(out, value); }
+inline void put_u64(std::string* out, uint64_t value) { put_le(out, value); }
 inline void put_f64(std::string* out, double value) { put_le(out, std::bit_cast<uint64_t>(value)); }
 
 // Writers into a buffer with room for the value (2 or 8 bytes at `at`).
@@ -57,6 +59,8 @@ bool get_u8(std::string_view* in, uint8_t* value);
 bool get_u16(std::string_view* in, uint16_t* value);
 bool get_i16(std::string_view* in, int16_t* value);
 bool get_i32(std::string_view* in, int32_t* value);
+bool get_u32(std::string_view* in, uint32_t* value);
+bool get_u64(std::string_view* in, uint64_t* value);
 bool get_f64(std::string_view* in, double* value);
 
 }  // namespace scenario

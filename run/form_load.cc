@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <string>
+#include <variant>
+#include <vector>
 
 #include "content/built_in_identity.h"
 #include "content/line_definition.h"
@@ -12,6 +14,7 @@
 #include "model/definition_files.h"
 #include "model/file_names.h"
 #include "model/output_files.h"
+#include "run/carried_scenario.h"
 #include "run/error_report.h"
 #include "run/kept_definitions.h"
 
@@ -44,23 +47,62 @@ int compile_definitions(platform& p, const std::string& directory, const scenari
   return 0;
 }
 
-int Form_Load(platform& p) {
+namespace {
+
+// The built-in scenario: its definitions and papers from content/ and
+// documents/.
+int run_built_in(platform& p, const std::string& directory) {
   const scenario_identity id = built_in_identity();
+  // An author's edit left here is kept before the program's own
+  // definitions take its name.
+  const std::vector<kept_definition> kept = keep_foreign_definitions(directory, id, built_in_definitions());
+  if (!kept.empty()) p.notice(kept_definitions_notice(kept));
+  dati_linea(directory, id);
+  dati_treno(directory, id);
+  write_notes(directory, id, kept);
+  dati_rallentamenti(directory, id);
+  dati_scheda(directory, id);
+  return compile_definitions(p, directory, id);
+}
+
+// A scenario appended to the program file: its definitions and papers as
+// they were packed, written as one set, then the same compile.
+int run_packed(platform& p, const std::string& directory, const packed_scenario& packed) {
+  const scenario_identity& id = packed.id;
+  const std::vector<kept_definition> kept =
+      keep_foreign_definitions(directory, id, {packed.line_definition, packed.train_definition});
+  if (!kept.empty()) p.notice(kept_definitions_notice(kept));
+  const std::string notes = document_name(id.route_name, id.train_number, "note.txt");
+  output_set files(directory);
+  const auto write = [&](const std::string& name, const std::string& bytes) {
+    files.write(name, [&](const chunk_writer& w) { w(bytes); });
+  };
+  write(line_definition_name(id.route_name), packed.line_definition);
+  write(train_definition_name(id.route_name, id.train_number), packed.train_definition);
+  for (const packed_file& paper : packed.papers) {
+    write(paper.name, paper.name == notes ? notes_with_kept(paper.bytes, kept) : paper.bytes);
+  }
+  files.commit();
+  return compile_definitions(p, directory, id);
+}
+
+}  // namespace
+
+int Form_Load(platform& p) {
   p.show_wait_window();
   const std::string directory = p.application_directory();
   int status = 0;
   try {
-    // An author's edit left here is kept before the program's own
-    // definitions take its name.
-    const std::vector<kept_definition> kept = keep_foreign_definitions(directory, id);
-    if (!kept.empty()) p.notice(kept_definitions_notice(kept));
-    dati_linea(directory, id);
-    dati_treno(directory, id);
-    write_notes(directory, id, kept);
-    dati_rallentamenti(directory, id);
-    dati_scheda(directory, id);
-
-    status = compile_definitions(p, directory, id);
+    const carried_scenario carried = scenario_in_program(p.program_file());
+    if (const auto* damaged = std::get_if<damaged_pack>(&carried)) {
+      // Nothing is written from a scenario that did not arrive whole.
+      p.show_report(damaged->reason);
+      status = 2;
+    } else if (const auto* packed = std::get_if<packed_scenario>(&carried)) {
+      status = run_packed(p, directory, *packed);
+    } else {
+      status = run_built_in(p, directory);
+    }
   } catch (const file_error& e) {
     p.show_report(e.what());
     status = 2;

@@ -28,15 +28,20 @@ std::string free_backup_name(const std::string& directory, const std::string& na
 
 }  // namespace
 
-std::vector<kept_definition> keep_foreign_definitions(const std::string& directory, const scenario_identity& id) {
-  struct own {
+own_definitions built_in_definitions() {
+  return {line_document_bytes(line_definition_lines()), line_document_bytes(train_definition_lines())};
+}
+
+std::vector<kept_definition> keep_foreign_definitions(const std::string& directory, const scenario_identity& id,
+                                                      const own_definitions& own) {
+  struct definition {
     std::string name;
-    std::span<const std::string_view> lines;
+    const std::string& bytes;
   };
-  const own definitions[] = {{line_definition_name(id.route_name), line_definition_lines()},
-                             {train_definition_name(id.route_name, id.train_number), train_definition_lines()}};
+  const definition definitions[] = {{line_definition_name(id.route_name), own.line},
+                                    {train_definition_name(id.route_name, id.train_number), own.train}};
   std::vector<kept_definition> kept;
-  for (const own& d : definitions) {
+  for (const definition& d : definitions) {
     const std::string path = path_in(directory, d.name);
     std::error_code ec;
     // Anything but a file (a folder) stays where it is: writing over it
@@ -44,7 +49,7 @@ std::vector<kept_definition> keep_foreign_definitions(const std::string& directo
     if (!fs::is_regular_file(path, ec)) continue;
     // One that cannot be read is not known to be the program's: kept too.
     const std::optional<std::string> bytes = read_whole_file(path);
-    if (bytes && *bytes == line_document_bytes(d.lines)) continue;
+    if (bytes && *bytes == d.bytes) continue;
     const std::string backup = free_backup_name(directory, d.name);
     fs::rename(path, path_in(directory, backup), ec);
     if (ec) {
@@ -81,9 +86,14 @@ void write_notes(const std::string& directory, const scenario_identity& id, cons
     dati_note(directory, id);
     return;
   }
-  std::string bytes = line_document_bytes(scenario_notes_lines());
-  for (const std::string& line : kept_definitions_note_lines(kept)) bytes += line + "\r\n";
-  replace_file(path_in(directory, document_name(id.route_name, id.train_number, "note.txt")), bytes);
+  replace_file(path_in(directory, document_name(id.route_name, id.train_number, "note.txt")),
+               notes_with_kept(line_document_bytes(scenario_notes_lines()), kept));
+}
+
+std::string notes_with_kept(std::string notes, const std::vector<kept_definition>& kept) {
+  if (kept.empty()) return notes;
+  for (const std::string& line : kept_definitions_note_lines(kept)) notes += line + "\r\n";
+  return notes;
 }
 
 }  // namespace scenario

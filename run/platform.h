@@ -26,6 +26,9 @@ class platform {
   }
   // Directory of the program file, without a trailing separator.
   virtual std::string application_directory() = 0;
+  // The program file itself, whose end may carry a scenario; empty where
+  // there is none to read (the run then has the built-in scenario).
+  virtual std::string program_file() { return {}; }
   // Destroys the window, if any, before the program ends.
   virtual void close_window() = 0;
 };

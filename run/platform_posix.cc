@@ -19,11 +19,16 @@ class posix_platform : public platform {
     std::fputc('\n', stderr);
   }
 
-  std::string application_directory() override {
+  std::string program_file() override {
     std::string path(4096, '\0');
     const ssize_t n = readlink("/proc/self/exe", path.data(), path.size());
-    if (n <= 0) return ".";
+    if (n <= 0) return {};
     path.resize(static_cast<size_t>(n));
+    return path;
+  }
+
+  std::string application_directory() override {
+    const std::string path = program_file();
     const size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
     return slash == 0 ? std::string("/") : path.substr(0, slash);

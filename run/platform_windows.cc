@@ -144,21 +144,26 @@ class windows_platform : public platform {
     MessageBoxA(window_, message.c_str(), kTitle, MB_OK);
   }
 
-  std::string application_directory() override {
+  std::string program_file() override {
     // Grow the buffer until the whole name fits; the result is truncated
     // (and the return value equals the size) when it does not.
     std::string path(MAX_PATH, '\0');
     for (;;) {
       const DWORD size = static_cast<DWORD>(path.size());
       const DWORD n = GetModuleFileNameA(nullptr, path.data(), size);
-      if (n == 0) return ".";
+      if (n == 0) return {};
       if (n < size) {
         path.resize(n);
-        break;
+        return path;
       }
-      if (path.size() >= 32768) return ".";
+      if (path.size() >= 32768) return {};
       path.resize(path.size() * 2);
     }
+  }
+
+  std::string application_directory() override {
+    const std::string path = program_file();
+    if (path.empty()) return ".";
     const size_t separator = path.find_last_of("\\/");
     if (separator == std::string::npos) return ".";
     return path.substr(0, separator);

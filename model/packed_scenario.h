@@ -1,0 +1,56 @@
+// A scenario carried by the program: appended to a copy of the program
+// file after its image, so that one program can hand out an author's
+// scenario in place of the built-in one without a compiler.
+//
+// Layout, every number little-endian:
+//   payload  u16 size + bytes of the route name, the same of the train
+//            number, u32 count of files, then per file: u8 kind, u16 size
+//            + bytes of its name, u32 size + bytes of its content
+//   trailer  u64 payload size, u32 CRC-32 of the payload, u32 version (1),
+//            8 bytes "SCNPACK\x1a"
+// The trailer stands at the very end of the file; what lies between the
+// image and the payload would make the file refused.
+#ifndef MODEL_PACKED_SCENARIO_H_
+#define MODEL_PACKED_SCENARIO_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "model/identity.h"
+
+namespace scenario {
+
+inline constexpr uint32_t kPackVersion = 1;
+inline constexpr size_t kPackTrailerSize = 24;
+
+struct packed_file {
+  std::string name;   // a plain file name, no folder
+  std::string bytes;
+};
+
+struct packed_scenario {
+  scenario_identity id;
+  std::string line_definition;   // the text of <route>_linea.txt
+  std::string train_definition;  // the text of <route>_<train>-.txt
+  std::vector<packed_file> papers;  // the driver's papers, written as they are
+};
+
+// The bytes to append to a program's image: payload and trailer.
+std::string encode_packed_scenario(const packed_scenario& scenario);
+
+// What a program file carries after its image of `image_size` bytes:
+// nothing (the file ends with its image: the built-in scenario), a
+// scenario, or the reason the appended bytes are refused, in Italian.
+struct no_packed_scenario {};
+struct damaged_pack {
+  std::string reason;
+};
+using carried_scenario = std::variant<no_packed_scenario, packed_scenario, damaged_pack>;
+carried_scenario read_packed_scenario(std::string_view file, uint64_t image_size);
+
+}  // namespace scenario
+
+#endif  // MODEL_PACKED_SCENARIO_H_
