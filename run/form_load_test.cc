@@ -10,6 +10,8 @@
 #include "content/line_document.h"
 #include "content/train_definition.h"
 #include "documents/scenario_notes.h"
+#include "model/compile.h"
+#include "model/packed_scenario.h"
 #include "run/error_report.h"
 
 namespace scenario {
@@ -22,11 +24,13 @@ using testing::write_file;
 
 class recording_platform : public platform {
  public:
-  explicit recording_platform(std::string dir) : dir_(std::move(dir)) {}
+  explicit recording_platform(std::string dir, std::string program = {})
+      : dir_(std::move(dir)), program_(std::move(program)) {}
   void show_wait_window() override { ++windows; }
   void show_report(const std::string& message) override { reports.push_back(message); }
   void notice(const std::string& message) override { notices.push_back(message); }
   std::string application_directory() override { return dir_; }
+  std::string program_file() override { return program_; }
   void close_window() override { ++closed; }
   int windows = 0;
   int closed = 0;
@@ -35,6 +39,7 @@ class recording_platform : public platform {
 
  private:
   std::string dir_;
+  std::string program_;
 };
 
 TEST(FormLoad, RunLeavesTheSixFilesAndReplacesOlderOnes) {
@@ -149,6 +154,67 @@ TEST(FormLoad, KeepsDefinitionsItDidNotWrite) {
     }
     EXPECT_NE(added.find("LEGGIMI.txt"), std::string::npos);
   }
+}
+
+}  // namespace
+}  // namespace scenario
+
+namespace scenario {
+namespace {
+
+// A program file carrying `packed`: this test program's own image (a real
+// program file of the build machine) with the scenario appended.
+std::string packed_program(const temp_dir& dir, const packed_scenario& packed, size_t cut = 0) {
+  std::string file = read_file("/proc/self/exe") + encode_packed_scenario(packed);
+  file.resize(file.size() - cut);
+  const std::string path = dir.file("programma");
+  write_file(path, file);
+  return path;
+}
+
+packed_scenario renamed_built_in() {
+  packed_scenario s;
+  s.id = {"Valle", "77"};
+  s.line_definition = line_document_bytes(line_definition_lines());
+  s.train_definition = line_document_bytes(train_definition_lines());
+  s.papers = {{"Valle_77_scheda_treno.txt", "scheda\r\n"}, {"Valle_77_note.txt", "note\r\n"}};
+  return s;
+}
+
+TEST(FormLoad, PackedScenarioTakesThePlaceOfTheBuiltInOne) {
+  temp_dir programs, dir, compiled;
+  const packed_scenario s = renamed_built_in();
+  write_file(dir.file("Valle_linea.txt"), "una modifica dell'autore");
+  recording_platform p(dir.str(), packed_program(programs, s));
+  EXPECT_EQ(Form_Load(p), 0);
+  EXPECT_TRUE(p.reports.empty());
+  EXPECT_EQ(p.windows, 1);
+  EXPECT_EQ(names_in(dir), (std::set<std::string>{"Valle_linea.dat", "Valle_77.sim", "Valle_77.dat",
+                                                  "Valle_77_scheda_treno.txt", "Valle_77_note.txt",
+                                                  "Valle_linea.txt.1.bak"}));
+  EXPECT_EQ(read_file(dir.file("Valle_77_scheda_treno.txt")), "scheda\r\n");
+  // The author's edit is kept and the packed notes say so.
+  EXPECT_NE(read_file(dir.file("Valle_77_note.txt")).find("Valle_linea.txt.1.bak"), std::string::npos);
+  EXPECT_EQ(read_file(dir.file("Valle_linea.txt.1.bak")), "una modifica dell'autore");
+
+  // The compiled files are those of a compile of the same definitions.
+  scenario_model model;
+  model.identity = s.id;
+  const compile_result r = memorizza_percorso(model, 1, {s.line_definition, s.train_definition}, compiled.str());
+  ASSERT_EQ(r.files.size(), 3u);
+  for (const char* name : {"Valle_linea.dat", "Valle_77.sim", "Valle_77.dat"}) {
+    EXPECT_EQ(read_file(dir.file(name)), read_file(compiled.file(name))) << name;
+  }
+}
+
+TEST(FormLoad, CutPackedScenarioWritesNothing) {
+  temp_dir programs, dir;
+  recording_platform p(dir.str(), packed_program(programs, renamed_built_in(), 5));
+  EXPECT_EQ(Form_Load(p), 2);
+  ASSERT_EQ(p.reports.size(), 1u);
+  EXPECT_NE(p.reports[0].find("incompleto"), std::string::npos) << p.reports[0];
+  EXPECT_TRUE(names_in(dir).empty());
+  EXPECT_EQ(p.closed, 1);
 }
 
 }  // namespace
