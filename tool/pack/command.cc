@@ -1,0 +1,142 @@
+// scenario pack DIR --route NAME --train NUMBER -o FILE [--program FILE]
+#include <filesystem>
+#include <optional>
+#include <ostream>
+
+#include "content/built_in_identity.h"
+#include "model/binary_files.h"
+#include "model/compile.h"
+#include "model/definition_files.h"
+#include "model/diagnostics.h"
+#include "model/file_names.h"
+#include "model/output_files.h"
+#include "model/packed_scenario.h"
+#include "model/program_image.h"
+#include "tool/commands.h"
+#include "tool/definitions.h"
+#include "tool/pack/own_program.h"
+#include "tool/pack/zip_archive.h"
+#include "tool/pack/zip_readme.h"
+
+namespace scenario::tool {
+namespace {
+
+constexpr char kHelp[] =
+    "uso: scenario pack DIR --route NOME --train NUMERO -o FILE [--program PROGRAMMA]\n"
+    "Prepara da distribuire lo scenario delle definizioni della cartella DIR.\n"
+    "Con -o FILE.zip scrive un archivio con i tre file compilati, i tre documenti per il\n"
+    "macchinista, le due definizioni e un LEGGIMI.txt che dice come installarli.\n"
+    "Con ogni altro nome scrive un programma che per questo scenario fa cio' che\n"
+    "Brenvalo_Morvena_4815 fa per il proprio: avviato in una cartella mostra \"Attendere\",\n"
+    "vi scrive le definizioni, le compila, scrive i tre documenti e si chiude da solo.\n"
+    "Il programma e' una copia di Brenvalo_Morvena_4815 che sta accanto a scenario (sotto\n"
+    "Windows il .exe), con lo scenario aggiunto in coda; non serve un compilatore.\n"
+    "  --program PROGRAMMA  parte da questo programma invece (da Linux, il .exe dello zip\n"
+    "                       per Windows prepara un programma per Windows)\n"
+    "FILE non deve esistere: pack non sostituisce mai un file. Le definizioni devono\n"
+    "compilare senza errori.\n"
+    "Uscita: 0 scritto, 1 errore nelle definizioni, 2 comando o file non validi.\n";
+
+bool ends_with_zip(const std::string& path) {
+  if (path.size() < 4) return false;
+  std::string end = path.substr(path.size() - 4);
+  for (char& c : end) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return end == ".zip";
+}
+
+// The image of the program to append to, or why it cannot be used.
+struct program_base {
+  std::string image;
+  std::string problem;
+};
+program_base read_program(const std::string& path) {
+  const std::optional<std::string> file = read_whole_file(path);
+  if (!file) return {{}, "impossibile leggere il programma " + path};
+  const std::optional<uint64_t> image = program_image_size(*file);
+  const std::string mark = std::string(SCENARIO_PACK_READER_MARK_HEAD) + SCENARIO_PACK_READER_MARK_TAIL;
+  if (!image || std::string_view(*file).substr(0, *image).find(mark) == std::string_view::npos) {
+    return {{}, path + " non e' il programma dello scenario (o e' di una versione che non legge scenari allegati)"};
+  }
+  // A program that carries a scenario already is packed afresh from its
+  // image: the scenario it carried is dropped.
+  return {file->substr(0, *image), {}};
+}
+
+}  // namespace
+
+int run_pack(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+  int status = kExitClean;
+  const auto start = start_command("pack", words, {"-o", "--program"}, {}, kHelp, out, err, &status);
+  if (!start) return status;
+  const definition_set& set = start->set;
+  const std::string target = start->args.value("-o").value_or("");
+  if (target.empty()) {
+    err << "scenario: manca -o FILE (un programma, o FILE.zip per un archivio)\n" << kHelp;
+    return kExitUsage;
+  }
+  std::error_code ec;
+  if (std::filesystem::exists(std::filesystem::symlink_status(target, ec))) {
+    err << "scenario: " << target << " esiste gia': pack non sostituisce mai un file, scegliere un altro nome\n";
+    return kExitUsage;
+  }
+
+  // The scenario must compile clean: a program that only shows a fault
+  // number is no scenario to hand out.
+  scenario_model model = model_for(set);
+  const compile_outcome outcome = compile_scenario(model, 1, start->texts);
+  if (const fault_state fault = reported_fault(outcome)) {
+    err << format_fault(fault, set.paths());
+    err << "scenario: le definizioni hanno un errore: nulla e' stato scritto\n";
+    return kExitFault;
+  }
+  if (!can_write(model, outcome)) {
+    err << "scenario: le definizioni non danno file compilati: nulla e' stato scritto\n";
+    return kExitFault;
+  }
+
+  packed_scenario packed;
+  packed.id = {set.route, set.train};
+  packed.line_definition = *start->texts.line;
+  packed.train_definition = *start->texts.train;
+  packed.papers = {};
+
+  std::string bytes;
+  if (ends_with_zip(target)) {
+    std::vector<zip_entry> entries = {
+        {route_plan_name(set.route), route_plan_bytes(model)},
+        {item_table_name(set.route, set.train), item_table_bytes(model)},
+        {route_cells_name(set.route, set.train), route_cells_bytes(model)},
+    };
+    for (const packed_file& paper : packed.papers) entries.push_back({paper.name, paper.bytes});
+    entries.push_back({line_definition_name(set.route), packed.line_definition});
+    entries.push_back({train_definition_name(set.route, set.train), packed.train_definition});
+    entries.push_back({"LEGGIMI.txt", zip_readme(packed.id)});
+    const std::string folder = set.route + "_" + set.train + "/";
+    for (zip_entry& e : entries) e.name = folder + e.name;
+    bytes = zip_archive(entries);
+  } else {
+    const std::string program = start->args.value("--program").value_or(program_beside_tool());
+    const program_base base = read_program(program);
+    if (!base.problem.empty()) {
+      err << "scenario: " << base.problem << "\n";
+      return kExitUsage;
+    }
+    bytes = base.image + encode_packed_scenario(packed);
+  }
+  try {
+    replace_file(target, bytes);
+  } catch (const file_error& e) {
+    err << "scenario: " << e.what() << "\n";
+    return kExitUsage;
+  }
+  if (!ends_with_zip(target)) {
+    // The copy runs as its program did.
+    using std::filesystem::perms;
+    std::filesystem::permissions(target, perms::owner_exec | perms::group_exec | perms::others_exec,
+                                 std::filesystem::perm_options::add, ec);
+  }
+  out << "scritto " << target << " (" << bytes.size() << " byte)\n";
+  return kExitClean;
+}
+
+}  // namespace scenario::tool

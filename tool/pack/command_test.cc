@@ -1,0 +1,124 @@
+// scenario pack: the program it makes, run in a fresh folder, writes what
+// compile writes; the zip holds the scenario's files; what it refuses.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "model/coding.h"
+#include "model/crc32.h"
+#include "model/test_files.h"
+#include "tool/commands.h"
+#include "tool/pack/own_program.h"
+#include "tool/tool_testing.h"
+
+namespace scenario::tool {
+namespace {
+
+namespace fs = std::filesystem;
+using scenario::testing::names_in;
+using scenario::testing::read_file;
+using scenario::testing::temp_dir;
+using scenario::testing::write_file;
+using testing::run_command;
+using testing::tool_run;
+
+// The example definitions under the author's own names.
+struct author_folder {
+  author_folder() { EXPECT_EQ(run_command(run_example, {dir.str(), "--route", "Valle", "--train", "77"}).status, 0); }
+  tool_run pack(const std::string& target, std::vector<std::string> more = {}) const {
+    std::vector<std::string> args = {dir.str(), "--route", "Valle", "--train", "77", "-o", target};
+    args.insert(args.end(), more.begin(), more.end());
+    return run_command(run_pack, args);
+  }
+  temp_dir dir;
+};
+
+// The entries of a zip of stored files, read from the local headers, each
+// checked against its CRC.
+std::map<std::string, std::string> unzip(std::string_view zip) {
+  std::map<std::string, std::string> entries;
+  uint32_t signature = 0;
+  while (get_u32(&zip, &signature) && signature == 0x04034b50) {
+    uint16_t version, flags, method, time, date, name_size, extra_size;
+    uint32_t crc, size, original;
+    get_u16(&zip, &version), get_u16(&zip, &flags), get_u16(&zip, &method), get_u16(&zip, &time);
+    get_u16(&zip, &date), get_u32(&zip, &crc), get_u32(&zip, &size), get_u32(&zip, &original);
+    get_u16(&zip, &name_size), get_u16(&zip, &extra_size);
+    EXPECT_EQ(method, 0);
+    EXPECT_EQ(size, original);
+    const std::string name(zip.substr(0, name_size));
+    const std::string bytes(zip.substr(name_size + extra_size, size));
+    EXPECT_EQ(crc32(bytes), crc) << name;
+    entries[name] = bytes;
+    zip.remove_prefix(name_size + extra_size + size);
+  }
+  EXPECT_EQ(signature, 0x02014b50u);  // the central directory follows
+  return entries;
+}
+
+TEST(ToolPack, PackedProgramRunInAFreshFolderWritesWhatCompileWrites) {
+  author_folder author;
+  temp_dir out, fresh;
+  const std::string program = fresh.file("Valle_77");
+  const tool_run packed = author.pack(program);
+  ASSERT_EQ(packed.status, 0) << packed.err;
+  EXPECT_EQ(std::system(("cd " + fresh.str() + " && ./Valle_77 2>/dev/null").c_str()), 0);
+
+  ASSERT_EQ(run_command(run_compile, {author.dir.str(), "--route", "Valle", "--train", "77"}).status, 0);
+  std::set<std::string> expected = {"Valle_77"};
+  for (const std::string& name : names_in(author.dir)) {
+    if (name.ends_with(".txt")) continue;  // the definitions
+    expected.insert(name);
+    EXPECT_EQ(read_file(fresh.file(name)), read_file(author.dir.file(name))) << name;
+  }
+  EXPECT_EQ(names_in(fresh), expected);
+}
+
+TEST(ToolPack, ZipHoldsCompiledFilesDefinitionsAndReadme) {
+  author_folder author;
+  temp_dir out;
+  ASSERT_EQ(author.pack(out.file("valle.zip")).status, 0);
+  const std::map<std::string, std::string> entries = unzip(read_file(out.file("valle.zip")));
+  ASSERT_EQ(run_command(run_compile, {author.dir.str(), "--route", "Valle", "--train", "77"}).status, 0);
+  for (const std::string& name : names_in(author.dir)) {
+    ASSERT_EQ(entries.count("Valle_77/" + name), 1u) << name;
+    EXPECT_EQ(entries.at("Valle_77/" + name), read_file(author.dir.file(name))) << name;
+  }
+  const std::string& readme = entries.at("Valle_77/LEGGIMI.txt");
+  EXPECT_NE(readme.find("Valle_77.sim"), std::string::npos);
+  EXPECT_NE(readme.find("\r\n"), std::string::npos);
+  // The same definitions always give the same archive.
+  ASSERT_EQ(author.pack(out.file("again.zip")).status, 0);
+  EXPECT_EQ(read_file(out.file("again.zip")), read_file(out.file("valle.zip")));
+}
+
+TEST(ToolPack, RefusesAndWritesNothing) {
+  author_folder author;
+  temp_dir out;
+  write_file(out.file("esiste.exe"), "di un altro");
+  const tool_run existing = author.pack(out.file("esiste.exe"));
+  EXPECT_EQ(existing.status, 2);
+  EXPECT_NE(existing.err.find("esiste gia'"), std::string::npos);
+  EXPECT_EQ(read_file(out.file("esiste.exe")), "di un altro");
+
+  // The tool itself holds no reader of packed scenarios.
+  const std::string tool = fs::path(program_beside_tool()).replace_filename("scenario").string();
+  const tool_run not_program = author.pack(out.file("a"), {"--program", tool});
+  EXPECT_EQ(not_program.status, 2);
+  EXPECT_NE(not_program.err.find("non e' il programma dello scenario"), std::string::npos) << not_program.err;
+  EXPECT_EQ(author.pack(out.file("b"), {"--program", out.file("manca")}).status, 2);
+
+  std::string line = read_file(author.dir.file("Valle_linea.txt"));
+  line.replace(line.find("curvas5"), 7, "curvas0");
+  write_file(author.dir.file("Valle_linea.txt"), line);
+  const tool_run fault = author.pack(out.file("c.zip"));
+  EXPECT_EQ(fault.status, 1);
+  EXPECT_NE(fault.err.find("errore 103"), std::string::npos) << fault.err;
+  EXPECT_EQ(names_in(out), std::set<std::string>{"esiste.exe"});
+}
+
+}  // namespace
+}  // namespace scenario::tool
