@@ -7,7 +7,9 @@
 # byte. Then, from the same unpacked folder, `scenario.exe example` writes
 # the example definitions and `scenario.exe compile` compiles them under
 # wine: its three compiled files must be the program's, and the definitions
-# must be left in place.
+# must be left in place. Last, `scenario.exe pack` makes a program of an
+# author's scenario (the example under other names), which run under wine
+# in a fresh folder must write the files the tool writes for it.
 #
 # Usage: scripts/windows_check.sh [--screenshot FILE.png]
 #
@@ -32,6 +34,11 @@ readonly ZIP_NAME=${PROGRAM}-windows
 readonly PACKAGE_FILES=("$PROGRAM.exe" CAMPI.txt LEGGIMI.txt scenario.exe)  # in C sort order
 readonly OUTPUT_COUNT=6         # files the program writes
 readonly EXAMPLE=esempio        # the tool's folder inside the unpacked one
+readonly AUTHOR=autore          # an author's scenario, packed by the tool
+readonly AUTHOR_ROUTE=Valle
+readonly AUTHOR_TRAIN=77
+readonly AUTHOR_PROGRAM=${AUTHOR_ROUTE}_${AUTHOR_TRAIN}.exe
+readonly PACKED=impacchettato   # a fresh folder the packed program runs in
 
 script_path=$(readlink -f "${BASH_SOURCE[0]}")
 readonly script_path
@@ -125,7 +132,16 @@ inside_display() {
   (
     cd "$package_dir"
     timeout --kill-after=10 "$RUN_TIMEOUT_S" wine ./scenario.exe example "$EXAMPLE" &&
-      timeout --kill-after=10 "$RUN_TIMEOUT_S" wine ./scenario.exe compile "$EXAMPLE" --route "$ROUTE" --train "$TRAIN"
+      timeout --kill-after=10 "$RUN_TIMEOUT_S" wine ./scenario.exe compile "$EXAMPLE" --route "$ROUTE" --train "$TRAIN" &&
+      # An author's scenario packed into a program beside the tool's, run in
+      # a fresh folder; the tool's own compile of it for the comparison.
+      timeout --kill-after=10 "$RUN_TIMEOUT_S" wine ./scenario.exe example "$AUTHOR" \
+        --route "$AUTHOR_ROUTE" --train "$AUTHOR_TRAIN" && mkdir "$PACKED" &&
+      timeout --kill-after=10 "$RUN_TIMEOUT_S" wine ./scenario.exe pack "$AUTHOR" \
+        --route "$AUTHOR_ROUTE" --train "$AUTHOR_TRAIN" -o "$PACKED/$AUTHOR_PROGRAM" &&
+      timeout --kill-after=10 "$RUN_TIMEOUT_S" wine ./scenario.exe compile "$AUTHOR" \
+        --route "$AUTHOR_ROUTE" --train "$AUTHOR_TRAIN" &&
+      cd "$PACKED" && timeout --kill-after=10 "$RUN_TIMEOUT_S" wine "./$AUTHOR_PROGRAM"
   ) >"$prefix.tool.log" 2>&1 || tool_rc=$?
   if ((tool_rc != 0)); then
     cat "$prefix.tool.log" >&2
@@ -322,4 +338,18 @@ for name in "${ROUTE}_linea.dat" "${ROUTE}_${TRAIN}.sim" "${ROUTE}_${TRAIN}.dat"
   cmp "$linux_dir/$name" "$tool_dir/$name" || die "scenario.exe compile wrote a different $name"
 done
 echo "windows_check: OK: scenario.exe example and compile from the unpacked zip under wine wrote the program's three compiled files"
+
+# The packed program wrote in its fresh folder what the tool wrote beside
+# the author's definitions (these apart).
+packed_dir=$windows_dir/$PACKED
+author_dir=$windows_dir/$AUTHOR
+packed_names=$(find "$packed_dir" -mindepth 1 -maxdepth 1 -type f ! -name "$AUTHOR_PROGRAM" -printf '%f\n' | LC_ALL=C sort)
+author_names=$(find "$author_dir" -mindepth 1 -maxdepth 1 -type f ! -name "${AUTHOR_ROUTE}_linea.txt" \
+  ! -name "${AUTHOR_ROUTE}_${AUTHOR_TRAIN}-.txt" -printf '%f\n' | LC_ALL=C sort)
+[[ -n "$packed_names" && "$packed_names" == "$author_names" ]] ||
+  die "the packed program wrote: $(tr '\n' ' ' <<<"$packed_names"); the tool: $(tr '\n' ' ' <<<"$author_names")"
+while IFS= read -r name; do
+  cmp "$packed_dir/$name" "$author_dir/$name" || die "the packed program wrote a different $name"
+done <<<"$packed_names"
+echo "windows_check: OK: $AUTHOR_PROGRAM made by scenario.exe pack, run under wine in a fresh folder, wrote the tool's $(wc -l <<<"$packed_names") files"
 keep_work=0
