@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "model/record_fields.h"
 
@@ -35,12 +34,6 @@ int nearest_level(double c) {
   return best;
 }
 
-double wrap(double a) {
-  while (a > std::numbers::pi) a -= 2 * std::numbers::pi;
-  while (a < -std::numbers::pi) a += 2 * std::numbers::pi;
-  return a;
-}
-
 }  // namespace
 
 std::vector<int8_t> steer_plan(const track_reference& track, int32_t route_length) {
@@ -66,7 +59,7 @@ std::vector<int8_t> steer_plan(const track_reference& track, int32_t route_lengt
     const double h = track.heading[k];
     // Offset to the right of the track, heading turned to the right of it.
     const double offset = (x1 - track.x[k]) * std::cos(h) - (y1 - track.y[k]) * std::sin(h);
-    const double heading_error = wrap(std::atan2(dx, dy) - h);
+    const double heading_error = wrap_angle(std::atan2(dx, dy) - h);
     const double ahead = track.curvature[static_cast<size_t>(std::min(last_ref, j + kLead))];
     // A step turns by c against a step `step` long.
     const double wanted = (ahead - kHeadingGain * heading_error - kOffsetGain * offset) * step;

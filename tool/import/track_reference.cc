@@ -48,12 +48,6 @@ resampled resample(std::span<const track_xy> track) {
   return r;
 }
 
-double wrap(double a) {
-  while (a > std::numbers::pi) a -= 2 * std::numbers::pi;
-  while (a < -std::numbers::pi) a += 2 * std::numbers::pi;
-  return a;
-}
-
 // Mean of v over [i - h, i + h], the span shrunk symmetrically at the ends;
 // `sum` holds the prefix sums of v.
 double window_mean(const std::vector<double>& sum, int64_t i, int64_t h) {
@@ -69,6 +63,12 @@ std::vector<double> prefix_sums(const std::vector<double>& v) {
 }
 
 }  // namespace
+
+double wrap_angle(double a) {
+  while (a > std::numbers::pi) a -= 2 * std::numbers::pi;
+  while (a < -std::numbers::pi) a += 2 * std::numbers::pi;
+  return a;
+}
 
 double start_heading(std::span<const track_xy> track) {
   const resampled r = resample(track);
@@ -94,7 +94,7 @@ track_reference make_track_reference(std::span<const track_xy> track, int32_t ex
     heading[static_cast<size_t>(i)] =
         b > a ? std::atan2(r.x[b] - r.x[a], r.y[b] - r.y[a]) : (i > 0 ? heading[static_cast<size_t>(i - 1)] : 0.0);
   }
-  for (size_t i = 1; i < heading.size(); ++i) heading[i] = heading[i - 1] + wrap(heading[i] - heading[i - 1]);
+  for (size_t i = 1; i < heading.size(); ++i) heading[i] = heading[i - 1] + wrap_angle(heading[i] - heading[i - 1]);
 
   // Curvature: the change of heading over the same span, then averaged
   // over it again so that the noise left in the heading does not reach it.

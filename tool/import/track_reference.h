@@ -33,6 +33,9 @@ track_reference make_track_reference(std::span<const track_xy> track, int32_t ex
 // first tens of metres so that the noise of the first node does not set it.
 double start_heading(std::span<const track_xy> track);
 
+// The same angle between -pi and pi.
+double wrap_angle(double a);
+
 }  // namespace scenario::tool::import
 
 #endif  // TOOL_IMPORT_TRACK_REFERENCE_H_
