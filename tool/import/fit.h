@@ -32,9 +32,22 @@ struct deviation {
   double max_at = 0;  // m from the start of the route, where `max` lies
 };
 
+// A stretch of the track that turns more sharply than the sharpest curve
+// record: the plan cannot follow it there and cuts across the bend.
+struct sharp_stretch {
+  int32_t start = 0;   // m from the start of the route
+  int32_t length = 0;  // m
+  double radius = 0;   // m, the smallest along the stretch
+};
+
 struct plan_fit {
   std::vector<fitted_curve> curves;  // ascending, not overlapping
+  std::vector<sharp_stretch> too_sharp;  // ascending
   deviation across;                  // the plan the compile computes against the track
+  // Metres along the compiled plan from its start to the route's length:
+  // more than the route where curves have lengthened the plan's steps, so
+  // a place at metre m of the route is drawn a little further along.
+  double plan_length = 0;
   // The track's points moved into the plan's frame (the route starts at
   // (0, 0) heading along +y), for drawing the track under the plan.
   std::vector<track_xy> track_in_plan;
