@@ -24,6 +24,12 @@
 namespace scenario {
 
 inline constexpr uint32_t kPackVersion = 1;
+
+// Text every program that reads version 1 holds, so that `scenario pack`
+// appends only to such a program. Only the program's run keeps it whole;
+// the tool looks for it as two halves joined at run time.
+#define SCENARIO_PACK_READER_MARK_HEAD "legge-scenari-allegati:"
+#define SCENARIO_PACK_READER_MARK_TAIL "SCNPACK-1"
 inline constexpr size_t kPackTrailerSize = 24;
 
 struct packed_file {

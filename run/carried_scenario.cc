@@ -4,6 +4,12 @@
 #include "model/program_image.h"
 
 namespace scenario {
+namespace {
+
+// Kept in the program file whether used or not: see packed_scenario.h.
+[[gnu::used]] const char kReaderMark[] = SCENARIO_PACK_READER_MARK_HEAD SCENARIO_PACK_READER_MARK_TAIL;
+
+}  // namespace
 
 carried_scenario scenario_in_program(const std::string& program_file) {
   if (program_file.empty()) return no_packed_scenario{};
