@@ -24,6 +24,8 @@ constexpr char kHelp[] =
     "      come compile, senza scrivere file: ogni errore e ogni avviso\n"
     "  example DIR [--route NOME --train NUMERO] [--force]\n"
     "      scrive in DIR le definizioni della linea e del treno di esempio\n"
+    "  import ESTRATTO --from LUOGO --to LUOGO --route NOME --train NUMERO -o DIR [--dem FILE|DIR] ...\n"
+    "      una prima bozza delle definizioni da una mappa OpenStreetMap (binario, curve, pendenze)\n"
     "  lsp\n"
     "      server del Language Server Protocol per gli editor: errori mentre si scrive\n"
     "  serve DIR --route NOME --train NUMERO [--port N] [--open] [--host H]\n"
@@ -47,6 +49,7 @@ command find_command(const std::string& name) {
   if (name == "lsp") return run_lsp;
   if (name == "serve") return run_serve;
   if (name == "orario") return run_orario;
+  if (name == "import") return run_import;
   return nullptr;
 }
 
