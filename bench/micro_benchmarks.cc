@@ -8,9 +8,11 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <sstream>
 #include <string>
 
 #include "bench/synthetic_definitions.h"
+#include "bench/synthetic_extract.h"
 #include "model/binary_files.h"
 #include "model/compile.h"
 #include "model/compiled_writer.h"
@@ -19,6 +21,7 @@
 #include "model/loader.h"
 #include "model/output_files.h"
 #include "model/post_processing.h"
+#include "tool/commands.h"
 #include "tool/railway/run.h"
 
 namespace scenario::bench {
@@ -187,5 +190,30 @@ BENCHMARK(BM_Compile)->Arg(kShort)->Arg(kLong)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace scenario::bench
+
+// scenario import of a 100 km line from a generated extract padded with
+// the argument's count of other nodes (4 million make about 50 MB).
+void BM_Import(benchmark::State& state) {
+  std::random_device random;
+  const std::filesystem::path directory =
+      std::filesystem::temp_directory_path() / ("scenario_import_" + std::to_string(random()));
+  std::filesystem::create_directories(directory);
+  const std::string extract = (directory / "linea.osm.pbf").string();
+  write_synthetic_extract(extract, 100000, state.range(0));
+  state.counters["MB"] = static_cast<double>(std::filesystem::file_size(extract)) / 1e6;
+  int run = 0;
+  for (auto _ : state) {
+    const std::string out = (directory / ("out" + std::to_string(run++))).string();
+    std::ostringstream sink, err;
+    if (tool::run_import({extract, "--from", "Origine", "--to", "Termine", "--route", "Bench", "--train", "1", "-o",
+                          out},
+                         sink, err) != 0) {
+      state.SkipWithError(err.str().c_str());
+      break;
+    }
+  }
+  std::filesystem::remove_all(directory);
+}
+BENCHMARK(BM_Import)->Arg(100000)->Arg(4000000)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 BENCHMARK_MAIN();

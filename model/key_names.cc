@@ -40,21 +40,6 @@ std::vector<std::string> keys(definition_file file) {
   return all;
 }
 
-// Edits (insert, delete, replace one character) from a to b.
-size_t distance(std::string_view a, std::string_view b) {
-  std::vector<size_t> row(b.size() + 1);
-  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (size_t i = 1; i <= a.size(); ++i) {
-    size_t diagonal = row[0];
-    row[0] = i;
-    for (size_t j = 1; j <= b.size(); ++j) {
-      const size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
-}
 
 // The candidate within a third of its length (at least one edit, at most
 // three) of `word`, the nearest first; empty when there is none.
@@ -67,7 +52,7 @@ std::string nearest(std::string_view word, const std::vector<std::string>& candi
     const size_t allowed = std::clamp<size_t>(c.size() / 3, 1, 3);
     // The difference in length is edits already: most candidates end here.
     if (std::max(lower.size(), c.size()) - std::min(lower.size(), c.size()) > allowed) continue;
-    const size_t d = distance(lower, c);
+    const size_t d = edit_distance(lower, c);
     if (d > 0 && d <= allowed && (best.empty() || d < best_distance)) {
       best = std::string(c);
       best_distance = d;
@@ -226,5 +211,20 @@ bool is_known_section(std::string_view header) {
 std::string nearest_section(std::string_view header) { return nearest(header, sections()); }
 
 std::string nearest_key(definition_file file, std::string_view field) { return nearest(field, keys(file)); }
+
+size_t edit_distance(std::string_view a, std::string_view b) {
+  std::vector<size_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
 
 }  // namespace scenario

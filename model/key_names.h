@@ -14,6 +14,10 @@
 namespace scenario {
 
 // Whether `header` (with its brackets) is a section of either definition.
+// Edits (insert, delete, replace one character) from a to b; what "the
+// nearest" name or key means wherever one is offered.
+size_t edit_distance(std::string_view a, std::string_view b);
+
 bool is_known_section(std::string_view header);
 // The known section header nearest to `header`; empty when none is near.
 std::string nearest_section(std::string_view header);

@@ -23,6 +23,8 @@ int run_map(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 int run_check(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int run_serve(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int run_example(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// A first draft of a line and a train from a map extract.
+int run_import(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int run_orario(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int run_pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // Serves the language server protocol on standard input and output.

@@ -11,6 +11,7 @@
 #include "model/output_files.h"
 #include "tool/arguments.h"
 #include "tool/commands.h"
+#include "tool/output_folder.h"
 
 namespace scenario::tool {
 namespace {
@@ -49,18 +50,9 @@ int run_example(const std::vector<std::string>& words, std::ostream& out, std::o
     return kExitUsage;
   }
   const std::string& directory = args->positional[0];
-  // The program writes its own definitions into its folder and deletes
-  // them: an author's there would be lost at its next start.
-  const scenario_identity program = built_in_identity();
-  const std::string program_name = program.route_name + "_" + program.train_number;
-  for (const std::string& name : {program_name, program_name + ".exe"}) {
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(path_in(directory, name), ec)) {
-      err << "scenario example: la cartella " << directory << " contiene il programma " << name
-          << ", che a ogni avvio vi scrive le proprie definizioni e poi le cancella.\n"
-          << "Lavorare in una cartella a parte, per esempio: scenario example esempio\n";
-      return kExitUsage;
-    }
+  if (const auto refused = program_folder_problem(directory, "scenario example esempio")) {
+    err << "scenario example: " << *refused << "\n";
+    return kExitUsage;
   }
   const std::string line = path_in(directory, line_definition_name(id.route_name));
   const std::string train = path_in(directory, train_definition_name(id.route_name, id.train_number));

@@ -26,6 +26,8 @@ constexpr char kHelp[] =
     "      scrive in DIR le definizioni della linea e del treno di esempio\n"
     "  pack DIR --route NOME --train NUMERO -o FILE [--program PROGRAMMA]\n"
     "      un programma che porta lo scenario (o con FILE.zip un archivio da installare)\n"
+    "  import ESTRATTO --from LUOGO --to LUOGO --route NOME --train NUMERO -o DIR [--dem FILE|DIR] ...\n"
+    "      una prima bozza delle definizioni da una mappa OpenStreetMap (binario, curve, pendenze)\n"
     "  lsp\n"
     "      server del Language Server Protocol per gli editor: errori mentre si scrive\n"
     "  serve DIR --route NOME --train NUMERO [--port N] [--open] [--host H]\n"
@@ -50,6 +52,7 @@ command find_command(const std::string& name) {
   if (name == "serve") return run_serve;
   if (name == "orario") return run_orario;
   if (name == "pack") return run_pack;
+  if (name == "import") return run_import;
   return nullptr;
 }
 

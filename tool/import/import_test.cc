@@ -1,0 +1,229 @@
+// scenario import end to end: small extracts written here as OSM XML, the
+// bad inputs it must refuse without writing, and the real Monaco extract.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "model/test_files.h"
+#include "tool/commands.h"
+#include "tool/definition_findings.h"
+#include "tool/import/names.h"
+#include "tool/tool_testing.h"
+
+namespace scenario::tool {
+namespace {
+
+using testing::run_command;
+using scenario::testing::temp_dir;
+
+// An OSM XML extract put together node by node.
+class osm_xml {
+ public:
+  int64_t node(double lat, double lon, const std::map<std::string, std::string>& tags = {}) {
+    const int64_t id = next_++;
+    text_ << "<node id=\"" << id << "\" lat=\"" << lat << "\" lon=\"" << lon << "\" version=\"1\">";
+    for (const auto& [k, v] : tags) text_ << "<tag k=\"" << k << "\" v=\"" << v << "\"/>";
+    text_ << "</node>\n";
+    return id;
+  }
+  // Nodes every `step` degrees of longitude along a parallel.
+  std::vector<int64_t> row(double lat, double lon_from, double lon_to, double step) {
+    std::vector<int64_t> ids;
+    for (double lon = lon_from; lon <= lon_to + step / 2; lon += step) ids.push_back(node(lat, lon));
+    return ids;
+  }
+  void way(const std::vector<int64_t>& nodes, std::map<std::string, std::string> tags) {
+    tags.emplace("railway", "rail");
+    ways_ << "<way id=\"" << next_++ << "\" version=\"1\">";
+    for (int64_t n : nodes) ways_ << "<nd ref=\"" << n << "\"/>";
+    for (const auto& [k, v] : tags) ways_ << "<tag k=\"" << k << "\" v=\"" << v << "\"/>";
+    ways_ << "</way>\n";
+  }
+  void write(const std::string& path) const {
+    std::ofstream f(path);
+    f << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<osm version=\"0.6\">\n" << text_.str() << ways_.str()
+      << "</osm>\n";
+  }
+
+ private:
+  int64_t next_ = 1;
+  std::ostringstream text_;
+  std::ostringstream ways_;
+};
+
+std::vector<int64_t> slice(const std::vector<int64_t>& v, size_t from, size_t to) {
+  return {v.begin() + static_cast<ptrdiff_t>(from), v.begin() + static_cast<ptrdiff_t>(to) + 1};
+}
+
+// A double-track line about 4.7 km long due east along 45 N: track A
+// (usage=main) with a named tunnel and two speeds, track B beside it (no
+// usage) with crossovers to A; a station beside the start, a stop position
+// on A, the end station with a name the code page cannot hold whole, a
+// station too far from the track, kilometre posts, and an island of track
+// no path reaches.
+void write_line_extract(const std::string& path) {
+  osm_xml x;
+  const std::vector<int64_t> a = x.row(45.0, 9.0, 9.06, 0.002);   // 31 nodes
+  const std::vector<int64_t> b = x.row(45.00005, 9.0, 9.06, 0.002);
+  x.way(slice(a, 0, 10), {{"usage", "main"}, {"maxspeed", "100"}});
+  x.way(slice(a, 10, 13), {{"usage", "main"}, {"maxspeed", "100"}, {"tunnel", "yes"}, {"name", "Galleria Prova"}});
+  x.way(slice(a, 13, 30), {{"usage", "main"}, {"maxspeed", "120"}});
+  x.way(b, {{"maxspeed", "100"}});
+  x.way({a[5], b[6]}, {{"service", "crossover"}});
+  x.way({b[16], a[17]}, {{"service", "crossover"}});
+  x.node(44.99964, 9.0, {{"railway", "station"}, {"name", "\xC3\x80lfa"}});  // 40 m south of A
+  x.node(45.0, 9.03, {{"public_transport", "stop_position"}, {"train", "yes"}, {"name", "Beta"}});
+  x.node(45.0003, 9.06, {{"railway", "halt"}, {"name", "Gamma \xC5\x81\xC3\xB3" "d\xC5\xBA"}});  // Łódź
+  x.node(45.003, 9.045, {{"railway", "station"}, {"name", "Delta"}});  // 330 m away
+  x.node(44.9999, 9.0, {{"railway", "milestone"}, {"railway:position", "10.0"}});
+  x.node(44.9999, 9.04, {{"railway", "milestone"}, {"railway:position", "13,1"}});
+  const std::vector<int64_t> island = x.row(45.1, 9.0, 9.02, 0.002);
+  x.way(island, {{"usage", "main"}});
+  x.node(45.1, 9.02, {{"railway", "station"}, {"name", "Isola"}});
+  x.write(path);
+}
+
+std::string read_bytes(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> import_words(const std::string& extract, const std::string& from, const std::string& to,
+                                      const std::string& out) {
+  return {extract, "--from", from, "--to", to, "--route", "Prova", "--train", "1", "-o", out};
+}
+
+TEST(Import, LineFromExtractPassesCheckWithWhatTheMapSays) {
+  temp_dir dir;
+  write_line_extract(dir.file("linea.osm"));
+  const std::string out = dir.file("out");
+  const auto run = run_command(run_import, import_words(dir.file("linea.osm"), "alfa", "GAMMA LODZ", out));
+  ASSERT_EQ(run.status, kExitClean) << run.err;
+  const std::string line = read_bytes(out + "/Prova_linea.txt");
+  const std::string train = read_bytes(out + "/Prova_1-.txt");
+  const auto report = nlohmann::json::parse(read_bytes(out + "/Prova_import.json"));
+
+  const definition_check check = check_definitions({line, train}, {"Prova", "1"});
+  EXPECT_TRUE(check.faults.empty()) << line << train;
+  EXPECT_EQ(check.reported.error_code, 0);
+
+  // Kept to track A (main), through its crossovers' switches without taking them.
+  EXPECT_EQ(report["way_changes"], 0);
+  EXPECT_NEAR(report["track_length_m"].get<double>(), 0.06 * 78846, 60);
+  ASSERT_EQ(report["tunnels"].size(), 1u);
+  EXPECT_EQ(report["tunnels"][0]["name"], "Galleria Prova");
+  EXPECT_NE(line.find("montagna,   1600,  2050,  11\r\n"), std::string::npos) << line;
+  EXPECT_NE(line.find("(Galleria Prova)(473 m. )"), std::string::npos) << line;
+  // Kilometre posts rising from 10.0 at the start.
+  EXPECT_NE(line.find("progressiva chilometrica uno,    0,    10000,    0\r\n"), std::string::npos) << line;
+  // Speeds where maxspeed changes, the train's limit and the boards.
+  EXPECT_NE(train.find("velocita,       0,   100\r\n"), std::string::npos) << train;
+  EXPECT_NE(train.find("velocita,    2050,   120\r\n"), std::string::npos) << train;
+  EXPECT_NE(line.find("indicatori_vmax,  2050,  120,  120,  120"), std::string::npos) << line;
+
+  // The stations in running order, names in Windows-1252, the one letter it
+  // lacks written as its base letter and reported.
+  ASSERT_EQ(report["stations"].size(), 3u);
+  EXPECT_EQ(report["stations"][1]["name"], "Beta");
+  EXPECT_EQ(report["stations"][1]["position_m"], 2350);
+  EXPECT_NE(train.find(", \xC0lfa\r\n"), std::string::npos) << train;
+  EXPECT_NE(train.find(", Gamma L\xF3" "dz\r\n"), std::string::npos) << train;
+  EXPECT_EQ(report["transliterated"], nlohmann::json::array({"Gamma \xC5\x81\xC3\xB3" "d\xC5\xBA"}));
+  // The station away from the track is told, not taken.
+  EXPECT_NE(report["skipped"].dump().find("Delta"), std::string::npos) << report["skipped"];
+  EXPECT_NE(run.err.find("Delta"), std::string::npos);
+  EXPECT_EQ(report["track_in_plan"].size(), 31u);
+
+  // Never over a file: a second import into the same folder is refused.
+  const auto again = run_command(run_import, import_words(dir.file("linea.osm"), "alfa", "gamma lodz", out));
+  EXPECT_EQ(again.status, kExitUsage);
+  EXPECT_NE(again.err.find("esiste gia'"), std::string::npos);
+  EXPECT_EQ(read_bytes(out + "/Prova_linea.txt"), line);
+}
+
+TEST(Import, PointsGivenAsLatLonStandForTheNearestTrack) {
+  temp_dir dir;
+  write_line_extract(dir.file("linea.osm"));
+  const auto run = run_command(run_import, import_words(dir.file("linea.osm"), "45.0,9.004", "45.0001,9.05",
+                                                         dir.file("out")));
+  ASSERT_EQ(run.status, kExitClean) << run.err;
+  const auto report = nlohmann::json::parse(read_bytes(dir.file("out/Prova_import.json")));
+  EXPECT_NEAR(report["track_length_m"].get<double>(), 0.046 * 78846, 60);
+}
+
+TEST(Import, BadInputIsToldInItalianAndNothingIsWritten) {
+  temp_dir dir;
+  const std::string osm = dir.file("linea.osm");
+  write_line_extract(osm);
+  std::ofstream(dir.file("rotto.osm")) << "<osm><node id=\"1\"";
+  std::ofstream(dir.file("testo.txt")) << "ciao\n";
+  std::ofstream(dir.file("rotto.osm.pbf")) << "non e' un pbf";
+  struct bad_case {
+    std::vector<std::string> words;
+    std::string told;  // what the message must name
+  };
+  const std::string out = dir.file("out");
+  const std::vector<bad_case> cases = {
+      {import_words(dir.file("testo.txt"), "alfa", "beta", out), "testo.txt"},
+      {import_words(dir.file("rotto.osm"), "alfa", "beta", out), "rotto.osm"},
+      {import_words(dir.file("rotto.osm.pbf"), "alfa", "beta", out), "rotto.osm.pbf"},
+      {import_words(dir.file("manca.osm"), "alfa", "beta", out), "manca.osm"},
+      {import_words(osm, "Zeta", "beta", out), "Beta"},  // the nearest names are offered
+      {import_words(osm, "alfa", "isola", out), "nessun percorso ferroviario"},
+      {import_words(osm, "alfa", "10.0,10.0", out), "10.0,10.0"},
+  };
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const auto run = run_command(run_import, cases[i].words);
+    EXPECT_EQ(run.status, kExitUsage) << i << run.err;
+    EXPECT_NE(run.err.find(cases[i].told), std::string::npos) << i << ": " << run.err;
+    EXPECT_FALSE(std::filesystem::exists(out)) << i;
+  }
+  // An elevation model that cannot be read.
+  std::vector<std::string> words = import_words(osm, "alfa", "gamma lodz", out);
+  words.insert(words.end(), {"--dem", dir.file("manca.tif")});
+  const auto run = run_command(run_import, words);
+  EXPECT_EQ(run.status, kExitUsage) << run.err;
+  EXPECT_NE(run.err.find("manca.tif"), std::string::npos) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST(Import, NamesFoldAndTransliterate) {
+  using import::fold_name;
+  EXPECT_EQ(fold_name("Monaco - Monte-Carlo"), "monaco monte carlo");
+  EXPECT_EQ(fold_name("  S\xC3\xA3o Jo\xC3\xA3o "), "sao joao");
+  const auto n = import::to_ansi_name("Ko\xC5\x9B" "ciel, \"Ma\xC5\x82y\"");  // Kościel, "Mały"
+  EXPECT_EQ(n.text, "Kosciel   Maly");
+  EXPECT_TRUE(n.transliterated);
+  EXPECT_FALSE(import::to_ansi_name("Caf\xC3\xA9").transliterated);
+}
+
+#ifdef SCENARIO_GEO_DIR
+// The real extract: one track of the double-track main line across
+// Monaco, from the tunnel's cut at the west border to the one at the east.
+TEST(Import, MonacoMainLinePassesCheck) {
+  temp_dir dir;
+  const auto run = run_command(run_import, {std::string(SCENARIO_GEO_DIR) + "/monaco.osm.pbf", "--from",
+                                            "43.7215,7.4017", "--to", "43.7543,7.4480", "--via", "Monaco",
+                                            "--route", "Monaco", "--train", "1", "-o", dir.str()});
+  ASSERT_EQ(run.status, kExitClean) << run.err;
+  const std::string line = read_bytes(dir.file("Monaco_linea.txt"));
+  const std::string train = read_bytes(dir.file("Monaco_1-.txt"));
+  const definition_check check = check_definitions({line, train}, {"Monaco", "1"});
+  EXPECT_TRUE(check.faults.empty()) << line << train;
+  const auto report = nlohmann::json::parse(read_bytes(dir.file("Monaco_import.json")));
+  EXPECT_GT(report["track_length_m"].get<double>(), 2000);
+  EXPECT_EQ(report["way_changes"], 0);
+  EXPECT_NE(train.find("Monaco - Monte Carlo"), std::string::npos) << train;
+  EXPECT_NE(train.find("velocita,       0,    90"), std::string::npos) << train;
+  EXPECT_GE(report["tunnels"].size(), 1u);
+}
+#endif
+
+}  // namespace
+}  // namespace scenario::tool
