@@ -20,6 +20,8 @@ constexpr char kHelp[] =
     "      disegna la pianta e il profilo della linea\n"
     "  orario DIR --route NOME --train NUMERO [-o FILE.svg] [--json] [--sosta S] ...\n"
     "      tempi di percorrenza minimi, margini dell'orario, diagrammi velocita' e tempo\n"
+    "  documenti DIR --route NOME --train NUMERO [-o CARTELLA] [--note FILE] ...\n"
+    "      scrive la scheda treno, il Modulo M. 3 e le note del macchinista\n"
     "  check DIR --route NOME --train NUMERO [--strict] [--json]\n"
     "      come compile, senza scrivere file: ogni errore e ogni avviso\n"
     "  example DIR [--route NOME --train NUMERO] [--force]\n"
@@ -47,6 +49,7 @@ command find_command(const std::string& name) {
   if (name == "lsp") return run_lsp;
   if (name == "serve") return run_serve;
   if (name == "orario") return run_orario;
+  if (name == "documenti") return run_documenti;
   return nullptr;
 }
 
