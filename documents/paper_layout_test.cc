@@ -106,6 +106,13 @@ TEST(PaperLayout, LongTextsAndManyRowsContinueAndKeepTheWidths) {
   for (size_t i = 8; i < form.size() - 7; ++i) EXPECT_EQ(form[i].size(), 82u) << i << ": " << form[i];
   EXPECT_EQ(form[16], " |   |   - B                      |     0      |    30    |   100   |   ---      |");
   EXPECT_EQ(form[form.size() - 3], " D - Rallentamento N. 22 e N. 23  sono contigui");
+
+  // Two names on one line while they fit the column's 27 characters.
+  const std::vector<std::string> pair = split_crlf(slowdown_order_bytes(
+      "L", "1", {{"ABCDEFGHIJKL", "MNOPQRSTUVWX", "1", "2", "3"}, {"ABCDEFGHIJKL", "MNOPQRSTUVWXY", "1", "2", "3"}}, {}));
+  EXPECT_EQ(pair[13], " | 1 | ABCDEFGHIJKL - MNOPQRSTUVWX|     1      |    2     |    3    |   ---      |");
+  EXPECT_EQ(pair[15], " | 2 | ABCDEFGHIJKL -             |            |          |         |            |");
+  EXPECT_EQ(pair[16], " |   |   - MNOPQRSTUVWXY          |     1      |    2     |    3    |   ---      |");
 }
 
 TEST(PaperLayout, WrapBreaksAtBlanksAndInsideLongWords) {
