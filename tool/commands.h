@@ -27,6 +27,7 @@ int run_example(const std::vector<std::string>& args, std::ostream& out, std::os
 int run_import(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int run_orario(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int run_pack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int run_documenti(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // Serves the language server protocol on standard input and output.
 int run_lsp(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

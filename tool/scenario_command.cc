@@ -20,6 +20,8 @@ constexpr char kHelp[] =
     "      disegna la pianta e il profilo della linea\n"
     "  orario DIR --route NOME --train NUMERO [-o FILE.svg] [--json] [--sosta S] ...\n"
     "      tempi di percorrenza minimi, margini dell'orario, diagrammi velocita' e tempo\n"
+    "  documenti DIR --route NOME --train NUMERO [-o CARTELLA] [--note FILE] ...\n"
+    "      scrive la scheda treno, il Modulo M. 3 e le note del macchinista\n"
     "  check DIR --route NOME --train NUMERO [--strict] [--json]\n"
     "      come compile, senza scrivere file: ogni errore e ogni avviso\n"
     "  example DIR [--route NOME --train NUMERO] [--force]\n"
@@ -53,6 +55,7 @@ command find_command(const std::string& name) {
   if (name == "orario") return run_orario;
   if (name == "pack") return run_pack;
   if (name == "import") return run_import;
+  if (name == "documenti") return run_documenti;
   return nullptr;
 }
 
