@@ -9,7 +9,8 @@
 # wine: its three compiled files must be the program's, and the definitions
 # must be left in place. Last, `scenario.exe pack` makes a program of an
 # author's scenario (the example under other names), which run under wine
-# in a fresh folder must write the files the tool writes for it.
+# in a fresh folder must write the files `compile` and `documenti` write
+# for it.
 #
 # Usage: scripts/windows_check.sh [--screenshot FILE.png]
 #
@@ -140,6 +141,8 @@ inside_display() {
       timeout --kill-after=10 "$RUN_TIMEOUT_S" wine ./scenario.exe pack "$AUTHOR" \
         --route "$AUTHOR_ROUTE" --train "$AUTHOR_TRAIN" -o "$PACKED/$AUTHOR_PROGRAM" &&
       timeout --kill-after=10 "$RUN_TIMEOUT_S" wine ./scenario.exe compile "$AUTHOR" \
+        --route "$AUTHOR_ROUTE" --train "$AUTHOR_TRAIN" &&
+      timeout --kill-after=10 "$RUN_TIMEOUT_S" wine ./scenario.exe documenti "$AUTHOR" \
         --route "$AUTHOR_ROUTE" --train "$AUTHOR_TRAIN" &&
       cd "$PACKED" && timeout --kill-after=10 "$RUN_TIMEOUT_S" wine "./$AUTHOR_PROGRAM"
   ) >"$prefix.tool.log" 2>&1 || tool_rc=$?
@@ -339,14 +342,14 @@ for name in "${ROUTE}_linea.dat" "${ROUTE}_${TRAIN}.sim" "${ROUTE}_${TRAIN}.dat"
 done
 echo "windows_check: OK: scenario.exe example and compile from the unpacked zip under wine wrote the program's three compiled files"
 
-# The packed program wrote in its fresh folder what the tool wrote beside
+# The packed program wrote in its fresh folder what compile and documenti wrote beside
 # the author's definitions (these apart).
 packed_dir=$windows_dir/$PACKED
 author_dir=$windows_dir/$AUTHOR
 packed_names=$(find "$packed_dir" -mindepth 1 -maxdepth 1 -type f ! -name "$AUTHOR_PROGRAM" -printf '%f\n' | LC_ALL=C sort)
 author_names=$(find "$author_dir" -mindepth 1 -maxdepth 1 -type f ! -name "${AUTHOR_ROUTE}_linea.txt" \
   ! -name "${AUTHOR_ROUTE}_${AUTHOR_TRAIN}-.txt" -printf '%f\n' | LC_ALL=C sort)
-[[ -n "$packed_names" && "$packed_names" == "$author_names" ]] ||
+(($(wc -l <<<"$packed_names") == OUTPUT_COUNT)) && [[ "$packed_names" == "$author_names" ]] ||
   die "the packed program wrote: $(tr '\n' ' ' <<<"$packed_names"); the tool: $(tr '\n' ' ' <<<"$author_names")"
 while IFS= read -r name; do
   cmp "$packed_dir/$name" "$author_dir/$name" || die "the packed program wrote a different $name"

@@ -1,11 +1,11 @@
 // scenario pack DIR --route NAME --train NUMBER -o FILE [--program FILE]
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <ostream>
 
 #include "content/built_in_identity.h"
 #include "model/binary_files.h"
-#include "model/compile.h"
 #include "model/definition_files.h"
 #include "model/diagnostics.h"
 #include "model/file_names.h"
@@ -13,16 +13,20 @@
 #include "model/packed_scenario.h"
 #include "model/program_image.h"
 #include "tool/commands.h"
+#include "tool/definition_findings.h"
 #include "tool/definitions.h"
 #include "tool/pack/own_program.h"
 #include "tool/pack/zip_archive.h"
 #include "tool/pack/zip_readme.h"
+#include "tool/papers/papers.h"
+#include "tool/papers/papers_arguments.h"
 
 namespace scenario::tool {
 namespace {
 
 constexpr char kHelp[] =
     "uso: scenario pack DIR --route NOME --train NUMERO -o FILE [--program PROGRAMMA]\n"
+    "                   [--note FILE] [--sosta S] [--chilometrica crescente|decrescente]\n"
     "Prepara da distribuire lo scenario delle definizioni della cartella DIR.\n"
     "Con -o FILE.zip scrive un archivio con i tre file compilati, i tre documenti per il\n"
     "macchinista, le due definizioni e un LEGGIMI.txt che dice come installarli.\n"
@@ -31,6 +35,8 @@ constexpr char kHelp[] =
     "vi scrive le definizioni, le compila, scrive i tre documenti e si chiude da solo.\n"
     "Il programma e' una copia di Brenvalo_Morvena_4815 che sta accanto a scenario (sotto\n"
     "Windows il .exe), con lo scenario aggiunto in coda; non serve un compilatore.\n"
+    "I documenti sono quelli di scenario documenti, con le stesse opzioni:\n"
+    SCENARIO_PAPERS_OPTIONS_HELP
     "  --program PROGRAMMA  parte da questo programma invece (da Linux, il .exe dello zip\n"
     "                       per Windows prepara un programma per Windows)\n"
     "FILE non deve esistere: pack non sostituisce mai un file. Le definizioni devono\n"
@@ -66,8 +72,12 @@ program_base read_program(const std::string& path) {
 
 int run_pack(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
   int status = kExitClean;
-  const auto start = start_command("pack", words, {"-o", "--program"}, {}, kHelp, out, err, &status);
+  std::set<std::string> with_value = papers_option_names();
+  with_value.insert({"-o", "--program"});
+  const auto start = start_command("pack", words, with_value, {}, kHelp, out, err, &status);
   if (!start) return status;
+  const std::optional<papers_options> options = papers_options_from(start->args, "pack", err);
+  if (!options) return kExitUsage;
   const definition_set& set = start->set;
   const std::string target = start->args.value("-o").value_or("");
   if (target.empty()) {
@@ -82,23 +92,21 @@ int run_pack(const std::vector<std::string>& words, std::ostream& out, std::ostr
 
   // The scenario must compile clean: a program that only shows a fault
   // number is no scenario to hand out.
-  scenario_model model = model_for(set);
-  const compile_outcome outcome = compile_scenario(model, 1, start->texts);
-  if (const fault_state fault = reported_fault(outcome)) {
-    err << format_fault(fault, set.paths());
+  const definition_check found = check_definitions(start->texts, {set.route, set.train});
+  if (found.reported) {
+    err << format_fault(found.reported, set.paths());
     err << "scenario: le definizioni hanno un errore: nulla e' stato scritto\n";
     return kExitFault;
   }
-  if (!can_write(model, outcome)) {
-    err << "scenario: le definizioni non danno file compilati: nulla e' stato scritto\n";
-    return kExitFault;
-  }
+  const scenario_model& model = found.compiled;
 
   packed_scenario packed;
   packed.id = {set.route, set.train};
   packed.line_definition = *start->texts.line;
   packed.train_definition = *start->texts.train;
-  packed.papers = {};
+  for (paper& p : driver_papers(model, found.records, *options)) {
+    packed.papers.push_back({std::move(p.file_name), std::move(p.bytes)});
+  }
 
   std::string bytes;
   if (ends_with_zip(target)) {

@@ -59,7 +59,7 @@ std::map<std::string, std::string> unzip(std::string_view zip) {
   return entries;
 }
 
-TEST(ToolPack, PackedProgramRunInAFreshFolderWritesWhatCompileWrites) {
+TEST(ToolPack, PackedProgramRunInAFreshFolderWritesWhatCompileAndDocumentiWrite) {
   author_folder author;
   temp_dir out, fresh;
   const std::string program = fresh.file("Valle_77");
@@ -68,21 +68,26 @@ TEST(ToolPack, PackedProgramRunInAFreshFolderWritesWhatCompileWrites) {
   EXPECT_EQ(std::system(("cd " + fresh.str() + " && ./Valle_77 2>/dev/null").c_str()), 0);
 
   ASSERT_EQ(run_command(run_compile, {author.dir.str(), "--route", "Valle", "--train", "77"}).status, 0);
+  ASSERT_EQ(run_command(run_documenti, {author.dir.str(), "--route", "Valle", "--train", "77"}).status, 0);
   std::set<std::string> expected = {"Valle_77"};
   for (const std::string& name : names_in(author.dir)) {
-    if (name.ends_with(".txt")) continue;  // the definitions
+    if (name == "Valle_linea.txt" || name == "Valle_77-.txt") continue;
     expected.insert(name);
     EXPECT_EQ(read_file(fresh.file(name)), read_file(author.dir.file(name))) << name;
   }
   EXPECT_EQ(names_in(fresh), expected);
+  EXPECT_EQ(expected.size(), 7u);  // the program, three compiled files, three papers
 }
 
 TEST(ToolPack, ZipHoldsCompiledFilesDefinitionsAndReadme) {
   author_folder author;
   temp_dir out;
-  ASSERT_EQ(author.pack(out.file("valle.zip")).status, 0);
+  ASSERT_EQ(author.pack(out.file("valle.zip"), {"--sosta", "40"}).status, 0);
   const std::map<std::string, std::string> entries = unzip(read_file(out.file("valle.zip")));
   ASSERT_EQ(run_command(run_compile, {author.dir.str(), "--route", "Valle", "--train", "77"}).status, 0);
+  ASSERT_EQ(run_command(run_documenti, {author.dir.str(), "--route", "Valle", "--train", "77", "--sosta", "40"}).status,
+            0);
+  EXPECT_EQ(entries.size(), 9u);
   for (const std::string& name : names_in(author.dir)) {
     ASSERT_EQ(entries.count("Valle_77/" + name), 1u) << name;
     EXPECT_EQ(entries.at("Valle_77/" + name), read_file(author.dir.file(name))) << name;
@@ -91,7 +96,7 @@ TEST(ToolPack, ZipHoldsCompiledFilesDefinitionsAndReadme) {
   EXPECT_NE(readme.find("Valle_77.sim"), std::string::npos);
   EXPECT_NE(readme.find("\r\n"), std::string::npos);
   // The same definitions always give the same archive.
-  ASSERT_EQ(author.pack(out.file("again.zip")).status, 0);
+  ASSERT_EQ(author.pack(out.file("again.zip"), {"--sosta", "40"}).status, 0);
   EXPECT_EQ(read_file(out.file("again.zip")), read_file(out.file("valle.zip")));
 }
 
@@ -110,6 +115,7 @@ TEST(ToolPack, RefusesAndWritesNothing) {
   EXPECT_EQ(not_program.status, 2);
   EXPECT_NE(not_program.err.find("non e' il programma dello scenario"), std::string::npos) << not_program.err;
   EXPECT_EQ(author.pack(out.file("b"), {"--program", out.file("manca")}).status, 2);
+  EXPECT_EQ(author.pack(out.file("d"), {"--sosta", "molta"}).status, 2);
 
   std::string line = read_file(author.dir.file("Valle_linea.txt"));
   line.replace(line.find("curvas5"), 7, "curvas0");
