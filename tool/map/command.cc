@@ -8,6 +8,7 @@
 #include "model/output_files.h"
 #include "tool/commands.h"
 #include "tool/definitions.h"
+#include "tool/map/imported_track.h"
 #include "tool/map/route_map.h"
 #include "tool/map/svg_output.h"
 
@@ -50,7 +51,7 @@ int run_map(const std::vector<std::string>& words, std::ostream& out, std::ostre
     return kExitFault;
   }
 
-  const std::string svg = route_map_svg(model);
+  const std::string svg = route_map_svg(model, read_imported_track(start->set.directory, start->set.route));
   if (to_stdout) {
     out << svg;
     return kExitClean;

@@ -336,6 +336,32 @@ TEST(ToolMap, WritesThePictureAndNothingElse) {
   EXPECT_EQ(read_file(dir.file("linea.svg")), route_map_svg(built_in()));
 }
 
+// The track of an import's report is drawn under the plan and named in
+// the legend; a report without a track or a broken one draws nothing more.
+TEST(ToolMap, ImportedTrackIsDrawnUnderThePlan) {
+  temp_dir dir;
+  dati_linea(dir.str(), {kRoute, kTrain});
+  dati_treno(dir.str(), {kRoute, kTrain});
+  const std::vector<std::string> args = {dir.str(), "--route", kRoute, "--train", kTrain, "-o", "-"};
+  const std::string plain = map(args).out;
+  struct report_case {
+    const char* json;
+    bool drawn;
+  };
+  for (const report_case& c : {report_case{R"({"track_in_plan": [[0, 0], [3.5, 400], [40, 900]]})", true},
+                               report_case{R"({"track_in_plan": [[0, 0], [1]]})", false},
+                               report_case{R"({"stations": []})", false}, report_case{"{ non json", false}}) {
+    write_file(dir.file("Brenvalo_Morvena_import.json"), c.json);
+    const tool_run run = map(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.find("class=\"imported-track\"") != std::string::npos, c.drawn) << c.json;
+    EXPECT_EQ(run.out.find("scenario import ha tratto") != std::string::npos, c.drawn) << c.json;
+    if (!c.drawn) {
+      EXPECT_EQ(run.out, plain) << c.json;
+    }
+  }
+}
+
 TEST(ToolMap, UsageFaultsAndUnwritablePicture) {
   temp_dir dir;
   dati_linea(dir.str(), {kRoute, kTrain});

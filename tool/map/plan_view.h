@@ -35,6 +35,10 @@ class plan_view {
 
   // Where `metre` lies in the fitted frame, y down.
   map_point at(double metre) const { return screen(turned_at(metre)); }
+  // Any point of the plan's frame (an imported track's), turned as the
+  // plan is, in metres; and where it lies in the fitted frame.
+  map_point turned_point(plan_xy p) const { return {p.x * dx_ + p.y * dy_, -p.x * dy_ + p.y * dx_}; }
+  map_point screen_point(plan_xy p) const { return screen(turned_point(p)); }
   // Screen direction of north, a unit vector.
   map_point north() const { return {dy_, -dx_}; }
 
@@ -42,10 +46,7 @@ class plan_view {
 
  private:
   // Along the chord, and to its left.
-  map_point turned(size_t sample) const {
-    const double x = samples_[sample].x, y = samples_[sample].y;
-    return {x * dx_ + y * dy_, -x * dy_ + y * dx_};
-  }
+  map_point turned(size_t sample) const { return turned_point(samples_[sample]); }
   map_point screen(map_point uv) const { return {ox_ + (uv.x - u0_) * scale_, oy_ + (v1_ - uv.y) * scale_}; }
 
   static constexpr int32_t kSampleStep = 5;      // metres

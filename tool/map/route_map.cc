@@ -38,7 +38,7 @@ void draw_label(svg_writer& svg, const label_placer::placement& p, map_point anc
   }
 }
 
-std::string route_map_svg(const scenario_model& model) {
+std::string route_map_svg(const scenario_model& model, const std::vector<plan_xy>& imported) {
   const map_features f = read_map_features(model);
   svg_writer body;
 
@@ -57,8 +57,8 @@ std::string route_map_svg(const scenario_model& model) {
                               counted(f.boards.size(), "cartello indicatore", "cartelli indicatori");
   body.text({kMargin, 60}, summary, std::string(kFont) + " font-size=\"13\" fill=\"#555\"");
 
-  const double plan_bottom = draw_plan(body, f, model, kPlanTop);
-  const double legend_bottom = draw_legend(body, plan_bottom + 6);
+  const double plan_bottom = draw_plan(body, f, model, kPlanTop, imported);
+  const double legend_bottom = draw_legend(body, plan_bottom + 6, !imported.empty());
   const double bottom = draw_profile(body, f, model, legend_bottom + 34);
   const double height = std::ceil(bottom + 16);
 

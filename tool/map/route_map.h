@@ -7,16 +7,19 @@
 #define TOOL_ROUTE_MAP_H_
 
 #include <string>
+#include <vector>
 
 #include "model/model.h"
+#include "model/plan_generator.h"
 #include "tool/map/label_placer.h"
 #include "tool/map/features.h"
 #include "tool/map/svg_writer.h"
 
 namespace scenario::tool {
 
-// The whole picture as one SVG document.
-std::string route_map_svg(const scenario_model& model);
+// The whole picture as one SVG document; `imported`, when given, is the
+// track an import took from a map, drawn under the plan.
+std::string route_map_svg(const scenario_model& model, const std::vector<plan_xy>& imported = {});
 
 }  // namespace scenario::tool
 

@@ -8,7 +8,8 @@
 
 namespace scenario::tool {
 
-double draw_plan(svg_writer& svg, const map_features& f, const scenario_model& model, double top) {
+double draw_plan(svg_writer& svg, const map_features& f, const scenario_model& model, double top,
+                 const std::vector<plan_xy>& imported) {
   plan_view view(model, f.length);
   const double left = kMargin, width = kWidth - 2 * kMargin;
   svg.text({left, top - 8}, "Pianta", std::string(kFont) + " font-size=\"15\" font-weight=\"bold\" fill=\"#333\"");
@@ -53,6 +54,14 @@ double draw_plan(svg_writer& svg, const map_features& f, const scenario_model& m
   svg.close_group();
   placer.add_obstacle({b0.x - 6, b0.y - 20, b0.x + bar_w + 30, b0.y + 12});
 
+  // The map's track an import fitted the plan to, underneath everything.
+  if (!imported.empty()) {
+    std::vector<map_point> points;
+    points.reserve(imported.size());
+    for (const plan_xy& p : imported) points.push_back(view.screen_point(p));
+    svg.polyline(points, std::string("class=\"imported-track\" fill=\"none\" stroke=\"") + kImportedColor +
+                             "\" stroke-width=\"5\" stroke-opacity=\"0.45\" stroke-linejoin=\"round\"");
+  }
   // Track, with stretches along it underneath: stations, tunnels, slowdowns.
   for (const map_station& s : f.stations) {
     svg.polyline(view.stretch(s.start, s.end, 10),
@@ -144,8 +153,8 @@ double draw_plan(svg_writer& svg, const map_features& f, const scenario_model& m
   return frame.y1;
 }
 
-double draw_legend(svg_writer& svg, double top) {
-  const double y = top + 18;
+double draw_legend(svg_writer& svg, double top, bool imported) {
+  double y = top + 18;
   double x = kMargin;
   const std::string font = std::string(kFont) + " font-size=\"11\" fill=\"#333\"";
   auto label = [&](const std::string& text) {
@@ -177,8 +186,15 @@ double draw_legend(svg_writer& svg, double top) {
   svg.line({x, y}, {x + 26, y}, std::string("stroke=\"") + kSpeedColor + "\" stroke-width=\"1.6\" stroke-dasharray=\"5 3\"");
   x += 32;
   label("velocit\xC3\xA0 massima");
+  if (imported) {
+    x = kMargin;
+    y += 20;
+    svg.line({x, y}, {x + 26, y}, std::string("stroke=\"") + kImportedColor + "\" stroke-width=\"5\" stroke-opacity=\"0.45\"");
+    x += 32;
+    label("binario della mappa da cui scenario import ha tratto le curve");
+  }
   svg.close_group();
-  return top + 34;
+  return y + 16;
 }
 
 }  // namespace scenario::tool

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/model.h"
+#include "model/plan_generator.h"
 #include "tool/map/label_placer.h"
 #include "tool/map/features.h"
 #include "tool/map/svg_writer.h"
@@ -26,6 +27,7 @@ constexpr double kSmallFont = 10.5;
 
 constexpr char kTrackColor[] = "#2b2b2b";
 constexpr char kTunnelColor[] = "#a47a4b";
+constexpr char kImportedColor[] = "#e0559a";  // the track of an import, under the plan
 constexpr char kStationColor[] = "#1f4e99";
 constexpr char kSignalColor[] = "#d62728";
 constexpr char kSlowdownColor[] = "#f28e1c";
@@ -44,8 +46,10 @@ void draw_label(svg_writer& svg, const label_placer::placement& p, map_point anc
 inline double label_height(double font) { return font * 1.25; }
 
 // Each view is drawn from `top` down and returns where it ends.
-double draw_plan(svg_writer& svg, const map_features& f, const scenario_model& model, double top);
-double draw_legend(svg_writer& svg, double top);
+// `imported`: the track an import took from a map, drawn under the plan.
+double draw_plan(svg_writer& svg, const map_features& f, const scenario_model& model, double top,
+                 const std::vector<plan_xy>& imported);
+double draw_legend(svg_writer& svg, double top, bool imported);
 double draw_profile(svg_writer& svg, const map_features& f, const scenario_model& model, double top);
 
 }  // namespace scenario::tool

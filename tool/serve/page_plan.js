@@ -59,6 +59,14 @@ function planView(container, on) {
       if (i !== undefined) line.on('mouseover', () => on.point(i));
       lines.addLayer(line);
     };
+    // The map's track an import fitted the plan to, under everything.
+    const original = p.originale || [];
+    if (original.length) {
+      const pts = [];
+      for (let i = 0; i < original.length; i += 2) pts.push([original[i + 1] / 10, original[i] / 10]);
+      lines.addLayer(L.polyline(pts, { color: '#e0559a', weight: 5, opacity: 0.45, interactive: false }));
+    }
+    for (const li of document.querySelectorAll('[data-solo="originale"]')) li.hidden = !original.length;
     for (const s of v.profilo.stazioni) band(s.da, s.a, '#1f4e99', 9, 0.35);
     d.oggetti.forEach((o, i) => {
       if (o.tipo === 'galleria') band(o.inizio, o.fine, '#a47a4b', 7, 1, i);

@@ -26,6 +26,7 @@ const LINES = [
   ['#4b9e8d', 9, 1, '', 'curva a sinistra'],
   ['#4b6fae', 9, 1, '', 'curva a destra'],
   ['#555', 1.4, 1, '', 'cambio di pendenza (profilo)'],
+  ['#e0559a', 5, 0.45, '', 'binario della mappa (scenario import)', 'originale'],
 ];
 
 // The symbol's kind for an object: a code cut is hollow, a code point full.
@@ -40,10 +41,11 @@ function symbolSvg(kind) {
 
 function fillLegend(list) {
   const items = [];
-  for (const [color, width, opacity, dash, name] of LINES) {
+  for (const [color, width, opacity, dash, name, only] of LINES) {
     const line = `<svg xmlns="${SVG}" width="26" height="12"><line x1="1" y1="6" x2="25" y2="6" stroke="${color}" ` +
                  `stroke-width="${width}" stroke-opacity="${opacity}"${dash ? ` stroke-dasharray="${dash}"` : ''}/></svg>`;
-    items.push(`<li>${line}<span>${name}</span></li>`);
+    // A line only some drawings have is named only while one shows it.
+    items.push(`<li${only ? ` data-solo="${only}" hidden` : ''}>${line}<span>${name}</span></li>`);
   }
   for (const kind in SYMBOLS) items.push(`<li><span style="width:26px;display:flex;justify-content:center">${symbolSvg(kind)}</span><span>${SYMBOLS[kind][2]}</span></li>`);
   list.innerHTML = items.join('');

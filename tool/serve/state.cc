@@ -10,6 +10,7 @@
 #include "tool/railway/timetable.h"
 #include "tool/report_json.h"
 #include "tool/serve/objects.h"
+#include "tool/map/imported_track.h"
 #include "tool/serve/view_data.h"
 
 namespace scenario::tool {
@@ -83,12 +84,13 @@ json run_of(const std::optional<timetable_report>& timetable) {
           {"partenza", r.departure}, {"orario", std::move(schedule)}};
 }
 
-json drawing(const scenario_model& model, const std::optional<timetable_report>& timetable, json& objects, int revision) {
+json drawing(const scenario_model& model, const std::optional<timetable_report>& timetable, json& objects, int revision,
+             const std::vector<plan_xy>& imported) {
   json stations = json::array();
   for (const json& o : objects) {
     if (o["tipo"] == "stazione") stations.push_back({{"nome", o["stazione"]}, {"posizione", o["inizio"]}});
   }
-  json view = view_data(model, objects);
+  json view = view_data(model, objects, imported);
   json drawn = json::array();
   for (const json& o : objects) {
     json d = {{"tipo", o["tipo"]}, {"nome", o["nome"]}, {"inizio", o["inizio"]}, {"fine", o["fine"]}, {"livello", o["livello"]}};
@@ -133,7 +135,8 @@ void live_scenario::show(const definition_check& found) {
   const std::vector<loaded_record>& records = found.records;
   if (!found.reported) {
     json objects = line_objects(records, found.compiled);
-    drawing_ = drawing(found.compiled, found.timetable, objects, revision_);
+    drawing_ = drawing(found.compiled, found.timetable, objects, revision_,
+                       read_imported_track(set_.directory, set_.route));
     objects_text_ = std::make_shared<const std::string>(
         json({{"revisione", revision_}, {"oggetti", std::move(objects)}}).dump(-1, ' ', false, json::error_handler_t::replace));
   }

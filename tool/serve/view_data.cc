@@ -277,7 +277,7 @@ json profile_station_levels(const map_features& f, const levels& z) {
 
 }  // namespace
 
-json view_data(const scenario_model& model, json& objects) {
+json view_data(const scenario_model& model, json& objects, const std::vector<plan_xy>& imported) {
   const map_features f = read_map_features(model);
   const plan_view view(model, f.length);
   double extent = std::max(f.length, 1);
@@ -308,6 +308,19 @@ json view_data(const scenario_model& model, json& objects) {
                      {"ultimo", view.last()},
                      {"nord", {std::round(north.x * 1000) / 1000, std::round(north.y * 1000) / 1000}},
                      {"punti", std::move(pts)}};
+    if (!imported.empty()) {
+      // A point every few metres at most is all the page needs to draw.
+      json original = json::array();
+      map_point last{1e300, 1e300};
+      for (size_t i = 0; i < imported.size(); ++i) {
+        const map_point p = view.turned_point(imported[i]);
+        if (i + 1 < imported.size() && std::hypot(p.x - last.x, p.y - last.y) < 5) continue;
+        original.push_back(std::lround(p.x * 10));
+        original.push_back(std::lround(p.y * 10));
+        last = p;
+      }
+      out["pianta"]["originale"] = std::move(original);
+    }
     std::vector<label_job> jobs = plan_labels(f);
     place_plan_labels(view, z, symbols, jobs);
     for (label_job& j : jobs) {

@@ -8,7 +8,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include <vector>
+
 #include "model/model.h"
+#include "model/plan_generator.h"
 
 namespace scenario::tool {
 
@@ -20,7 +23,9 @@ namespace scenario::tool {
 //   pianta    null without a plan, else {passo, ultimo, nord, punti:
 //             [x, y, ...] in decimetres every `passo` metres up to the
 //             metre `ultimo`, x along the line's chord and y to its left;
-//             nord the screen direction of north, y down}
+//             nord the screen direction of north, y down; originale,
+//             when `imported` has points: the track an import took
+//             from a map, [x, y, ...] in decimetres, turned as punti}
 //   etichette [{testo, tipo, m, w, h, dove: [[level, dx, dy, upright?]
 //             or [level] for hidden from that level on, ...]}]: at the
 //             metre m, a box w x h pixels (h x w upright) whose corner
@@ -28,7 +33,8 @@ namespace scenario::tool {
 //   profilo   {passo, altitudini, velocita (km/h per cell), stazioni:
 //             [{nome, m, da, a, livello}]: the station's stretch and
 //             the level from which its name shows}
-nlohmann::json view_data(const scenario_model& model, nlohmann::json& objects);
+nlohmann::json view_data(const scenario_model& model, nlohmann::json& objects,
+                         const std::vector<plan_xy>& imported = {});
 
 }  // namespace scenario::tool
 

@@ -15,6 +15,7 @@
 #include "content/line_definition.h"
 #include "content/line_document.h"
 #include "content/train_definition.h"
+#include "model/test_files.h"
 #include "tool/serve/http.h"
 #include "tool/serve/state.h"
 
@@ -22,6 +23,8 @@ namespace scenario::tool {
 namespace {
 
 using json = nlohmann::json;
+using scenario::testing::temp_dir;
+using scenario::testing::write_file;
 
 struct box {
   double x0, y0, x1, y1;
@@ -161,6 +164,24 @@ TEST(ServeView, ThePageGetsWhatItDrawsAndTheRestOnAsking) {
     EXPECT_FALSE(drawn[i].contains("campi"));
     EXPECT_TRUE(all.at("oggetti")[i].contains("campi"));
   }
+}
+
+TEST(ServeView, AnImportsTrackIsSentTurnedAsThePlanOnlyWhenThereIsOne) {
+  temp_dir dir;
+  live_scenario live({dir.str(), "Brenvalo_Morvena", "4815"});
+  const definition_texts texts = {line_document_bytes(line_definition_lines()),
+                                  line_document_bytes(train_definition_lines())};
+  live.update(texts);
+  EXPECT_FALSE(live.state().at("disegno").at("vista").at("pianta").contains("originale"));
+  // The plan's own first points: turned, they must fall on the plan's.
+  write_file(dir.file("Brenvalo_Morvena_import.json"), R"({"track_in_plan": [[0, 0], [0, 1], [0, 2], [0, 100]]})");
+  live.update(texts);
+  const json plan = live.state().at("disegno").at("vista").at("pianta");
+  const json original = plan.at("originale");
+  ASSERT_EQ(original.size(), 4u);  // points closer than 5 m to the last kept are left out
+  EXPECT_EQ(original[0], plan.at("punti")[0]);
+  EXPECT_EQ(original[1], plan.at("punti")[1]);
+  EXPECT_NEAR(std::hypot(original[2].get<double>(), original[3].get<double>()), 1000, 1);
 }
 
 }  // namespace
