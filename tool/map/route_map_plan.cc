@@ -54,14 +54,6 @@ double draw_plan(svg_writer& svg, const map_features& f, const scenario_model& m
   svg.close_group();
   placer.add_obstacle({b0.x - 6, b0.y - 20, b0.x + bar_w + 30, b0.y + 12});
 
-  // The map's track an import fitted the plan to, underneath everything.
-  if (!imported.empty()) {
-    std::vector<map_point> points;
-    points.reserve(imported.size());
-    for (const plan_xy& p : imported) points.push_back(view.screen_point(p));
-    svg.polyline(points, std::string("class=\"imported-track\" fill=\"none\" stroke=\"") + kImportedColor +
-                             "\" stroke-width=\"5\" stroke-opacity=\"0.45\" stroke-linejoin=\"round\"");
-  }
   // Track, with stretches along it underneath: stations, tunnels, slowdowns.
   for (const map_station& s : f.stations) {
     svg.polyline(view.stretch(s.start, s.end, 10),
@@ -77,6 +69,15 @@ double draw_plan(svg_writer& svg, const map_features& f, const scenario_model& m
     svg.polyline(view.stretch(s.start, std::max(s.end, s.start + 50), 10),
                  std::string("class=\"slowdown\" fill=\"none\" stroke=\"") + kSlowdownColor +
                      "\" stroke-width=\"11\" stroke-opacity=\"0.75\"");
+  }
+  // The map's track an import fitted the plan to, over the bands and under
+  // the compiled track, so that where the two part shows.
+  if (!imported.empty()) {
+    std::vector<map_point> points;
+    points.reserve(imported.size());
+    for (const plan_xy& p : imported) points.push_back(view.screen_point(p));
+    svg.polyline(points, std::string("class=\"imported-track\" fill=\"none\" stroke=\"") + kImportedColor +
+                             "\" stroke-width=\"5\" stroke-opacity=\"0.45\" stroke-linejoin=\"round\"");
   }
   svg.polyline(track, std::string("class=\"track\" fill=\"none\" stroke=\"") + kTrackColor +
                           "\" stroke-width=\"1.8\" stroke-linejoin=\"round\"");

@@ -59,7 +59,13 @@ function planView(container, on) {
       if (i !== undefined) line.on('mouseover', () => on.point(i));
       lines.addLayer(line);
     };
-    // The map's track an import fitted the plan to, under everything.
+    for (const s of v.profilo.stazioni) band(s.da, s.a, '#1f4e99', 9, 0.35);
+    d.oggetti.forEach((o, i) => {
+      if (o.tipo === 'galleria') band(o.inizio, o.fine, '#a47a4b', 7, 1, i);
+      if (o.tipo === 'rallentamento') band(o.inizio, Math.max(o.fine, o.inizio + 50), '#f28e1c', 11, 0.75, i);
+    });
+    // The map's track an import fitted the plan to, over the bands and under
+    // the compiled track, so that where the two part shows.
     const original = p.originale || [];
     if (original.length) {
       const pts = [];
@@ -67,11 +73,6 @@ function planView(container, on) {
       lines.addLayer(L.polyline(pts, { color: '#e0559a', weight: 5, opacity: 0.45, interactive: false }));
     }
     for (const li of document.querySelectorAll('[data-solo="originale"]')) li.hidden = !original.length;
-    for (const s of v.profilo.stazioni) band(s.da, s.a, '#1f4e99', 9, 0.35);
-    d.oggetti.forEach((o, i) => {
-      if (o.tipo === 'galleria') band(o.inizio, o.fine, '#a47a4b', 7, 1, i);
-      if (o.tipo === 'rallentamento') band(o.inizio, Math.max(o.fine, o.inizio + 50), '#f28e1c', 11, 0.75, i);
-    });
     const track = L.polyline(between(0, g.last), { color: '#2b2b2b', weight: 2, interactive: false });
     lines.addLayer(track);
     g.whole = track.getBounds();
