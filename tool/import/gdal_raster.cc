@@ -4,69 +4,68 @@
 // through its own block cache, so a large raster is never read whole.
 #include "tool/import/gdal_raster.h"
 
-#include <gdal.h>
-#include <ogr_srs_api.h>
-
 #include <algorithm>
 #include <cmath>
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
+#include <utility>
 
 #include "model/file_error.h"
+#include "tool/import/gdal_library.h"
 
 namespace scenario::tool::import {
 namespace {
 
-// GDAL's last error words, for the end of a message; GDAL tells its errors
-// to standard error unless a handler is pushed, and the command tells its own.
-std::string gdal_words() {
-  const std::string words = CPLGetLastErrorMsg();
-  return words.empty() ? std::string() : " (" + words + ")";
-}
+template <typename H, typename D>
+using handle = std::unique_ptr<std::remove_pointer_t<H>, D>;
+using dataset_handle = handle<GDALDatasetH, decltype(gdal_library::close)>;
+using srs_handle = handle<OGRSpatialReferenceH, decltype(gdal_library::destroy_srs)>;
+using transform_handle = handle<OGRCoordinateTransformationH, decltype(gdal_library::destroy_transformation)>;
 
-struct quiet_gdal {
-  quiet_gdal() {
-    CPLPushErrorHandler(CPLQuietErrorHandler);
-    CPLErrorReset();
+// GDAL tells its errors on standard error unless a handler is pushed; here
+// they end in the command's own message instead.
+class quiet_gdal {
+ public:
+  explicit quiet_gdal(const gdal_library& g) : g_(g) {
+    g_.push_error_handler(g_.quiet_error_handler);
+    g_.error_reset();
   }
-  ~quiet_gdal() { CPLPopErrorHandler(); }
+  ~quiet_gdal() { g_.pop_error_handler(); }
   quiet_gdal(const quiet_gdal&) = delete;
   quiet_gdal& operator=(const quiet_gdal&) = delete;
-};
 
-struct dataset_closer {
-  void operator()(void* d) const { GDALClose(d); }
+  // GDAL's last words, for the end of a message.
+  std::string words() const {
+    const std::string w = g_.last_error();
+    return w.empty() ? std::string() : " (" + w + ")";
+  }
+
+ private:
+  const gdal_library& g_;
 };
-struct srs_closer {
-  void operator()(void* s) const { OSRDestroySpatialReference(s); }
-};
-struct transform_closer {
-  void operator()(void* t) const { OCTDestroyCoordinateTransformation(t); }
-};
-using dataset_handle = std::unique_ptr<void, dataset_closer>;
-using srs_handle = std::unique_ptr<void, srs_closer>;
-using transform_handle = std::unique_ptr<void, transform_closer>;
 
 class gdal_model final : public elevation_model {
  public:
-  gdal_model(std::string path, dataset_handle dataset, transform_handle to_raster, const double inverse[6])
-      : path_(std::move(path)), dataset_(std::move(dataset)), to_raster_(std::move(to_raster)) {
+  gdal_model(const gdal_library& g, std::string path, dataset_handle dataset, transform_handle to_raster,
+             const double inverse[6])
+      : g_(g), path_(std::move(path)), dataset_(std::move(dataset)), to_raster_(std::move(to_raster)) {
     std::copy(inverse, inverse + 6, inverse_);
-    band_ = GDALGetRasterBand(dataset_.get(), 1);
-    width_ = GDALGetRasterBandXSize(band_);
-    height_ = GDALGetRasterBandYSize(band_);
+    band_ = g_.band(dataset_.get(), 1);
+    width_ = g_.band_width(band_);
+    height_ = g_.band_height(band_);
     int has = 0;
-    const double nodata = GDALGetRasterNoDataValue(band_, &has);
+    const double nodata = g_.nodata(band_, &has);
     if (has) nodata_ = nodata;
-    scale_ = GDALGetRasterScale(band_, nullptr);
-    offset_ = GDALGetRasterOffset(band_, nullptr);
+    scale_ = g_.scale(band_, nullptr);
+    offset_ = g_.offset(band_, nullptr);
   }
 
   std::optional<double> altitude(double lon, double lat) const override {
     double x = lon;
     double y = lat;
-    if (!OCTTransform(to_raster_.get(), 1, &x, &y, nullptr) || !std::isfinite(x) || !std::isfinite(y)) {
+    if (!g_.transform(to_raster_.get(), 1, &x, &y, nullptr) || !std::isfinite(x) || !std::isfinite(y)) {
       return std::nullopt;
     }
     const double px = inverse_[0] + x * inverse_[1] + y * inverse_[2];
@@ -81,9 +80,9 @@ class gdal_model final : public elevation_model {
     const int nx = std::min(2, width_);
     const int ny = std::min(2, height_);
     double v[4] = {0, 0, 0, 0};
-    quiet_gdal quiet;
-    if (GDALRasterIO(band_, GF_Read, x0, y0, nx, ny, v, nx, ny, GDT_Float64, 0, 2 * sizeof(double)) != CE_None) {
-      throw file_error("il raster " + path_ + " e' danneggiato: impossibile leggerne i valori" + gdal_words());
+    quiet_gdal quiet(g_);
+    if (g_.raster_io(band_, GF_Read, x0, y0, nx, ny, v, nx, ny, GDT_Float64, 0, 2 * sizeof(double)) != CE_None) {
+      throw file_error("il raster " + path_ + " e' danneggiato: impossibile leggerne i valori" + quiet.words());
     }
     const double fx = cx - x0;
     const double fy = cy - y0;
@@ -103,6 +102,7 @@ class gdal_model final : public elevation_model {
   }
 
  private:
+  gdal_library g_;
   std::string path_;
   dataset_handle dataset_;
   transform_handle to_raster_;
@@ -118,35 +118,38 @@ class gdal_model final : public elevation_model {
 }  // namespace
 
 opened_elevation open_gdal_raster(const std::string& path) {
-  GDALAllRegister();
-  quiet_gdal quiet;
-  dataset_handle dataset(GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
+  std::string missing;
+  const std::optional<gdal_library> loaded = load_gdal_library(missing);
+  if (!loaded) return {nullptr, "impossibile leggere il raster " + path + ": " + missing};
+  const gdal_library& g = *loaded;
+  g.all_register();
+  quiet_gdal quiet(g);
+  dataset_handle dataset(g.open(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr), g.close);
   if (!dataset) {
     return {nullptr, "il file " + path + " non e' un modello altimetrico leggibile (.hgt, GeoTIFF o altro raster)" +
-                         gdal_words()};
+                         quiet.words()};
   }
-  if (GDALGetRasterCount(dataset.get()) < 1) return {nullptr, "il file " + path + " non contiene un raster"};
+  if (g.raster_count(dataset.get()) < 1) return {nullptr, "il file " + path + " non contiene un raster"};
   double forward[6];
   double inverse[6];
-  if (GDALGetGeoTransform(dataset.get(), forward) != CE_None || !GDALInvGeoTransform(forward, inverse)) {
+  if (g.geo_transform(dataset.get(), forward) != CE_None || !g.invert_geo_transform(forward, inverse)) {
     return {nullptr, "il raster " + path + " non dice dove si trova sulla Terra (manca la georeferenziazione)"};
   }
-  OGRSpatialReferenceH raster_srs = GDALGetSpatialRef(dataset.get());
-  if (!raster_srs) {
-    return {nullptr, "il raster " + path + " non dice il suo sistema di riferimento"};
-  }
+  OGRSpatialReferenceH raster_srs = g.spatial_ref(dataset.get());
+  if (!raster_srs) return {nullptr, "il raster " + path + " non dice il suo sistema di riferimento"};
   // Both systems take x before y (longitude before latitude), as the
   // geotransform and the caller do, whatever order their authority states.
-  srs_handle target(OSRClone(raster_srs));
-  OSRSetAxisMappingStrategy(target.get(), OAMS_TRADITIONAL_GIS_ORDER);
-  srs_handle wgs84(OSRNewSpatialReference(nullptr));
-  OSRSetWellKnownGeogCS(wgs84.get(), "WGS84");
-  OSRSetAxisMappingStrategy(wgs84.get(), OAMS_TRADITIONAL_GIS_ORDER);
-  transform_handle to_raster(OCTNewCoordinateTransformation(wgs84.get(), target.get()));
+  srs_handle target(g.clone_srs(raster_srs), g.destroy_srs);
+  g.set_axis_mapping(target.get(), OAMS_TRADITIONAL_GIS_ORDER);
+  srs_handle wgs84(g.new_srs(nullptr), g.destroy_srs);
+  g.set_well_known_geog_cs(wgs84.get(), "WGS84");
+  g.set_axis_mapping(wgs84.get(), OAMS_TRADITIONAL_GIS_ORDER);
+  transform_handle to_raster(g.new_transformation(wgs84.get(), target.get()), g.destroy_transformation);
   if (!to_raster) {
-    return {nullptr, "il sistema di riferimento del raster " + path + " non si raggiunge da WGS 84" + gdal_words()};
+    return {nullptr,
+            "il sistema di riferimento del raster " + path + " non si raggiunge da WGS 84" + quiet.words()};
   }
-  return {std::make_unique<gdal_model>(path, std::move(dataset), std::move(to_raster), inverse), {}};
+  return {std::make_unique<gdal_model>(g, path, std::move(dataset), std::move(to_raster), inverse), {}};
 }
 
 }  // namespace scenario::tool::import
