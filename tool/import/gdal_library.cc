@@ -6,9 +6,8 @@ namespace scenario::tool::import {
 namespace {
 
 template <typename F>
-bool find(void* library, const char* name, F& f, std::string& missing) {
+bool find(void* library, const char* name, F& f) {
   f = reinterpret_cast<F>(dlsym(library, name));
-  if (!f) missing = name;
   return f != nullptr;
 }
 
@@ -22,33 +21,13 @@ std::optional<gdal_library> load_gdal_library(std::string& error) {
             "): serve per i GeoTIFF e gli altri raster; le piastrelle .hgt si leggono senza";
     return std::nullopt;
   }
-  gdal_library g{};
+  gdal_library g;
   std::string missing;
-  const bool found =
-      find(library, "GDALAllRegister", g.all_register, missing) && find(library, "GDALOpenEx", g.open, missing) &&
-      find(library, "GDALClose", g.close, missing) && find(library, "GDALGetRasterCount", g.raster_count, missing) &&
-      find(library, "GDALGetGeoTransform", g.geo_transform, missing) &&
-      find(library, "GDALInvGeoTransform", g.invert_geo_transform, missing) &&
-      find(library, "GDALGetSpatialRef", g.spatial_ref, missing) &&
-      find(library, "GDALGetRasterBand", g.band, missing) &&
-      find(library, "GDALGetRasterBandXSize", g.band_width, missing) &&
-      find(library, "GDALGetRasterBandYSize", g.band_height, missing) &&
-      find(library, "GDALGetRasterNoDataValue", g.nodata, missing) &&
-      find(library, "GDALGetRasterScale", g.scale, missing) &&
-      find(library, "GDALGetRasterOffset", g.offset, missing) && find(library, "GDALRasterIO", g.raster_io, missing) &&
-      find(library, "CPLPushErrorHandler", g.push_error_handler, missing) &&
-      find(library, "CPLPopErrorHandler", g.pop_error_handler, missing) &&
-      find(library, "CPLQuietErrorHandler", g.quiet_error_handler, missing) &&
-      find(library, "CPLErrorReset", g.error_reset, missing) &&
-      find(library, "CPLGetLastErrorMsg", g.last_error, missing) &&
-      find(library, "OSRNewSpatialReference", g.new_srs, missing) && find(library, "OSRClone", g.clone_srs, missing) &&
-      find(library, "OSRDestroySpatialReference", g.destroy_srs, missing) &&
-      find(library, "OSRSetWellKnownGeogCS", g.set_well_known_geog_cs, missing) &&
-      find(library, "OSRSetAxisMappingStrategy", g.set_axis_mapping, missing) &&
-      find(library, "OCTNewCoordinateTransformation", g.new_transformation, missing) &&
-      find(library, "OCTDestroyCoordinateTransformation", g.destroy_transformation, missing) &&
-      find(library, "OCTTransform", g.transform, missing);
-  if (!found) {
+#define SCENARIO_GDAL_FIND(member, function) \
+  if (missing.empty() && !find(library, #function, g.member)) missing = #function;
+  SCENARIO_GDAL_FUNCTIONS(SCENARIO_GDAL_FIND)
+#undef SCENARIO_GDAL_FIND
+  if (!missing.empty()) {
     error = std::string("la GDAL installata (") + SCENARIO_GDAL_LIBRARY + ") non ha la funzione " + missing;
     return std::nullopt;
   }

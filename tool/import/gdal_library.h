@@ -13,34 +13,40 @@
 
 namespace scenario::tool::import {
 
+// Each function once: the member that holds it and its name in the library.
+#define SCENARIO_GDAL_FUNCTIONS(F) \
+  F(all_register, GDALAllRegister) \
+  F(open, GDALOpenEx) \
+  F(close, GDALClose) \
+  F(raster_count, GDALGetRasterCount) \
+  F(geo_transform, GDALGetGeoTransform) \
+  F(invert_geo_transform, GDALInvGeoTransform) \
+  F(spatial_ref, GDALGetSpatialRef) \
+  F(band, GDALGetRasterBand) \
+  F(band_width, GDALGetRasterBandXSize) \
+  F(band_height, GDALGetRasterBandYSize) \
+  F(nodata, GDALGetRasterNoDataValue) \
+  F(scale, GDALGetRasterScale) \
+  F(offset, GDALGetRasterOffset) \
+  F(raster_io, GDALRasterIO) \
+  F(push_error_handler, CPLPushErrorHandler) \
+  F(pop_error_handler, CPLPopErrorHandler) \
+  F(quiet_error_handler, CPLQuietErrorHandler) \
+  F(error_reset, CPLErrorReset) \
+  F(last_error, CPLGetLastErrorMsg) \
+  F(new_srs, OSRNewSpatialReference) \
+  F(clone_srs, OSRClone) \
+  F(destroy_srs, OSRDestroySpatialReference) \
+  F(set_well_known_geog_cs, OSRSetWellKnownGeogCS) \
+  F(set_axis_mapping, OSRSetAxisMappingStrategy) \
+  F(new_transformation, OCTNewCoordinateTransformation) \
+  F(destroy_transformation, OCTDestroyCoordinateTransformation) \
+  F(transform, OCTTransform)
+
 struct gdal_library {
-  decltype(&GDALAllRegister) all_register;
-  decltype(&GDALOpenEx) open;
-  decltype(&GDALClose) close;
-  decltype(&GDALGetRasterCount) raster_count;
-  decltype(&GDALGetGeoTransform) geo_transform;
-  decltype(&GDALInvGeoTransform) invert_geo_transform;
-  decltype(&GDALGetSpatialRef) spatial_ref;
-  decltype(&GDALGetRasterBand) band;
-  decltype(&GDALGetRasterBandXSize) band_width;
-  decltype(&GDALGetRasterBandYSize) band_height;
-  decltype(&GDALGetRasterNoDataValue) nodata;
-  decltype(&GDALGetRasterScale) scale;
-  decltype(&GDALGetRasterOffset) offset;
-  decltype(&GDALRasterIO) raster_io;
-  decltype(&CPLPushErrorHandler) push_error_handler;
-  decltype(&CPLPopErrorHandler) pop_error_handler;
-  decltype(&CPLQuietErrorHandler) quiet_error_handler;
-  decltype(&CPLErrorReset) error_reset;
-  decltype(&CPLGetLastErrorMsg) last_error;
-  decltype(&OSRNewSpatialReference) new_srs;
-  decltype(&OSRClone) clone_srs;
-  decltype(&OSRDestroySpatialReference) destroy_srs;
-  decltype(&OSRSetWellKnownGeogCS) set_well_known_geog_cs;
-  decltype(&OSRSetAxisMappingStrategy) set_axis_mapping;
-  decltype(&OCTNewCoordinateTransformation) new_transformation;
-  decltype(&OCTDestroyCoordinateTransformation) destroy_transformation;
-  decltype(&OCTTransform) transform;
+#define SCENARIO_GDAL_MEMBER(member, function) decltype(&function) member = nullptr;
+  SCENARIO_GDAL_FUNCTIONS(SCENARIO_GDAL_MEMBER)
+#undef SCENARIO_GDAL_MEMBER
 };
 
 // GDAL's functions, or nothing and in `error` why (in Italian). The library
