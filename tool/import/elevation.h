@@ -14,7 +14,9 @@ class elevation_model {
  public:
   virtual ~elevation_model() = default;
   // The altitude in metres at a place given in degrees (WGS 84), or nothing
-  // where the model does not cover it or holds no value there.
+  // where the model does not cover it or holds no value there. A file found
+  // broken only when its values are read (a GeoTIFF cut short) throws a
+  // file_error naming it: sample the whole track before writing anything.
   virtual std::optional<double> altitude(double lon, double lat) const = 0;
 };
 
