@@ -1,41 +1,39 @@
 #include "tool/import/projection.h"
 
-#include <proj.h>
+#include <GeographicLib/Constants.hpp>
+#include <GeographicLib/TransverseMercator.hpp>
 
-#include <cstdio>
+#include <cmath>
 #include <stdexcept>
-#include <string>
 
 namespace scenario::tool::import {
 
-// A context of its own: PROJ's default one is shared by the whole process.
+// A transverse Mercator on WGS 84 with a scale of 1 on its central
+// meridian (the series of Krueger to the sixth order: well under a
+// millimetre within a few hundred kilometres of it), its origin at the
+// centre.
 struct local_projection::state {
-  PJ_CONTEXT* context = nullptr;
-  PJ* transform = nullptr;
+  GeographicLib::TransverseMercator mercator{GeographicLib::Constants::WGS84_a(),
+                                             GeographicLib::Constants::WGS84_f(), 1.0};
+  double lon0 = 0;
+  double y0 = 0;
 };
 
 local_projection::local_projection(geo_point centre) : state_(std::make_unique<state>()) {
-  state_->context = proj_context_create();
-  if (state_->context == nullptr) throw std::runtime_error("PROJ: nessun contesto");
-  char definition[160];
-  std::snprintf(definition, sizeof definition, "+proj=tmerc +lat_0=%.9f +lon_0=%.9f +k=1 +x_0=0 +y_0=0 +ellps=WGS84",
-                centre.lat, centre.lon);
-  state_->transform = proj_create(state_->context, definition);
-  if (state_->transform == nullptr) {
-    proj_context_destroy(state_->context);
-    throw std::runtime_error(std::string("PROJ: proiezione non valida: ") + definition);
+  if (!std::isfinite(centre.lat) || !std::isfinite(centre.lon) || std::abs(centre.lat) > 90) {
+    throw std::runtime_error("proiezione: centro non valido");
   }
+  state_->lon0 = centre.lon;
+  double x0 = 0;
+  state_->mercator.Forward(centre.lon, centre.lat, centre.lon, x0, state_->y0);
 }
 
-local_projection::~local_projection() {
-  proj_destroy(state_->transform);
-  proj_context_destroy(state_->context);
-}
+local_projection::~local_projection() = default;
 
 track_xy local_projection::to_metres(geo_point p) const {
-  const PJ_COORD in = proj_coord(proj_torad(p.lon), proj_torad(p.lat), 0, 0);
-  const PJ_COORD out = proj_trans(state_->transform, PJ_FWD, in);
-  return {out.xy.x, out.xy.y};
+  double x = 0, y = 0;
+  state_->mercator.Forward(state_->lon0, p.lat, p.lon, x, y);
+  return {x, y - state_->y0};
 }
 
 }  // namespace scenario::tool::import

@@ -7,7 +7,7 @@
 namespace scenario::tool {
 
 int run_import(const std::vector<std::string>&, std::ostream&, std::ostream& err) {
-  err << "scenario import: non disponibile in questa build per Windows (la proiezione delle mappe usa PROJ,\n"
+  err << "scenario import: non disponibile in questa build per Windows (la proiezione delle mappe usa GeographicLib,\n"
          "che qui manca): importare con la build Linux di scenario, poi usare qui le definizioni scritte\n";
   return kExitUsage;
 }
