@@ -17,7 +17,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 jobs=$(nproc 2>/dev/null || echo 2)
 build=${SCENARIO_BUILD_ROOT:-$PWD/build}/fuzz
-targets=(field_reader compile binary_decode serve_request lsp_message)
+targets=(field_reader compile binary_decode serve_request lsp_message packed_scenario)
 
 # True when clang++ can link a libFuzzer target.
 have_libfuzzer() {
