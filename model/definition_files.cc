@@ -24,14 +24,14 @@ file_read refused(read_problem problem) { return file_read{std::nullopt, problem
 
 // Windows has no pipes or devices among a folder's files; its folders and
 // sizes are told by the file system before the file is opened.
-file_read read_regular_file(const std::string& path) {
+file_read read_regular_file(const std::string& path, size_t largest) {
   std::error_code ec;
   const auto status = std::filesystem::status(path, ec);
   if (!std::filesystem::exists(status)) return refused(read_problem::missing);
   if (!std::filesystem::is_regular_file(status)) return refused(read_problem::not_a_file);
   const uintmax_t size = std::filesystem::file_size(path, ec);
   if (ec) return refused(read_problem::unreadable);
-  if (size > kLargestReadFile) return refused(read_problem::too_large);
+  if (size > largest) return refused(read_problem::too_large);
   std::ifstream in(path, std::ios::binary);
   if (!in) return refused(errno == EMFILE || errno == ENFILE ? read_problem::no_descriptors : read_problem::unreadable);
   std::string text(static_cast<size_t>(size), '\0');
@@ -39,12 +39,12 @@ file_read read_regular_file(const std::string& path) {
   text.resize(static_cast<size_t>(in.gcount()));
   // The file may have grown since: the rest, up to one byte past the limit.
   char chunk[4096];
-  while (in && text.size() <= kLargestReadFile) {
+  while (in && text.size() <= largest) {
     in.read(chunk, sizeof chunk);
     text.append(chunk, static_cast<size_t>(in.gcount()));
   }
   if (in.bad()) return refused(read_problem::unreadable);
-  if (text.size() > kLargestReadFile) return refused(read_problem::too_large);
+  if (text.size() > largest) return refused(read_problem::too_large);
   return file_read{std::move(text), read_problem::none};
 }
 
@@ -78,27 +78,27 @@ class descriptor {
 
 // Opened without waiting (a pipe would wait for a writer), then judged by
 // what was opened, not by the name: the name may point elsewhere by then.
-file_read read_regular_file(const std::string& path) {
+file_read read_regular_file(const std::string& path, size_t largest) {
   const descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
   if (fd.get() < 0) return refused(open_problem(errno));
   struct stat info {};
   if (::fstat(fd.get(), &info) != 0) return refused(read_problem::unreadable);
   if (!S_ISREG(info.st_mode)) return refused(read_problem::not_a_file);
-  if (info.st_size < 0 || static_cast<uintmax_t>(info.st_size) > kLargestReadFile) {
+  if (info.st_size < 0 || static_cast<uintmax_t>(info.st_size) > largest) {
     return refused(read_problem::too_large);
   }
   // The file may grow while it is read: one byte past the limit tells.
   std::string text(static_cast<size_t>(info.st_size) + 1, '\0');
   size_t got = 0;
-  while (got <= kLargestReadFile) {
-    if (got == text.size()) text.resize(std::min(text.size() * 2, kLargestReadFile + 1));
+  while (got <= largest) {
+    if (got == text.size()) text.resize(std::min(text.size() * 2, largest + 1));
     const ssize_t n = ::read(fd.get(), text.data() + got, text.size() - got);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return refused(read_problem::unreadable);
     if (n == 0) break;
     got += static_cast<size_t>(n);
   }
-  if (got > kLargestReadFile) return refused(read_problem::too_large);
+  if (got > largest) return refused(read_problem::too_large);
   text.resize(got);
   return file_read{std::move(text), read_problem::none};
 }
@@ -107,7 +107,7 @@ file_read read_regular_file(const std::string& path) {
 
 }  // namespace
 
-file_read read_file(const std::string& path) { return read_regular_file(path); }
+file_read read_file(const std::string& path, size_t largest) { return read_regular_file(path, largest); }
 
 static_assert(kLargestReadFile == size_t{64} << 20, "the words below name the limit");
 
@@ -123,7 +123,9 @@ const char* read_problem_words(read_problem problem) {
   return "";
 }
 
-std::optional<std::string> read_whole_file(const std::string& path) { return read_file(path).text; }
+std::optional<std::string> read_whole_file(const std::string& path, size_t largest) {
+  return read_file(path, largest).text;
+}
 
 definition_reads read_definition_files(const std::string& directory, const std::string& route,
                                        const std::string& train) {

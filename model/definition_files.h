@@ -33,16 +33,16 @@ struct file_read {
   read_problem problem = read_problem::none;
 };
 
-// Reads the whole of a regular file, never more than kLargestReadFile
-// bytes: a folder, a pipe or a device named like the file is refused, and
-// opening one does not wait for a writer.
-file_read read_file(const std::string& path);
+// Reads the whole of a regular file, never more than `largest` bytes (a
+// definition's limit unless said): a folder, a pipe or a device named like
+// the file is refused, and opening one does not wait for a writer.
+file_read read_file(const std::string& path, size_t largest = kLargestReadFile);
 
 // What went wrong, in words for the user, after "impossibile leggere PATH: ".
 const char* read_problem_words(read_problem problem);
 
 // The whole file, or nullopt when it cannot be read (read_file).
-std::optional<std::string> read_whole_file(const std::string& path);
+std::optional<std::string> read_whole_file(const std::string& path, size_t largest = kLargestReadFile);
 
 // NAME_linea.txt and NAME_NUMBER-.txt of `directory`, and why one was
 // not read.

@@ -61,6 +61,10 @@ TEST(DefinitionFiles, ReadsRegularFilesAndSaysWhyItReadsNothingElse) {
     EXPECT_EQ(std::string(read_problem_words(c.problem)).empty(), c.problem == read_problem::none);
   }
   EXPECT_EQ(*read_file(dir.file("testo.txt")).text, std::string("a\0b\r\n", 5));
+  // A file read with a limit of its own (a program file may be larger
+  // than any definition).
+  EXPECT_EQ(read_file(dir.file("oltre.txt"), kLargestReadFile + 1).text.value_or("").size(), kLargestReadFile + 1);
+  EXPECT_EQ(read_file(dir.file("testo.txt"), 4).problem, read_problem::too_large);
 }
 
 TEST(DefinitionFiles, AFolderOrPipeNamedLikeADefinitionIsNotReadAsAnEmptyOne) {

@@ -31,6 +31,9 @@ inline constexpr uint32_t kPackVersion = 1;
 #define SCENARIO_PACK_READER_MARK_HEAD "legge-scenari-allegati:"
 #define SCENARIO_PACK_READER_MARK_TAIL "SCNPACK-1"
 inline constexpr size_t kPackTrailerSize = 24;
+// The largest program file read: the program, two definitions at their
+// limit and the papers, with room to spare.
+inline constexpr size_t kLargestProgramFile = size_t{512} << 20;
 
 struct packed_file {
   std::string name;   // a plain file name, no folder

@@ -13,7 +13,7 @@ namespace {
 
 carried_scenario scenario_in_program(const std::string& program_file) {
   if (program_file.empty()) return no_packed_scenario{};
-  const std::optional<std::string> file = read_whole_file(program_file);
+  const std::optional<std::string> file = read_whole_file(program_file, kLargestProgramFile);
   if (!file) return damaged_pack{"impossibile leggere il file del programma " + program_file};
   const std::optional<uint64_t> image = program_image_size(*file);
   if (!image) return no_packed_scenario{};

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "model/test_files.h"
+#include "content/built_in_identity.h"
 #include "content/line_definition.h"
 #include "content/line_document.h"
 #include "content/train_definition.h"
@@ -162,10 +163,12 @@ TEST(FormLoad, KeepsDefinitionsItDidNotWrite) {
 namespace scenario {
 namespace {
 
-// A program file carrying `packed`: this test program's own image (a real
-// program file of the build machine) with the scenario appended.
+// A program file carrying `packed`: the program built beside this test
+// with the scenario appended.
 std::string packed_program(const temp_dir& dir, const packed_scenario& packed, size_t cut = 0) {
-  std::string file = read_file("/proc/self/exe") + encode_packed_scenario(packed);
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe").replace_filename(
+      built_in_identity().route_name + "_" + built_in_identity().train_number);
+  std::string file = read_file(program.string()) + encode_packed_scenario(packed);
   file.resize(file.size() - cut);
   const std::string path = dir.file("programma");
   write_file(path, file);

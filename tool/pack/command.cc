@@ -56,7 +56,7 @@ struct program_base {
   std::string problem;
 };
 program_base read_program(const std::string& path) {
-  const std::optional<std::string> file = read_whole_file(path);
+  const std::optional<std::string> file = read_whole_file(path, kLargestProgramFile);
   if (!file) return {{}, "impossibile leggere il programma " + path};
   const std::optional<uint64_t> image = program_image_size(*file);
   const std::string mark = std::string(SCENARIO_PACK_READER_MARK_HEAD) + SCENARIO_PACK_READER_MARK_TAIL;
