@@ -17,7 +17,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/steps.sh
 export SCENARIO_BUILD_ROOT=${SCENARIO_BUILD_ROOT:-$PWD/build}
-export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 TSAN_OPTIONS=halt_on_error=1
+export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/scripts/tsan_suppressions.txt"
 jobs=$(nproc 2>/dev/null || echo 2)
 
 # unit_tests FOLDER [CMAKE OPTION...]: configure, build and run the unit
