@@ -75,24 +75,21 @@ uint32_t next_code_point(std::string_view utf8, size_t* pos) {
   return cp;
 }
 
+std::optional<char> ansi_of(uint32_t cp) {
+  // U+0080 to U+009F are no characters of the code page: an editor that
+  // sends them read the file as Latin-1, so they stand for their byte.
+  if (cp <= 0xFF) return static_cast<char>(cp);
+  for (uint8_t i = 0; i < 32; ++i) {
+    if (kHigh[i] != 0 && kHigh[i] == cp) return static_cast<char>(0x80 + i);
+  }
+  return std::nullopt;
+}
+
 std::string utf8_to_ansi(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   size_t pos = 0;
-  while (pos < text.size()) {
-    const uint32_t cp = next_code_point(text, &pos);
-    char ch = '?';
-    // U+0080 to U+009F are no characters of the code page: an editor that
-    // sends them read the file as Latin-1, so they stand for their byte.
-    if (cp <= 0xFF) {
-      ch = static_cast<char>(cp);
-    } else {
-      for (uint8_t i = 0; i < 32; ++i) {
-        if (kHigh[i] != 0 && kHigh[i] == cp) ch = static_cast<char>(0x80 + i);
-      }
-    }
-    out.push_back(ch);
-  }
+  while (pos < text.size()) out.push_back(ansi_of(next_code_point(text, &pos)).value_or('?'));
   return out;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,10 @@ std::string ansi_to_utf8(std::string_view text);
 // (U+FFFD). Shared by the conversion below and by whoever counts columns,
 // so both see the same characters.
 uint32_t next_code_point(std::string_view utf8, size_t* pos);
+
+// The Windows-1252 byte of a code point, or nullopt for one the code page
+// does not have. U+0080 to U+009F are their own byte (below).
+std::optional<char> ansi_of(uint32_t cp);
 
 // `text` (UTF-8, as an editor sends it) as Windows-1252: one byte for every
 // code point, '?' for one the code page does not have. U+0080 to U+009F

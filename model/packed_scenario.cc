@@ -1,7 +1,6 @@
 #include "model/packed_scenario.h"
 
-#include <cctype>
-
+#include "model/ansi_text.h"
 #include "model/coding.h"
 #include "model/crc32.h"
 #include "model/file_names.h"
@@ -53,13 +52,7 @@ bool plain_file_name(std::string_view name) {
 }
 
 // Names compared as Windows compares them: ignoring case.
-bool same_name(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
-}
+bool same_name(std::string_view a, std::string_view b) { return to_lower_ansi(a) == to_lower_ansi(b); }
 
 // A paper may not take the name of a file of the scenario (the compile
 // would delete or replace it) nor of another paper.

@@ -1,6 +1,7 @@
 #include "tool/import/names.h"
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "model/ansi_text.h"
@@ -38,26 +39,6 @@ bool capital_latin_a(uint32_t cp) {
   return cp % 2 == 0 || cp == 0x178;
 }
 
-std::string utf8_of(uint32_t cp) {
-  std::string s;
-  if (cp < 0x80) {
-    s += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    s += static_cast<char>(0xC0 | (cp >> 6));
-    s += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    s += static_cast<char>(0xE0 | (cp >> 12));
-    s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    s += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    s += static_cast<char>(0xF0 | (cp >> 18));
-    s += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    s += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-  return s;
-}
-
 }  // namespace
 
 std::string fold_name(std::string_view utf8) {
@@ -87,9 +68,8 @@ ansi_name to_ansi_name(std::string_view utf8) {
       out.text += ' ';
       continue;
     }
-    const std::string ansi = utf8_to_ansi(utf8_of(cp));
-    if (ansi != "?" || cp == '?') {
-      out.text += ansi;
+    if (const std::optional<char> ansi = ansi_of(cp)) {
+      out.text += *ansi;
       continue;
     }
     out.transliterated = true;

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "content/built_in_identity.h"
+#include "model/ansi_text.h"
 #include "model/binary_files.h"
 #include "model/definition_files.h"
 #include "model/diagnostics.h"
@@ -42,13 +43,6 @@ constexpr char kHelp[] =
     "FILE non deve esistere: pack non sostituisce mai un file. Le definizioni devono\n"
     "compilare senza errori.\n"
     "Uscita: 0 scritto, 1 errore nelle definizioni, 2 comando o file non validi.\n";
-
-bool ends_with_zip(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string end = path.substr(path.size() - 4);
-  for (char& c : end) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return end == ".zip";
-}
 
 // The image of the program to append to, or why it cannot be used.
 struct program_base {
@@ -109,7 +103,8 @@ int run_pack(const std::vector<std::string>& words, std::ostream& out, std::ostr
   }
 
   std::string bytes;
-  if (ends_with_zip(target)) {
+  const bool zip = to_lower_ansi(target).ends_with(".zip");
+  if (zip) {
     std::vector<zip_entry> entries = {
         {route_plan_name(set.route), route_plan_bytes(model)},
         {item_table_name(set.route, set.train), item_table_bytes(model)},
@@ -137,7 +132,7 @@ int run_pack(const std::vector<std::string>& words, std::ostream& out, std::ostr
     err << "scenario: " << e.what() << "\n";
     return kExitUsage;
   }
-  if (!ends_with_zip(target)) {
+  if (!zip) {
     // The copy runs as its program did.
     using std::filesystem::perms;
     std::filesystem::permissions(target, perms::owner_exec | perms::group_exec | perms::others_exec,
