@@ -3,9 +3,14 @@
 // interpolation reproduces a plane), in a projected and a geographic system.
 #include "tool/import/elevation.h"
 
+#include <arpa/inet.h>
 #include <gdal.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <ogr_srs_api.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
@@ -226,6 +231,84 @@ TEST(ElevationModel, BadInputIsRefusedInItalianNamingTheInput) {
     EXPECT_NE(opened.error.find(std::filesystem::path(c.input).filename().string()), std::string::npos)
         << opened.error;
   }
+}
+
+// A listening socket on the loopback: whether anyone knocked.
+class loopback_listener {
+ public:
+  loopback_listener() {
+    fd_ = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof a;
+    if (fd_ < 0 || bind(fd_, reinterpret_cast<sockaddr*>(&a), size) != 0 || listen(fd_, 8) != 0 ||
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &size) != 0) {
+      ADD_FAILURE() << "no loopback socket";
+      return;
+    }
+    port_ = ntohs(a.sin_port);
+  }
+  ~loopback_listener() {
+    if (fd_ >= 0) close(fd_);
+  }
+  loopback_listener(const loopback_listener&) = delete;
+  loopback_listener& operator=(const loopback_listener&) = delete;
+
+  std::string url(const std::string& name) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + "/" + name;
+  }
+  bool knocked() const {
+    pollfd p{fd_, POLLIN, 0};
+    return poll(&p, 1, 0) > 0;
+  }
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+};
+
+// A virtual raster whose one band reads its bytes from `source`.
+std::string vrt_reading(const std::string& source) {
+  return "<VRTDataset rasterXSize=\"4\" rasterYSize=\"4\">\n"
+         "  <SRS>EPSG:4326</SRS>\n"
+         "  <GeoTransform>7.0, 0.01, 0, 44.0, 0, -0.01</GeoTransform>\n"
+         "  <VRTRasterBand dataType=\"Byte\" band=\"1\" subClass=\"VRTRawRasterBand\">\n"
+         "    <SourceFilename relativetoVRT=\"0\">" +
+         source +
+         "</SourceFilename>\n"
+         "    <ImageOffset>0</ImageOffset><PixelOffset>1</PixelOffset><LineOffset>4</LineOffset>\n"
+         "  </VRTRasterBand>\n"
+         "</VRTDataset>\n";
+}
+
+// An elevation model is a GeoTIFF or .hgt tiles and nothing else: a file
+// that points to other files (a virtual raster, whatever its name) or to
+// the network is refused, and the network is never reached.
+TEST(ElevationModel, NothingButTheGivenFileIsRead) {
+  temp_dir dir;
+  loopback_listener server;
+  write_file(dir.file("secret.txt"), "root:x:0:0:root:/root:/bin/bash\nline two of a private file\n");
+  write_geotiff(dir.file("real.tif"), 4326, 7.0, 44.0, 0.01, 0.01, 20, 20, [](double, double) { return 1.0; });
+  write_file(dir.file("passwd.vrt"), vrt_reading(dir.file("secret.txt")));
+  write_file(dir.file("passwd.tif"), vrt_reading(dir.file("secret.txt")));
+  write_file(dir.file("remote.tif"), vrt_reading("/vsicurl/" + server.url("secret.tif")));
+  const std::string cases[] = {
+      dir.file("passwd.vrt"),
+      dir.file("passwd.tif"),
+      dir.file("remote.tif"),
+      "/vsicurl/" + server.url("real.tif"),
+      "/vsicurl/" + server.url(""),
+      "GTIFF_DIR:1:/vsicurl/" + server.url("real.tif"),
+      "/vsisubfile/0_100," + dir.file("real.tif"),
+  };
+  for (const std::string& input : cases) {
+    const auto opened = open_elevation_model(input);
+    EXPECT_FALSE(opened.model) << input;
+    EXPECT_NE(opened.error.find(input), std::string::npos) << opened.error;
+  }
+  EXPECT_FALSE(server.knocked()) << "an elevation model reached the network";
+  EXPECT_TRUE(open_elevation_model(dir.file("real.tif")).model);
 }
 
 TEST(ElevationModel, AGeoTiffWhoseDataIsCutShortIsAnErrorNotANumber) {

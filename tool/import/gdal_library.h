@@ -5,6 +5,7 @@
 #ifndef TOOL_IMPORT_GDAL_LIBRARY_H_
 #define TOOL_IMPORT_GDAL_LIBRARY_H_
 
+#include <cpl_conv.h>
 #include <gdal.h>
 #include <ogr_srs_api.h>
 
@@ -16,7 +17,11 @@ namespace scenario::tool::import {
 // Each function once: the member that holds it and its name in the library.
 #define SCENARIO_GDAL_FUNCTIONS(F) \
   F(all_register, GDALAllRegister) \
+  F(set_config_option, CPLSetConfigOption) \
+  F(set_proj_network, OSRSetPROJEnableNetwork) \
   F(open, GDALOpenEx) \
+  F(dataset_driver, GDALGetDatasetDriver) \
+  F(driver_short_name, GDALGetDriverShortName) \
   F(close, GDALClose) \
   F(raster_count, GDALGetRasterCount) \
   F(geo_transform, GDALGetGeoTransform) \

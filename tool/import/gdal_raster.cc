@@ -5,6 +5,7 @@
 #include "tool/import/gdal_raster.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -115,19 +116,53 @@ class gdal_model final : public elevation_model {
   double offset_ = 0;
 };
 
+// GDAL stays inside the one file it is given. Its settings are the
+// process's own, made once before any driver is registered: no file on the
+// network (the remote file systems open nothing), no coordinate grids
+// fetched by the projection library, no side files looked for or written
+// beside the raster.
+void confine_gdal(const gdal_library& g) {
+  g.set_config_option("CPL_VSIL_CURL_ALLOWED_FILENAME", "/nessun-file-in-rete");
+  g.set_config_option("CPL_VSIL_CURL_ALLOWED_EXTENSIONS", ".nessun-file-in-rete");
+  g.set_config_option("GDAL_HTTP_TIMEOUT", "1");
+  g.set_config_option("GDAL_HTTP_MAX_RETRY", "0");
+  g.set_config_option("GDAL_DISABLE_READDIR_ON_OPEN", "EMPTY_DIR");
+  g.set_config_option("GDAL_PAM_ENABLED", "NO");
+  g.set_config_option("GDAL_DRIVER_PATH", "disable");
+  g.set_proj_network(0);
+}
+
+// The one raster format an elevation model may come in beside the .hgt
+// tiles: GeoTIFF, which holds its pixels and its reference system itself.
+const char* const kElevationDrivers[] = {"GTiff", nullptr};
+
 }  // namespace
 
 opened_elevation open_gdal_raster(const std::string& path) {
+  // A GDAL name such as /vsicurl/URL or DRIVER:... is no file on this disk;
+  // only a file that is there is opened, by the raster drivers alone, so a
+  // description that points elsewhere (a virtual raster) is never followed.
+  std::error_code ec;
+  if (path.starts_with("/vsi") || !std::filesystem::is_regular_file(path, ec)) {
+    return {nullptr, "il modello altimetrico " + path + " non e' un file"};
+  }
   std::string missing;
   const std::optional<gdal_library> loaded = load_gdal_library(missing);
   if (!loaded) return {nullptr, "impossibile leggere il raster " + path + ": " + missing};
   const gdal_library& g = *loaded;
+  confine_gdal(g);
   g.all_register();
   quiet_gdal quiet(g);
-  dataset_handle dataset(g.open(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr), g.close);
+  dataset_handle dataset(
+      g.open(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, kElevationDrivers, nullptr, nullptr), g.close);
   if (!dataset) {
-    return {nullptr, "il file " + path + " non e' un modello altimetrico leggibile (.hgt, GeoTIFF o altro raster)" +
+    return {nullptr, "il file " + path +
+                         " non e' un modello altimetrico leggibile (piastrelle .hgt o GeoTIFF)" +
                          quiet.words()};
+  }
+  const std::string driver = g.driver_short_name(g.dataset_driver(dataset.get()));
+  if (driver != kElevationDrivers[0]) {
+    return {nullptr, "il file " + path + " e' un raster " + driver + ", non un GeoTIFF"};
   }
   if (g.raster_count(dataset.get()) < 1) return {nullptr, "il file " + path + " non contiene un raster"};
   double forward[6];

@@ -1,5 +1,6 @@
-// Rasters read through GDAL (GeoTIFF and the other formats it knows), in
-// whatever reference system they carry. Only the Linux build has GDAL.
+// GeoTIFF rasters read through GDAL, in whatever reference system they
+// carry; no other format, nothing that refers to other files or to the
+// network. Only the Linux build has GDAL.
 #ifndef TOOL_IMPORT_GDAL_RASTER_H_
 #define TOOL_IMPORT_GDAL_RASTER_H_
 
