@@ -17,7 +17,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 jobs=$(nproc 2>/dev/null || echo 2)
 build=${SCENARIO_BUILD_ROOT:-$PWD/build}/fuzz
-targets=(field_reader compile binary_decode serve_request lsp_message packed_scenario)
+targets=(field_reader compile binary_decode serve_request lsp_message packed_scenario osm_extract)
 
 # True when clang++ can link a libFuzzer target.
 have_libfuzzer() {
@@ -41,10 +41,11 @@ fi
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCENARIO_FUZZ=ON \
   -DSCENARIO_TESTS=OFF >/dev/null
-cmake --build "$build" -j"$jobs" --target "${targets[@]/%/_fuzz}" fuzz_seed_writer
+cmake --build "$build" -j"$jobs" --target "${targets[@]/%/_fuzz}" fuzz_seed_writer osm_seed_writer
 
 seeds=$build/seeds
 "$build/bin/fuzz_seed_writer" "$seeds"
+"$build/bin/osm_seed_writer" tool/import/testdata/monaco.osm.pbf "$seeds/osm_extract"
 artifacts=$build/artifacts
 mkdir -p "$artifacts"
 export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

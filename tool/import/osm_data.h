@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <exception>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace scenario::tool::import {
@@ -74,6 +76,14 @@ struct read_extract {
 // nodes the ways name, so memory grows with the railway and not with the
 // extract.
 read_extract read_osm(const std::string& path);
+
+// The same for an extract held in memory (PBF or XML), named `path` in the
+// error.
+read_extract read_osm_bytes(std::string_view bytes, bool pbf, const std::string& path);
+
+// Thrown while reading when an object of the extract is damaged in a way
+// the map library does not check itself.
+struct damaged_extract : std::exception {};
 
 // The first number of a maxspeed value in km/h ("90", "60 mph", "IT:rural"
 // gives nothing).
