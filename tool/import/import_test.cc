@@ -193,6 +193,79 @@ TEST(Import, BadInputIsToldInItalianAndNothingIsWritten) {
   EXPECT_FALSE(std::filesystem::exists(out));
 }
 
+// Metres east along 45 N as degrees of longitude, near enough for placing
+// stops at whole multiples of 50 m.
+double east(double metres) { return 9.0 + metres / 78800; }
+
+// A single track due east along 45 N from 9.0 to `lon_to`, a node every
+// 0.002 degrees (158 m), with a station at each end; `halts` at metres
+// from the start.
+std::vector<int64_t> straight_line(osm_xml& x, double lon_to, const std::vector<double>& halts) {
+  const std::vector<int64_t> nodes = x.row(45.0, 9.0, lon_to, 0.002);
+  x.node(45.0, 9.0, {{"railway", "station"}, {"name", "Alfa"}});
+  x.node(45.0, lon_to, {{"railway", "station"}, {"name", "Omega"}});
+  for (size_t i = 0; i < halts.size(); ++i) {
+    x.node(45.0001, east(halts[i]), {{"railway", "halt"}, {"name", "Fermata " + std::to_string(i + 1)}});
+  }
+  return nodes;
+}
+
+nlohmann::json import_and_check(const std::string& extract, const std::string& out) {
+  const auto run = run_command(run_import, import_words(extract, "alfa", "omega", out));
+  EXPECT_EQ(run.status, kExitClean) << run.err;
+  const std::string line = read_bytes(out + "/Prova_linea.txt");
+  const std::string train = read_bytes(out + "/Prova_1-.txt");
+  const definition_check check = check_definitions({line, train}, {"Prova", "1"});
+  EXPECT_TRUE(check.faults.empty()) << line << train;
+  return nlohmann::json::parse(read_bytes(out + "/Prova_import.json"));
+}
+
+// A stop's stretch ends 50 m past its length (its third setting): two
+// halts 550 m apart leave 300 m between them, and the second is left out.
+TEST(Import, StopsKeepTheGapTheDefinitionsNeed) {
+  temp_dir dir;
+  osm_xml x;
+  x.way(straight_line(x, 9.06, {2000, 2550, 3250}), {{"usage", "main"}});
+  // A crowd of halts just after the third: told one by one up to 20.
+  for (int i = 0; i < 30; ++i) {
+    x.node(45.0001, east(3300 + 10 * i), {{"railway", "halt"}, {"name", "Folla " + std::to_string(i)}});
+  }
+  x.write(dir.file("linea.osm"));
+  const auto report = import_and_check(dir.file("linea.osm"), dir.file("out"));
+  ASSERT_EQ(report["stations"].size(), 4u) << report["stations"];
+  EXPECT_EQ(report["stations"][1]["position_m"], 2000);
+  EXPECT_EQ(report["stations"][2]["position_m"], 3250);  // 600 m after the first stop's end
+  const std::string skipped = report["skipped"].dump();
+  EXPECT_NE(skipped.find("Fermata 2 a 2550 m: troppo vicina a Fermata 1"), std::string::npos) << skipped;
+  EXPECT_NE(skipped.find("altre 11 fermate troppo vicine"), std::string::npos) << skipped;
+  size_t told = 0;
+  for (const auto& why : report["skipped"]) told += why.get<std::string>().find(": troppo vicina a ") != std::string::npos;
+  EXPECT_EQ(told, 20u) << skipped;
+}
+
+// Stations and the tunnels' name boards share the table of texts: a line
+// of 100 halts keeps 78 stations and no board, and tells what it left out.
+TEST(Import, StationsAreCappedByTheTableOfTexts) {
+  temp_dir dir;
+  osm_xml x;
+  std::vector<double> halts;
+  for (int i = 0; i < 100; ++i) halts.push_back(1000 + 700.0 * i);
+  const std::vector<int64_t> nodes = straight_line(x, 9.92, halts);
+  x.way(slice(nodes, 0, 100), {{"usage", "main"}});
+  x.way(slice(nodes, 100, 103), {{"usage", "main"}, {"tunnel", "yes"}, {"name", "Galleria Uno"}});
+  x.way(slice(nodes, 103, 200), {{"usage", "main"}});
+  x.way(slice(nodes, 200, 203), {{"usage", "main"}, {"tunnel", "yes"}, {"name", "Galleria Due"}});
+  x.way(slice(nodes, 203, nodes.size() - 1), {{"usage", "main"}});
+  x.write(dir.file("linea.osm"));
+  const auto report = import_and_check(dir.file("linea.osm"), dir.file("out"));
+  ASSERT_EQ(report["stations"].size(), 78u);
+  EXPECT_EQ(report["stations"][76]["name"], "Fermata 76");
+  EXPECT_EQ(report["stations"][77]["name"], "Omega");
+  const std::string skipped = report["skipped"].dump();
+  EXPECT_NE(skipped.find("24 fermate dopo Fermata 76 (da Fermata 77 a Fermata 100)"), std::string::npos) << skipped;
+  EXPECT_NE(skipped.find("2 cartelli con il nome di una galleria"), std::string::npos) << skipped;
+}
+
 TEST(Import, NamesFoldAndTransliterate) {
   using import::fold_name;
   EXPECT_EQ(fold_name("Monaco - Monte-Carlo"), "monaco monte carlo");

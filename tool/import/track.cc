@@ -111,11 +111,12 @@ track build_track(const rail_graph& g, const osm_extract& data, const rail_path&
   // Stops: stop positions on the track, stations and halts near it; one per
   // name, the one nearest the track.
   std::map<std::string, track_stop> by_name;
+  size_t away = 0;  // stops told as too far from the track
   for (const stop_node& s : data.stops) {
     const on_route where = project(t, projection.to_metres(s.at));
     const double allowed = s.kind == stop_kind::stop_position ? std::max(stop_distance, 5.0) : stop_distance;
     if (where.across > allowed) {
-      if (where.across <= 10 * allowed && where.at > 0 && where.at < t.length()) {
+      if (where.across <= 10 * allowed && where.at > 0 && where.at < t.length() && ++away <= kMostToldStops) {
         t.skipped.push_back("fermata " + s.name + ": a " + metres(where.across) + " dal binario (oltre " +
                             metres(stop_distance) + ", --stop-distance)");
       }
@@ -126,6 +127,11 @@ track build_track(const rail_graph& g, const osm_extract& data, const rail_path&
     if (it == by_name.end() || where.across < it->second.across) {
       by_name[key] = {s.id, s.name, s.kind, where.at, where.across};
     }
+  }
+  if (away > kMostToldStops) {
+    t.skipped.push_back("altre " + std::to_string(away - kMostToldStops) + " fermate a meno di " +
+                        metres(10 * stop_distance) + " ma oltre " + metres(stop_distance) +
+                        " dal binario (--stop-distance)");
   }
   for (auto& [key, stop] : by_name) t.stops.push_back(std::move(stop));
   std::sort(t.stops.begin(), t.stops.end(), [](const track_stop& a, const track_stop& b) { return a.at < b.at; });
