@@ -177,6 +177,12 @@ TEST(Import, BadInputIsToldInItalianAndNothingIsWritten) {
       {import_words(osm, "Zeta", "beta", out), "Beta"},  // the nearest names are offered
       {import_words(osm, "alfa", "isola", out), "nessun percorso ferroviario"},
       {import_words(osm, "alfa", "10.0,10.0", out), "10.0,10.0"},
+      // A point no place on Earth is the command line's mistake, told before the extract is read.
+      {import_words(dir.file("manca.osm"), "nan,9.0", "beta", out), "--from \"nan,9.0\": la latitudine"},
+      {import_words(osm, "alfa", "45.0,inf", out), "--to \"45.0,inf\": la longitudine"},
+      {import_words(osm, "91,9.0", "beta", out), "la latitudine deve essere un numero di gradi da -90 a 90"},
+      {import_words(osm, "alfa", "45.0,1e300", out), "la longitudine"},
+      {import_words(osm, "alfa", "45.0,1e999", out), "la longitudine"},
   };
   for (size_t i = 0; i < cases.size(); ++i) {
     const auto run = run_command(run_import, cases[i].words);
@@ -264,6 +270,31 @@ TEST(Import, StationsAreCappedByTheTableOfTexts) {
   const std::string skipped = report["skipped"].dump();
   EXPECT_NE(skipped.find("24 fermate dopo Fermata 76 (da Fermata 77 a Fermata 100)"), std::string::npos) << skipped;
   EXPECT_NE(skipped.find("2 cartelli con il nome di una galleria"), std::string::npos) << skipped;
+}
+
+// ele=* that is no altitude on Earth (not a number, infinite, far beyond
+// any ground) is left out of the profile and told.
+TEST(Import, AltitudesThatAreNotPlausibleAreIgnoredAndTold) {
+  temp_dir dir;
+  osm_xml x;
+  const std::vector<std::string> ele = {"nan", "inf", "1e300", "-5000", "120", "-inf"};
+  std::vector<int64_t> nodes;
+  for (int i = 0; i <= 30; ++i) {
+    const std::string e = i < static_cast<int>(ele.size()) ? ele[static_cast<size_t>(i)] : std::to_string(120 + i);
+    nodes.push_back(x.node(45.0, 9.0 + 0.002 * i, {{"ele", e}}));
+  }
+  x.way(nodes, {{"usage", "main"}});
+  x.node(45.0, 9.0, {{"railway", "station"}, {"name", "Alfa"}});
+  x.node(45.0, 9.06, {{"railway", "station"}, {"name", "Omega"}});
+  x.write(dir.file("linea.osm"));
+  const auto report = import_and_check(dir.file("linea.osm"), dir.file("out"));
+  const double start = report["gradients"]["start_altitude_m"].get<double>();
+  EXPECT_GT(start, 100);
+  EXPECT_LT(start, 130);
+  EXPECT_FALSE(report["gradients"]["flat"].get<bool>());
+  EXPECT_NE(report["skipped"].dump().find("5 tag ele non plausibili"), std::string::npos) << report["skipped"];
+  const std::string line = read_bytes(dir.file("out/Prova_linea.txt"));
+  EXPECT_NE(line.find("- altitudine iniziale Alfa 1"), std::string::npos) << line;
 }
 
 TEST(Import, NamesFoldAndTransliterate) {
