@@ -272,6 +272,26 @@ TEST(Import, StationsAreCappedByTheTableOfTexts) {
   EXPECT_NE(skipped.find("2 cartelli con il nome di una galleria"), std::string::npos) << skipped;
 }
 
+// Speeds from maxspeed: miles per hour converted, then the nearest
+// multiple of 5 km/h (98 is 100, 97 is 95; 60 mph is 96.6 km/h).
+TEST(Import, SpeedsAreConvertedAndRoundedToTheNearestStep) {
+  temp_dir dir;
+  osm_xml x;
+  const std::vector<int64_t> nodes = straight_line(x, 9.08, {});
+  const std::vector<std::string> speeds = {"98", "97", "50 mph", "60 mph"};
+  for (size_t i = 0; i < speeds.size(); ++i) {
+    x.way(slice(nodes, 10 * i, 10 * i + 10), {{"usage", "main"}, {"maxspeed", speeds[i]}});
+  }
+  x.write(dir.file("linea.osm"));
+  import_and_check(dir.file("linea.osm"), dir.file("out"));
+  std::istringstream train(read_bytes(dir.file("out/Prova_1-.txt")));
+  std::vector<int> written;
+  for (std::string line; std::getline(train, line);) {
+    if (line.rfind("velocita,", 0) == 0) written.push_back(std::stoi(line.substr(line.rfind(',') + 1)));
+  }
+  EXPECT_EQ(written, (std::vector<int>{100, 95, 80, 95}));
+}
+
 // ele=* that is no altitude on Earth (not a number, infinite, far beyond
 // any ground) is left out of the profile and told.
 TEST(Import, AltitudesThatAreNotPlausibleAreIgnoredAndTold) {
