@@ -21,6 +21,7 @@
 #include "tool/import/projection.h"
 #include "tool/import/rail_graph.h"
 #include "tool/import/report.h"
+#include "tool/import/stops.h"
 #include "tool/import/track.h"
 #include "tool/output_folder.h"
 
@@ -108,6 +109,7 @@ struct profile_choice {
   std::vector<altitude_sample> samples;
   std::string source;
   bool flat = false;
+  size_t implausible = 0;  // altitudes ignored: not numbers, or no ground on Earth
 };
 
 profile_choice altitudes(const track& route, const std::optional<std::string>& dem) {
@@ -116,11 +118,19 @@ profile_choice altitudes(const track& route, const std::optional<std::string>& d
     if (!opened.model) throw import_failure{opened.error};
     sampled_profile sampled = sample_model(route, *opened.model, *dem);
     if (!sampled.error.empty()) throw import_failure{sampled.error};
-    return {std::move(sampled.samples), "modello " + std::filesystem::path(*dem).filename().string(), false};
+    return {std::move(sampled.samples), "modello " + std::filesystem::path(*dem).filename().string(), false,
+            sampled.implausible};
   }
-  std::vector<altitude_sample> tagged = sample_tags(route);
-  if (!tagged.empty()) return {std::move(tagged), "tag ele della mappa", false};
-  return {{{0, 0, true}, {route.length(), 0, true}}, "nessuna altitudine: linea in piano", true};
+  sampled_profile tagged = sample_tags(route);
+  if (!tagged.samples.empty()) return {std::move(tagged.samples), "tag ele della mappa", false, tagged.implausible};
+  return {{{0, 0, true}, {route.length(), 0, true}}, "nessuna altitudine: linea in piano", true, tagged.implausible};
+}
+
+// What the summary tells of the altitudes left out.
+std::string implausible_words(const profile_choice& p, const std::optional<std::string>& dem) {
+  return "altitudini: " + std::to_string(p.implausible) + (dem ? " valori del modello" : " tag ele") +
+         " non plausibili (non numeri, o fuori da " + std::to_string(static_cast<int>(kLowestAltitude)) + ".." +
+         std::to_string(static_cast<int>(kHighestAltitude)) + " m) ignorati";
 }
 
 }  // namespace
@@ -143,6 +153,11 @@ int run_import(const std::vector<std::string>& words, std::ostream& out, std::os
   const auto stop_distance = args ? whole_metres(args->value("--stop-distance"), 100, 0, 5000) : 0;
   if (args && problem.empty() && !min_gradient) problem = "--min-gradient-length vuole metri interi da 50 a 100000";
   if (args && problem.empty() && !stop_distance) problem = "--stop-distance vuole metri interi da 0 a 5000";
+  // A point no place on Earth is the command line's mistake, not the extract's.
+  for (const char* place : {"--from", "--via", "--to"}) {
+    if (!args || !problem.empty() || !args->value(place)) continue;
+    if (const auto bad = point_problem(*args->value(place))) problem = std::string(place) + " " + *bad;
+  }
   if (!problem.empty()) {
     err << "scenario import: " << problem << "\n" << kHelp;
     return kExitUsage;
@@ -228,7 +243,12 @@ int run_import(const std::vector<std::string>& words, std::ostream& out, std::os
       summary.skipped.push_back(std::to_string(data.missing_nodes) +
                                 " nodi di binario mancano all'estratto (tagliato ai bordi): i loro tratti sono fuori dal grafo");
     }
-    if (profile_input.flat) summary.skipped.push_back("altitudini: nessun modello (--dem) ne' tag ele, linea in piano");
+    if (profile_input.implausible > 0) {
+      summary.skipped.push_back(implausible_words(profile_input, args->value("--dem")));
+    }
+    if (profile_input.flat) {
+      summary.skipped.push_back("altitudini: nessun modello (--dem) ne' tag ele plausibili, linea in piano");
+    }
     summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
     const definition_check check = check_definitions({written.line, written.train}, id);

@@ -17,6 +17,23 @@ std::string pad(long long value, size_t width) {
 
 int32_t round50(double m) { return static_cast<int32_t>(std::lround(m / 50.0)) * 50; }
 
+// A speed as the definitions hold it: the nearest multiple of 5 km/h.
+int speed_step(int kmh) { return std::clamp((kmh + 2) / 5 * 5, 5, 1275); }
+
+// The settings of the built-in stations of the same kind; a stop's third
+// is 1 (kStopEndExtension).
+const char* station_settings(int kind) {
+  if (kind == kFirstStationKind) return "  0, 0, 0,  1,1,0,  4,1,1,    1";
+  if (kind == kLastStationKind) return "  0, 0, 0,  1,1,0,  2,1,1,    0";
+  return "  0, 0, 1,  0,0,0,  4,1,1,   60";
+}
+
+// Where a station's stretch begins and ends as the loader places it.
+int32_t stretch_start(const written_station& s) { return s.position - s.length / 2; }
+int32_t stretch_end(const written_station& s) {
+  return s.position + s.length / 2 + (s.kind == kStopKind ? kStopEndExtension : 0);
+}
+
 class lines {
  public:
   void add(std::string_view line) {
@@ -105,19 +122,19 @@ void write_line(const import_content& c, written_definitions& out) {
   for (const speed_change& s : t.speeds) {
     const int32_t at = std::max(50, round50(s.at));
     if (at <= last_board || at >= out.route_length) continue;
-    const std::string v = std::to_string(std::clamp((s.kmh + 2) / 5 * 5, 5, 1275));
+    const std::string v = std::to_string(speed_step(s.kmh));
     l.add("indicatori_vmax,  " + std::to_string(at) + ",  " + v + ",  " + v + ",  " + v + ",  0,  ,  ,  ,  0");
     last_board = at;
   }
 
   l.add("[indicazioni]");
-  // Boards and stations share the simulator's table of 80 texts.
-  constexpr size_t kMostBoards = 40;
+  // Boards and stations share the simulator's table of texts.
+  const size_t most_boards = std::min(kMostBoards, kMostTexts - std::min(kMostTexts, out.stations.size()));
   for (size_t i = 0; i < boards.size(); ++i) {
-    if (i == kMostBoards) {
-      out.skipped.push_back(std::to_string(boards.size() - kMostBoards) +
-                            " cartelli con il nome di una galleria: la tabella dei testi ne tiene al piu' " +
-                            std::to_string(kMostBoards));
+    if (i == most_boards) {
+      out.skipped.push_back(std::to_string(boards.size() - most_boards) +
+                            " cartelli con il nome di una galleria: con " + std::to_string(out.stations.size()) +
+                            " stazioni la tabella dei testi ne tiene al piu' " + std::to_string(most_boards));
       break;
     }
     l.add("cartello_indicatore,  " + std::to_string(boards[i].position) + ",   " + boards[i].text);
@@ -132,31 +149,47 @@ void place_stations(const import_content& c, written_definitions& out) {
   out.stations.push_back({definition_name(c.first_name, out), 0, kFirstStationKind, kFirstStationLength});
   const written_station last{definition_name(c.last_name, out), last_position, kLastStationKind, kLastStationLength};
   const std::string first_folded = fold_name(c.first_name), last_folded = fold_name(c.last_name);
+  std::vector<std::string> over_the_table;  // stops after the table of texts is full
+  size_t too_close = 0;
   for (const track_stop& s : t.stops) {
     const std::string folded = fold_name(s.name);
     if (folded == first_folded || folded == last_folded) continue;
-    const int32_t position = round50(s.at);
-    const written_station& before = out.stations.back();
-    const bool after_before = position - kStopLength / 2 >= before.position + before.length / 2 + kStationGap;
-    const bool before_last = position + kStopLength / 2 + kStationGap <= last.position - last.length / 2;
-    if (!after_before || !before_last) {
-      out.skipped.push_back("fermata " + s.name + " a " + std::to_string(position) + " m: troppo vicina a " +
-                            (after_before ? ansi_to_utf8(last.name) : ansi_to_utf8(before.name)) +
-                            " (servono " + std::to_string(kStationGap) + " m tra due stazioni)");
+    // The last station needs its own entry.
+    if (out.stations.size() + 1 >= kMostTexts) {
+      over_the_table.push_back(s.name);
       continue;
     }
-    out.stations.push_back({definition_name(s.name, out), position, kStopKind, kStopLength});
+    const written_station stop{"", round50(s.at), kStopKind, kStopLength};
+    const written_station& before = out.stations.back();
+    const bool after_before = stretch_start(stop) - stretch_end(before) >= kStationGap;
+    const bool before_last = stretch_start(last) - stretch_end(stop) >= kStationGap;
+    if (!after_before || !before_last) {
+      if (++too_close <= kMostToldStops) {
+        out.skipped.push_back("fermata " + s.name + " a " + std::to_string(stop.position) + " m: troppo vicina a " +
+                              (after_before ? ansi_to_utf8(last.name) : ansi_to_utf8(before.name)) + " (servono " +
+                              std::to_string(kStationGap) + " m tra due stazioni)");
+      }
+      continue;
+    }
+    out.stations.push_back({definition_name(s.name, out), stop.position, stop.kind, stop.length});
+  }
+  if (too_close > kMostToldStops) {
+    out.skipped.push_back("altre " + std::to_string(too_close - kMostToldStops) +
+                          " fermate troppo vicine alla stazione prima o dopo (servono " +
+                          std::to_string(kStationGap) + " m tra due stazioni)");
   }
   out.stations.push_back(last);
+  if (!over_the_table.empty()) {
+    out.skipped.push_back(std::to_string(over_the_table.size()) + " fermate dopo " +
+                          ansi_to_utf8(out.stations[out.stations.size() - 2].name) + " (da " +
+                          over_the_table.front() + " a " + over_the_table.back() +
+                          "): la tabella dei testi tiene al piu' " + std::to_string(kMostTexts) + " stazioni");
+  }
 }
 
 std::string station_line(const written_station& s) {
-  // The settings of the built-in stations of the same kind.
-  std::string settings;
-  if (s.kind == kFirstStationKind) settings = "  0, 0, 0,  1,1,0,  4,1,1,    1";
-  else if (s.kind == kLastStationKind) settings = "  0, 0, 0,  1,1,0,  2,1,1,    0";
-  else settings = "  0, 0, 1,  0,0,0,  4,1,1,   60";
-  return "stazione," + pad(s.position, 8) + "," + pad(s.kind, 3) + "," + pad(s.length, 5) + "," + settings +
+  return "stazione," + pad(s.position, 8) + "," + pad(s.kind, 3) + "," + pad(s.length, 5) + "," +
+         station_settings(s.kind) +
          ",   0, 0, 0, " + s.name;
 }
 
@@ -181,7 +214,7 @@ void write_train(const import_content& c, written_definitions& out) {
     for (const speed_change& s : t.speeds) {
       const int32_t at = s.at == 0 ? 0 : std::max(50, round50(s.at));
       if (at <= last_at || at >= out.route_length) continue;
-      l.add("velocita," + pad(at, 8) + "," + pad(std::clamp((s.kmh + 2) / 5 * 5, 5, 1275), 6));
+      l.add("velocita," + pad(at, 8) + "," + pad(speed_step(s.kmh), 6));
       last_at = at;
     }
   }

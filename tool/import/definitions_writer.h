@@ -24,6 +24,15 @@ inline constexpr int kLastStationLength = 600;
 inline constexpr int kTunnelType = 11;
 inline constexpr int kDefaultSpeed = 80;       // km/h where no way has maxspeed
 inline constexpr int kStationGap = 350;        // m between two station stretches, at least
+// A stop's settings (its third is 1) carry its stretch this far past its
+// length: the gap to the next station counts from there.
+inline constexpr int kStopEndExtension = 50;
+// Stations and the tunnels' name boards share the simulator's table of
+// texts: a station is refused once the next free entry meets the boards',
+// so together they are at most this many. Stations come first; the boards
+// take what is left, at most kMostBoards.
+inline constexpr size_t kMostTexts = 78;
+inline constexpr size_t kMostBoards = 40;
 
 struct import_content {
   scenario_identity id;

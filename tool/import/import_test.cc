@@ -177,6 +177,12 @@ TEST(Import, BadInputIsToldInItalianAndNothingIsWritten) {
       {import_words(osm, "Zeta", "beta", out), "Beta"},  // the nearest names are offered
       {import_words(osm, "alfa", "isola", out), "nessun percorso ferroviario"},
       {import_words(osm, "alfa", "10.0,10.0", out), "10.0,10.0"},
+      // A point no place on Earth is the command line's mistake, told before the extract is read.
+      {import_words(dir.file("manca.osm"), "nan,9.0", "beta", out), "--from \"nan,9.0\": la latitudine"},
+      {import_words(osm, "alfa", "45.0,inf", out), "--to \"45.0,inf\": la longitudine"},
+      {import_words(osm, "91,9.0", "beta", out), "la latitudine deve essere un numero di gradi da -90 a 90"},
+      {import_words(osm, "alfa", "45.0,1e300", out), "la longitudine"},
+      {import_words(osm, "alfa", "45.0,1e999", out), "la longitudine"},
   };
   for (size_t i = 0; i < cases.size(); ++i) {
     const auto run = run_command(run_import, cases[i].words);
@@ -191,6 +197,124 @@ TEST(Import, BadInputIsToldInItalianAndNothingIsWritten) {
   EXPECT_EQ(run.status, kExitUsage) << run.err;
   EXPECT_NE(run.err.find("manca.tif"), std::string::npos) << run.err;
   EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// Metres east along 45 N as degrees of longitude, near enough for placing
+// stops at whole multiples of 50 m.
+double east(double metres) { return 9.0 + metres / 78800; }
+
+// A single track due east along 45 N from 9.0 to `lon_to`, a node every
+// 0.002 degrees (158 m), with a station at each end; `halts` at metres
+// from the start.
+std::vector<int64_t> straight_line(osm_xml& x, double lon_to, const std::vector<double>& halts) {
+  const std::vector<int64_t> nodes = x.row(45.0, 9.0, lon_to, 0.002);
+  x.node(45.0, 9.0, {{"railway", "station"}, {"name", "Alfa"}});
+  x.node(45.0, lon_to, {{"railway", "station"}, {"name", "Omega"}});
+  for (size_t i = 0; i < halts.size(); ++i) {
+    x.node(45.0001, east(halts[i]), {{"railway", "halt"}, {"name", "Fermata " + std::to_string(i + 1)}});
+  }
+  return nodes;
+}
+
+nlohmann::json import_and_check(const std::string& extract, const std::string& out) {
+  const auto run = run_command(run_import, import_words(extract, "alfa", "omega", out));
+  EXPECT_EQ(run.status, kExitClean) << run.err;
+  const std::string line = read_bytes(out + "/Prova_linea.txt");
+  const std::string train = read_bytes(out + "/Prova_1-.txt");
+  const definition_check check = check_definitions({line, train}, {"Prova", "1"});
+  EXPECT_TRUE(check.faults.empty()) << line << train;
+  return nlohmann::json::parse(read_bytes(out + "/Prova_import.json"));
+}
+
+// A stop's stretch ends 50 m past its length (its third setting): two
+// halts 550 m apart leave 300 m between them, and the second is left out.
+TEST(Import, StopsKeepTheGapTheDefinitionsNeed) {
+  temp_dir dir;
+  osm_xml x;
+  x.way(straight_line(x, 9.06, {2000, 2550, 3250}), {{"usage", "main"}});
+  // A crowd of halts just after the third: told one by one up to 20.
+  for (int i = 0; i < 30; ++i) {
+    x.node(45.0001, east(3300 + 10 * i), {{"railway", "halt"}, {"name", "Folla " + std::to_string(i)}});
+  }
+  x.write(dir.file("linea.osm"));
+  const auto report = import_and_check(dir.file("linea.osm"), dir.file("out"));
+  ASSERT_EQ(report["stations"].size(), 4u) << report["stations"];
+  EXPECT_EQ(report["stations"][1]["position_m"], 2000);
+  EXPECT_EQ(report["stations"][2]["position_m"], 3250);  // 600 m after the first stop's end
+  const std::string skipped = report["skipped"].dump();
+  EXPECT_NE(skipped.find("Fermata 2 a 2550 m: troppo vicina a Fermata 1"), std::string::npos) << skipped;
+  EXPECT_NE(skipped.find("altre 11 fermate troppo vicine"), std::string::npos) << skipped;
+  size_t told = 0;
+  for (const auto& why : report["skipped"]) told += why.get<std::string>().find(": troppo vicina a ") != std::string::npos;
+  EXPECT_EQ(told, 20u) << skipped;
+}
+
+// Stations and the tunnels' name boards share the table of texts: a line
+// of 100 halts keeps 78 stations and no board, and tells what it left out.
+TEST(Import, StationsAreCappedByTheTableOfTexts) {
+  temp_dir dir;
+  osm_xml x;
+  std::vector<double> halts;
+  for (int i = 0; i < 100; ++i) halts.push_back(1000 + 700.0 * i);
+  const std::vector<int64_t> nodes = straight_line(x, 9.92, halts);
+  x.way(slice(nodes, 0, 100), {{"usage", "main"}});
+  x.way(slice(nodes, 100, 103), {{"usage", "main"}, {"tunnel", "yes"}, {"name", "Galleria Uno"}});
+  x.way(slice(nodes, 103, 200), {{"usage", "main"}});
+  x.way(slice(nodes, 200, 203), {{"usage", "main"}, {"tunnel", "yes"}, {"name", "Galleria Due"}});
+  x.way(slice(nodes, 203, nodes.size() - 1), {{"usage", "main"}});
+  x.write(dir.file("linea.osm"));
+  const auto report = import_and_check(dir.file("linea.osm"), dir.file("out"));
+  ASSERT_EQ(report["stations"].size(), 78u);
+  EXPECT_EQ(report["stations"][76]["name"], "Fermata 76");
+  EXPECT_EQ(report["stations"][77]["name"], "Omega");
+  const std::string skipped = report["skipped"].dump();
+  EXPECT_NE(skipped.find("24 fermate dopo Fermata 76 (da Fermata 77 a Fermata 100)"), std::string::npos) << skipped;
+  EXPECT_NE(skipped.find("2 cartelli con il nome di una galleria"), std::string::npos) << skipped;
+}
+
+// Speeds from maxspeed: miles per hour converted, then the nearest
+// multiple of 5 km/h (98 is 100, 97 is 95; 60 mph is 96.6 km/h).
+TEST(Import, SpeedsAreConvertedAndRoundedToTheNearestStep) {
+  temp_dir dir;
+  osm_xml x;
+  const std::vector<int64_t> nodes = straight_line(x, 9.08, {});
+  const std::vector<std::string> speeds = {"98", "97", "50 mph", "60 mph"};
+  for (size_t i = 0; i < speeds.size(); ++i) {
+    x.way(slice(nodes, 10 * i, 10 * i + 10), {{"usage", "main"}, {"maxspeed", speeds[i]}});
+  }
+  x.write(dir.file("linea.osm"));
+  import_and_check(dir.file("linea.osm"), dir.file("out"));
+  std::istringstream train(read_bytes(dir.file("out/Prova_1-.txt")));
+  std::vector<int> written;
+  for (std::string line; std::getline(train, line);) {
+    if (line.rfind("velocita,", 0) == 0) written.push_back(std::stoi(line.substr(line.rfind(',') + 1)));
+  }
+  EXPECT_EQ(written, (std::vector<int>{100, 95, 80, 95}));
+}
+
+// ele=* that is no altitude on Earth (not a number, infinite, far beyond
+// any ground) is left out of the profile and told.
+TEST(Import, AltitudesThatAreNotPlausibleAreIgnoredAndTold) {
+  temp_dir dir;
+  osm_xml x;
+  const std::vector<std::string> ele = {"nan", "inf", "1e300", "-5000", "120", "-inf"};
+  std::vector<int64_t> nodes;
+  for (int i = 0; i <= 30; ++i) {
+    const std::string e = i < static_cast<int>(ele.size()) ? ele[static_cast<size_t>(i)] : std::to_string(120 + i);
+    nodes.push_back(x.node(45.0, 9.0 + 0.002 * i, {{"ele", e}}));
+  }
+  x.way(nodes, {{"usage", "main"}});
+  x.node(45.0, 9.0, {{"railway", "station"}, {"name", "Alfa"}});
+  x.node(45.0, 9.06, {{"railway", "station"}, {"name", "Omega"}});
+  x.write(dir.file("linea.osm"));
+  const auto report = import_and_check(dir.file("linea.osm"), dir.file("out"));
+  const double start = report["gradients"]["start_altitude_m"].get<double>();
+  EXPECT_GT(start, 100);
+  EXPECT_LT(start, 130);
+  EXPECT_FALSE(report["gradients"]["flat"].get<bool>());
+  EXPECT_NE(report["skipped"].dump().find("5 tag ele non plausibili"), std::string::npos) << report["skipped"];
+  const std::string line = read_bytes(dir.file("out/Prova_linea.txt"));
+  EXPECT_NE(line.find("- altitudine iniziale Alfa 1"), std::string::npos) << line;
 }
 
 TEST(Import, NamesFoldAndTransliterate) {

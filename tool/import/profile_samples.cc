@@ -16,6 +16,8 @@ bool on_ground(const track& route, double at) {
 
 }  // namespace
 
+bool plausible_altitude(double altitude) { return altitude >= kLowestAltitude && altitude <= kHighestAltitude; }
+
 sampled_profile sample_model(const track& route, const elevation_model& model, const std::string& source) {
   sampled_profile out;
   const double length = route.length();
@@ -29,18 +31,24 @@ sampled_profile sample_model(const track& route, const elevation_model& model, c
       std::snprintf(where, sizeof where, " al km %.3f (lat %.5f, lon %.5f)", at / 1000, p.lat, p.lon);
       return {{}, "il modello di elevazione " + source + " non copre il percorso" + where};
     }
-    out.samples.push_back({at, altitude.value_or(0), ground && altitude.has_value()});
+    const bool plausible = altitude && plausible_altitude(*altitude);
+    if (altitude && !plausible) ++out.implausible;
+    out.samples.push_back({at, plausible ? *altitude : 0, ground && plausible});
     if (at >= length) break;
   }
   return out;
 }
 
-std::vector<altitude_sample> sample_tags(const track& route) {
-  std::vector<altitude_sample> out;
+sampled_profile sample_tags(const track& route) {
+  sampled_profile out;
   for (size_t i = 0; i < route.points.size(); ++i) {
     if (!route.elevation[i]) continue;
-    if (!out.empty() && route.chainage[i] <= out.back().at) continue;
-    out.push_back({route.chainage[i], *route.elevation[i], on_ground(route, route.chainage[i])});
+    if (!plausible_altitude(*route.elevation[i])) {
+      ++out.implausible;
+      continue;
+    }
+    if (!out.samples.empty() && route.chainage[i] <= out.samples.back().at) continue;
+    out.samples.push_back({route.chainage[i], *route.elevation[i], on_ground(route, route.chainage[i])});
   }
   return out;
 }

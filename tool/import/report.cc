@@ -84,10 +84,19 @@ std::string report_json(const import_summary& s) {
   r["way_changes"] = s.path->way_changes;
   r["skipped"] = all_skipped(s);
   r["seconds"] = std::round(s.seconds * 1000) / 1000;
-  // The track in the plan's frame, one point every few metres at most, for
-  // drawing it under the compiled plan.
+  // The track in the plan's frame for drawing it under the compiled plan:
+  // a point at least kTrackPointSpacing from the one before, and the last,
+  // so that its size follows the route's length, not the map's nodes.
   nlohmann::json points = nlohmann::json::array();
-  for (const track_xy& p : s.plan->track_in_plan) points.push_back({tenth(p.x), tenth(p.y)});
+  const std::vector<track_xy>& track = s.plan->track_in_plan;
+  for (size_t i = 0, kept = 0; i < track.size(); ++i) {
+    if (i > 0 && i + 1 < track.size() &&
+        std::hypot(track[i].x - track[kept].x, track[i].y - track[kept].y) < kTrackPointSpacing) {
+      continue;
+    }
+    points.push_back({tenth(track[i].x), tenth(track[i].y)});
+    kept = i;
+  }
   r["track_in_plan"] = points;
   return r.dump(1) + "\n";
 }

@@ -29,6 +29,11 @@ struct import_summary {
   double seconds = 0;                // time of the import
 };
 
+// The least distance between two points of the report's track: with the
+// longest route (1000 km) at most 200 001 points, well within what `map`
+// and `serve` read again.
+inline constexpr double kTrackPointSpacing = 5;  // m
+
 // The report as JSON text (UTF-8).
 std::string report_json(const import_summary& s);
 

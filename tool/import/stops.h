@@ -16,6 +16,11 @@ namespace scenario::tool::import {
 // `word` is not two numbers in range.
 std::optional<geo_point> parse_point(std::string_view word);
 
+// Why `word`, two numbers with a comma between them, is no place on Earth
+// (a latitude or longitude out of range, not a number, infinite), in
+// Italian; nothing for a point in range or a word that is not two numbers.
+std::optional<std::string> point_problem(std::string_view word);
+
 // The stops named `name`, ignoring case, accents and punctuation: those
 // whose whole name matches, or, when none does, those whose name holds it
 // as whole words ("monaco" finds "Monaco - Monte Carlo").

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <set>
 
 #include "tool/import/names.h"
+#include "tool/import/segment_grid.h"
 
 namespace scenario::tool::import {
 namespace {
@@ -14,18 +16,23 @@ namespace {
 struct on_route {
   double at = 0;      // m along the route
   double across = 0;  // m from it
+  uint32_t segment = 0;  // the nearest segment, by its first point
 };
 
-// Where `p` projects onto the polyline: the nearest point of its segments.
-on_route project(const track& t, track_xy p) {
+// Where `p` projects onto the polyline: the nearest point of its segments
+// within `reach` metres, or an infinite distance when none is.
+on_route project(const track& t, const segment_grid& grid, track_xy p, double reach) {
   on_route best{0, std::numeric_limits<double>::infinity()};
-  for (size_t i = 0; i + 1 < t.points.size(); ++i) {
+  for (const uint32_t i : grid.near(p, reach)) {
     const track_xy a = t.points[i], b = t.points[i + 1];
     const double dx = b.x - a.x, dy = b.y - a.y;
     const double span = dx * dx + dy * dy;
     const double u = span > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / span, 0.0, 1.0) : 0.0;
     const double d = std::hypot(a.x + u * dx - p.x, a.y + u * dy - p.y);
-    if (d < best.across) best = {t.chainage[i] + u * (t.chainage[i + 1] - t.chainage[i]), d};
+    // Of two segments as near, the first along the route, whatever the order found.
+    if (d <= reach && (d < best.across || (d == best.across && i < best.segment))) {
+      best = {t.chainage[i] + u * (t.chainage[i + 1] - t.chainage[i]), d, i};
+    }
   }
   return best;
 }
@@ -108,14 +115,25 @@ track build_track(const rail_graph& g, const osm_extract& data, const rail_path&
     if (t.speeds.empty() || t.speeds.back().kmh != *kmh) t.speeds.push_back({t.speeds.empty() ? 0 : t.chainage[i], *kmh});
   }
 
+  // Stops and posts are looked for among the segments near them, so that
+  // the time follows the route, not the number of them in the extract: in
+  // cells as large as the distance a stop may have, and, for a stop told
+  // as left out up to ten times as far, in cells ten times larger.
+  const double stop_position_distance = std::max(stop_distance, 5.0);
+  const segment_grid near_grid(t.points, std::max(25.0, stop_position_distance));
+  const segment_grid far_grid(t.points, 10 * std::max(25.0, stop_position_distance));
+
   // Stops: stop positions on the track, stations and halts near it; one per
   // name, the one nearest the track.
   std::map<std::string, track_stop> by_name;
+  size_t away = 0;  // stops told as too far from the track
   for (const stop_node& s : data.stops) {
-    const on_route where = project(t, projection.to_metres(s.at));
-    const double allowed = s.kind == stop_kind::stop_position ? std::max(stop_distance, 5.0) : stop_distance;
+    const double allowed = s.kind == stop_kind::stop_position ? stop_position_distance : stop_distance;
+    const track_xy p = projection.to_metres(s.at);
+    on_route where = project(t, near_grid, p, allowed);
+    if (where.across > allowed) where = project(t, far_grid, p, 10 * allowed);
     if (where.across > allowed) {
-      if (where.across <= 10 * allowed && where.at > 0 && where.at < t.length()) {
+      if (where.across <= 10 * allowed && where.at > 0 && where.at < t.length() && ++away <= kMostToldStops) {
         t.skipped.push_back("fermata " + s.name + ": a " + metres(where.across) + " dal binario (oltre " +
                             metres(stop_distance) + ", --stop-distance)");
       }
@@ -127,11 +145,16 @@ track build_track(const rail_graph& g, const osm_extract& data, const rail_path&
       by_name[key] = {s.id, s.name, s.kind, where.at, where.across};
     }
   }
+  if (away > kMostToldStops) {
+    t.skipped.push_back("altre " + std::to_string(away - kMostToldStops) + " fermate a meno di " +
+                        metres(10 * stop_distance) + " ma oltre " + metres(stop_distance) +
+                        " dal binario (--stop-distance)");
+  }
   for (auto& [key, stop] : by_name) t.stops.push_back(std::move(stop));
   std::sort(t.stops.begin(), t.stops.end(), [](const track_stop& a, const track_stop& b) { return a.at < b.at; });
 
   for (const milestone_node& m : data.milestones) {
-    const on_route where = project(t, projection.to_metres(m.at));
+    const on_route where = project(t, near_grid, projection.to_metres(m.at), stop_distance);
     if (where.across > stop_distance) continue;
     const auto value = kilometre_value(m.position);
     if (!value) {

@@ -15,6 +15,10 @@
 
 namespace scenario::tool::import {
 
+// Stops left out are told one by one up to this many, the rest counted:
+// an extract with thousands of them makes no report of thousands of lines.
+inline constexpr size_t kMostToldStops = 20;
+
 struct track_stretch {
   double start = 0;  // m along the route
   double end = 0;

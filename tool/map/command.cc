@@ -51,7 +51,14 @@ int run_map(const std::vector<std::string>& words, std::ostream& out, std::ostre
     return kExitFault;
   }
 
-  const std::string svg = route_map_svg(model, read_imported_track(start->set.directory, start->set.route));
+  // The map's track is drawn beside the definitions when the import's
+  // report holds one; a report that cannot be read is told, not drawn.
+  const imported_track imported = read_imported_track(start->set.directory, start->set.route);
+  if (!imported.problem.empty()) {
+    err << "avviso: " << path_in(start->set.directory, start->set.route + "_import.json") << ": "
+        << imported.problem << ": il binario della mappa non e' disegnato\n";
+  }
+  const std::string svg = route_map_svg(model, imported.points);
   if (to_stdout) {
     out << svg;
     return kExitClean;

@@ -337,7 +337,8 @@ TEST(ToolMap, WritesThePictureAndNothingElse) {
 }
 
 // The track of an import's report is drawn under the plan and named in
-// the legend; a report without a track or a broken one draws nothing more.
+// the legend; a report without a track or a broken one draws nothing more,
+// and a broken one is told.
 TEST(ToolMap, ImportedTrackIsDrawnUnderThePlan) {
   temp_dir dir;
   dati_linea(dir.str(), {kRoute, kTrain});
@@ -347,15 +348,18 @@ TEST(ToolMap, ImportedTrackIsDrawnUnderThePlan) {
   struct report_case {
     const char* json;
     bool drawn;
+    bool told;  // a warning on standard error
   };
-  for (const report_case& c : {report_case{R"({"track_in_plan": [[0, 0], [3.5, 400], [40, 900]]})", true},
-                               report_case{R"({"track_in_plan": [[0, 0], [1]]})", false},
-                               report_case{R"({"stations": []})", false}, report_case{"{ non json", false}}) {
+  for (const report_case& c : {report_case{R"({"track_in_plan": [[0, 0], [3.5, 400], [40, 900]]})", true, false},
+                               report_case{R"({"track_in_plan": [[0, 0], [1]]})", false, true},
+                               report_case{R"({"stations": []})", false, false},
+                               report_case{"{ non json", false, true}}) {
     write_file(dir.file("Brenvalo_Morvena_import.json"), c.json);
     const tool_run run = map(args);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.find("class=\"imported-track\"") != std::string::npos, c.drawn) << c.json;
     EXPECT_EQ(run.out.find("scenario import ha tratto") != std::string::npos, c.drawn) << c.json;
+    EXPECT_EQ(run.err.find("avviso: ") != std::string::npos, c.told) << c.json << run.err;
     if (!c.drawn) {
       EXPECT_EQ(run.out, plain) << c.json;
     }

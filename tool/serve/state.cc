@@ -136,7 +136,7 @@ void live_scenario::show(const definition_check& found) {
   if (!found.reported) {
     json objects = line_objects(records, found.compiled);
     drawing_ = drawing(found.compiled, found.timetable, objects, revision_,
-                       read_imported_track(set_.directory, set_.route));
+                       read_imported_track(set_.directory, set_.route).points);
     objects_text_ = std::make_shared<const std::string>(
         json({{"revisione", revision_}, {"oggetti", std::move(objects)}}).dump(-1, ' ', false, json::error_handler_t::replace));
   }
