@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <utility>
 #include <variant>
 
 #include "model/coding.h"
@@ -147,6 +148,32 @@ TEST(ToolPack, RefusesNamesItsProgramWouldRefuse) {
     }
     EXPECT_TRUE(names_in(out).empty()) << route;
   }
+}
+
+// A name outside ASCII is stored in UTF-8 with the flag that says so, in
+// the local header and in the central directory alike.
+TEST(ToolPack, ZipNamesOutsideAsciiAreFlaggedUtf8) {
+  author_folder author("Citt\xc3\xa0");
+  temp_dir out;
+  ASSERT_EQ(author.pack(out.file("c.zip")).status, 0);
+  const std::string zip = read_file(out.file("c.zip"));
+  const std::map<std::string, std::string> entries = unzip(zip);
+  EXPECT_EQ(entries.count("Citt\xc3\xa0_77/Citt\xc3\xa0_linea.txt"), 1u);
+  // Signature and where the flags stand in a local header, in a central
+  // directory entry.
+  const std::pair<std::string_view, size_t> headers[] = {{std::string_view("PK\x03\x04", 4), 6},
+                                                         {std::string_view("PK\x01\x02", 4), 8}};
+  size_t counts[2] = {0, 0};
+  for (size_t at = 0; at + 10 < zip.size(); ++at) {
+    for (size_t h = 0; h < 2; ++h) {
+      if (std::string_view(zip).substr(at, 4) != headers[h].first) continue;
+      ++counts[h];
+      EXPECT_EQ(std::string_view(zip).substr(at + headers[h].second, 2), std::string_view("\x00\x08", 2)) << at;
+    }
+  }
+  const size_t local = counts[0], central = counts[1];
+  EXPECT_EQ(local, 9u);
+  EXPECT_EQ(central, 9u);
 }
 
 TEST(ToolPack, ProgramOverTheLimitIsNamedAsSuch) {
