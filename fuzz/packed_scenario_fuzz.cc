@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view file(reinterpret_cast<const char*>(data) + 2, size - 2);
   if (const auto image = scenario::read_program_image(file)) {
     check(image->end <= file.size());
-    if (image->certificates) check(image->certificates->offset >= image->end && image->certificates->end() <= file.size());
+    if (const auto& table = image->certificates) check(table->offset >= image->end && table->end() <= file.size());
   }
   const scenario::carried_scenario whole = scenario::scenario_in_program_file(file);
   if (const auto* damaged = std::get_if<scenario::damaged_pack>(&whole)) check(!damaged->reason.empty());

@@ -194,7 +194,8 @@ TEST(ToolPack, ProgramOverTheLimitIsNamedAsSuch) {
 TEST(ToolPack, SignedProgramIsPackedWithoutItsSignature) {
   author_folder author;
   temp_dir out;
-  const std::string section = "programma " + std::string(SCENARIO_PACK_READER_MARK_HEAD) + SCENARIO_PACK_READER_MARK_TAIL;
+  const std::string section =
+      "programma " + std::string(SCENARIO_PACK_READER_MARK_HEAD) + SCENARIO_PACK_READER_MARK_TAIL;
   const std::string program = scenario::testing::test_pe(section);
   write_file(out.file("firmato.exe"), scenario::testing::signed_copy(program));
   ASSERT_EQ(author.pack(out.file("Valle_77.exe"), {"--program", out.file("firmato.exe")}).status, 0);
