@@ -1,5 +1,6 @@
-// Arbitrary bytes as a program file that may carry a scenario: where its
-// image ends, then what is appended after it. Input layout:
+// Arbitrary bytes as a program file that may carry a scenario: its image
+// and what a whole program file carries, then what is appended after a
+// given image size. Input layout:
 //   bytes 0-1: the image size (little-endian, cut to the file's length)
 //   then the file's bytes.
 // A scenario that is read is given back whole: encoded again and read
@@ -11,6 +12,7 @@
 
 #include "model/packed_scenario.h"
 #include "model/program_image.h"
+#include "model/program_scenario.h"
 
 namespace {
 
@@ -35,7 +37,12 @@ bool same(const scenario::packed_scenario& a, const scenario::packed_scenario& b
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
   const std::string_view file(reinterpret_cast<const char*>(data) + 2, size - 2);
-  if (const auto image = scenario::program_image_size(file)) check(*image <= file.size());
+  if (const auto image = scenario::read_program_image(file)) {
+    check(image->end <= file.size());
+    if (const auto& table = image->certificates) check(table->offset >= image->end && table->end() <= file.size());
+  }
+  const scenario::carried_scenario whole = scenario::scenario_in_program_file(file);
+  if (const auto* damaged = std::get_if<scenario::damaged_pack>(&whole)) check(!damaged->reason.empty());
   const size_t image = std::min<size_t>(data[0] | (data[1] << 8), file.size());
   const scenario::carried_scenario carried = scenario::read_packed_scenario(file, image);
   if (const auto* packed = std::get_if<scenario::packed_scenario>(&carried)) {

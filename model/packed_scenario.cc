@@ -1,14 +1,12 @@
 #include "model/packed_scenario.h"
 
-#include "model/ansi_text.h"
 #include "model/coding.h"
 #include "model/crc32.h"
 #include "model/file_names.h"
+#include "model/written_names.h"
 
 namespace scenario {
 namespace {
-
-constexpr std::string_view kMagic("SCNPACK\x1a", 8);
 
 enum file_kind : uint8_t { kLineDefinition = 0, kTrainDefinition = 1, kPaper = 2 };
 
@@ -40,40 +38,20 @@ bool get_text32(std::string_view* in, std::string* text) {
   return true;
 }
 
-// A name the program may write in its own folder: no folder in it, no
-// name of a folder, nothing a file name may not hold.
-bool plain_file_name(std::string_view name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  for (const char c : name) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 32 || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) return false;
-  }
-  return true;
-}
-
-// Names compared as Windows compares them: ignoring case.
-bool same_name(std::string_view a, std::string_view b) { return to_lower_ansi(a) == to_lower_ansi(b); }
-
-// A paper may not take the name of a file of the scenario (the compile
-// would delete or replace it) nor of another paper.
-bool paper_name_taken(const packed_scenario& scenario, std::string_view name) {
-  const scenario_identity& id = scenario.id;
-  const std::string taken[] = {line_definition_name(id.route_name),
-                               train_definition_name(id.route_name, id.train_number),
-                               route_plan_name(id.route_name), item_table_name(id.route_name, id.train_number),
-                               route_cells_name(id.route_name, id.train_number)};
-  for (const std::string& t : taken) {
-    if (same_name(t, name)) return true;
-  }
-  for (const packed_file& paper : scenario.papers) {
-    if (same_name(paper.name, name)) return true;
-  }
-  return false;
-}
-
 damaged_pack damaged(const std::string& what) { return damaged_pack{"scenario allegato al programma " + what}; }
 
 }  // namespace
+
+std::optional<std::string> packed_names_problem(const packed_scenario& scenario) {
+  const scenario_identity& id = scenario.id;
+  if (auto problem = identity_problem(id.route_name, id.train_number)) return problem;
+  std::vector<std::string> names = {line_definition_name(id.route_name),
+                                    train_definition_name(id.route_name, id.train_number),
+                                    route_plan_name(id.route_name), item_table_name(id.route_name, id.train_number),
+                                    route_cells_name(id.route_name, id.train_number)};
+  for (const packed_file& paper : scenario.papers) names.push_back(paper.name);
+  return written_names_problem(names);
+}
 
 std::string encode_packed_scenario(const packed_scenario& scenario) {
   std::string payload;
@@ -88,14 +66,14 @@ std::string encode_packed_scenario(const packed_scenario& scenario) {
   put_u64(&out, payload.size());
   put_u32(&out, crc32(payload));
   put_u32(&out, kPackVersion);
-  out.append(kMagic);
+  out.append(kPackMark);
   return out;
 }
 
 carried_scenario read_packed_scenario(std::string_view file, uint64_t image_size) {
   if (image_size >= file.size()) return no_packed_scenario{};
   const std::string_view appended = file.substr(image_size);
-  if (appended.size() < kPackTrailerSize || appended.substr(appended.size() - kMagic.size()) != kMagic) {
+  if (appended.size() < kPackTrailerSize || appended.substr(appended.size() - kPackMark.size()) != kPackMark) {
     return damaged("incompleto: manca la chiusura (il file e' stato troncato o alterato)");
   }
   std::string_view trailer = appended.substr(appended.size() - kPackTrailerSize);
@@ -131,7 +109,6 @@ carried_scenario read_packed_scenario(std::string_view file, uint64_t image_size
     if (!get_u8(&in, &kind) || !get_text16(&in, &f.name) || !get_text32(&in, &f.bytes)) {
       return damaged("non leggibile: file " + std::to_string(i + 1) + " incompleto");
     }
-    if (!plain_file_name(f.name)) return damaged("non valido: nome di file \"" + f.name + "\" non ammesso");
     if (kind == kLineDefinition && !line && f.name == line_definition_name(scenario.id.route_name)) {
       scenario.line_definition = std::move(f.bytes);
       line = true;
@@ -139,7 +116,7 @@ carried_scenario read_packed_scenario(std::string_view file, uint64_t image_size
                f.name == train_definition_name(scenario.id.route_name, scenario.id.train_number)) {
       scenario.train_definition = std::move(f.bytes);
       train = true;
-    } else if (kind == kPaper && !paper_name_taken(scenario, f.name)) {
+    } else if (kind == kPaper) {
       scenario.papers.push_back(std::move(f));
     } else {
       return damaged("non valido: file \"" + f.name + "\" inatteso");
@@ -147,6 +124,9 @@ carried_scenario read_packed_scenario(std::string_view file, uint64_t image_size
   }
   if (!in.empty()) return damaged("non valido: byte in piu' dopo l'ultimo file");
   if (!line || !train) return damaged("non valido: mancano le definizioni");
+  // Every name as `pack` judged it: a paper takes the place of no other
+  // file, of the program's own or of the author's.
+  if (const auto problem = packed_names_problem(scenario)) return damaged("non valido: " + *problem);
   return scenario;
 }
 

@@ -14,6 +14,7 @@
 #define MODEL_PACKED_SCENARIO_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -31,6 +32,9 @@ inline constexpr uint32_t kPackVersion = 1;
 #define SCENARIO_PACK_READER_MARK_HEAD "legge-scenari-allegati:"
 #define SCENARIO_PACK_READER_MARK_TAIL "SCNPACK-1"
 inline constexpr size_t kPackTrailerSize = 24;
+// The last 8 bytes of the trailer, and so of a packed program (or of what
+// comes before the signature of a packed program signed afterwards).
+inline constexpr std::string_view kPackMark("SCNPACK\x1a", 8);
 // The largest program file read: the program, two definitions at their
 // limit and the papers, with room to spare.
 inline constexpr size_t kLargestProgramFile = size_t{512} << 20;
@@ -47,12 +51,22 @@ struct packed_scenario {
   std::vector<packed_file> papers;  // the driver's papers, written as they are
 };
 
+// Why the files `scenario` would have the program write cannot be written
+// as one set in its folder, in Italian: a route name or train number no
+// file name may hold, a name written_names refuses, two names Windows
+// takes for one file (the definitions, the three compiled files and the
+// papers). Shared by `scenario pack` and the program's reader, so that no
+// pack is made that its program would refuse.
+std::optional<std::string> packed_names_problem(const packed_scenario& scenario);
+
 // The bytes to append to a program's image: payload and trailer.
 std::string encode_packed_scenario(const packed_scenario& scenario);
 
-// What a program file carries after its image of `image_size` bytes:
-// nothing (the file ends with its image: the built-in scenario), a
-// scenario, or the reason the appended bytes are refused, in Italian.
+// What `file` carries after its first `image_size` bytes, up to its end:
+// nothing (the file ends there: the built-in scenario), a scenario, or the
+// reason the appended bytes are refused, in Italian. A program file as a
+// whole, signature included, is read by scenario_in_program_file
+// (program_scenario.h).
 struct no_packed_scenario {};
 struct damaged_pack {
   std::string reason;

@@ -6,8 +6,10 @@
 #include <variant>
 
 #include "model/coding.h"
+#include "model/crc32.h"
 #include "model/definition_files.h"
 #include "model/program_image.h"
+#include "model/test_names.h"
 
 namespace scenario {
 namespace {
@@ -24,6 +26,16 @@ packed_scenario sample() {
 
 // A program image of `size` bytes the reader takes as it is.
 const std::string kImage(4096, '\x90');
+
+// `payload` with a trailer that fits it: size, CRC-32, version 1, mark.
+std::string with_trailer(const std::string& payload) {
+  std::string out = payload;
+  put_u64(&out, payload.size());
+  put_u32(&out, crc32(payload));
+  put_u32(&out, kPackVersion);
+  out.append(kPackMark);
+  return out;
+}
 
 std::string reason(const carried_scenario& c) {
   const auto* d = std::get_if<damaged_pack>(&c);
@@ -75,6 +87,17 @@ TEST(PackedScenario, DamagedOrCutShortIsRefused) {
   flipped[kImage.size() + 20] ^= 0x40;
   std::string version = whole;
   version[end - 12] = 2;
+  // The trailer says 5 bytes more than there are.
+  std::string larger = whole;
+  const uint64_t payload = whole.size() - kImage.size() - kPackTrailerSize;
+  std::string size;
+  put_u64(&size, payload + 5);
+  larger.replace(end - kPackTrailerSize, 8, size);
+  const std::string declared_larger =
+      "dichiara " + std::to_string(payload + 5) + " byte, ne sono presenti " + std::to_string(payload);
+  // A whole payload, checksum and all, with bytes after its last file.
+  const std::string encoded = encode_packed_scenario(sample());
+  const std::string extra = with_trailer(encoded.substr(0, encoded.size() - kPackTrailerSize) + "zz");
   const damage cases[] = {
       {"cut by one byte", whole.substr(0, end - 1), "incompleto"},
       {"cut inside the payload", whole.substr(0, kImage.size() + 30), "incompleto"},
@@ -82,6 +105,8 @@ TEST(PackedScenario, DamagedOrCutShortIsRefused) {
       {"a byte altered", flipped, "somma di controllo"},
       {"a later version", version, "versione 2"},
       {"bytes between image and payload", kImage + "xx" + encode_packed_scenario(sample()), "dichiara"},
+      {"a declared size larger than what is there", larger, declared_larger.c_str()},
+      {"bytes after the last file", kImage + extra, "byte in piu' dopo l'ultimo file"},
   };
   for (const damage& d : cases) {
     const carried_scenario c = read_packed_scenario(d.file, kImage.size());
@@ -103,11 +128,30 @@ TEST(PackedScenario, NamesThatWouldLeaveTheFolderOrTakeAScenarioFileAreRefused) 
             std::string::npos);
 }
 
+// A paper's name the program would take for another file (its own, the
+// author's, a device) is refused as `pack` refuses it.
+TEST(PackedScenario, PaperNamesTakenForAnotherFileAreRefused) {
+  for (const testing::refused_name& r : testing::kRefusedPaperNames) {
+    packed_scenario s = sample();
+    s.papers.push_back({r.name, "x"});
+    const std::string why = reason(read_packed_scenario(kImage + encode_packed_scenario(s), kImage.size()));
+    EXPECT_NE(why.find("non valido"), std::string::npos) << '"' << r.name << "\": " << why;
+    EXPECT_NE(why.find(r.reason), std::string::npos) << '"' << r.name << "\": " << why;
+    EXPECT_TRUE(packed_names_problem(s).has_value()) << r.name;
+  }
+  for (const char* name : testing::kAcceptedPaperNames) {
+    packed_scenario s = sample();
+    s.papers.push_back({name, "x"});
+    const carried_scenario c = read_packed_scenario(kImage + encode_packed_scenario(s), kImage.size());
+    EXPECT_TRUE(std::holds_alternative<packed_scenario>(c)) << name << ": " << reason(c);
+  }
+}
+
 TEST(ProgramImage, ThisTestProgramEndsWithItsImage) {
   const std::optional<std::string> self = read_whole_file("/proc/self/exe", kLargestProgramFile);
   ASSERT_TRUE(self.has_value());
-  EXPECT_EQ(program_image_size(*self), self->size());
-  EXPECT_EQ(program_image_size(*self + "appended"), self->size());
+  EXPECT_EQ(read_program_image(*self)->end, self->size());
+  EXPECT_EQ(read_program_image(*self + "appended")->end, self->size());
 }
 
 // A PE file: DOS stub pointing at "PE\0\0", a COFF header with one section
@@ -133,12 +177,12 @@ std::string small_pe(uint32_t symbols_at) {
 }
 
 TEST(ProgramImage, PortableExecutableEndsAfterSectionsAndSymbols) {
-  EXPECT_EQ(program_image_size(small_pe(0)), 0x300u);
-  EXPECT_EQ(program_image_size(small_pe(0x300)), 0x300u + 36 + 8);
+  EXPECT_EQ(read_program_image(small_pe(0))->end, 0x300u);
+  EXPECT_EQ(read_program_image(small_pe(0x300))->end, 0x300u + 36 + 8);
   std::string cut = small_pe(0);
   cut.resize(0x2ff);  // the section reaches past the end: not a whole program
-  EXPECT_EQ(program_image_size(cut), std::nullopt);
-  EXPECT_EQ(program_image_size("not a program"), std::nullopt);
+  EXPECT_FALSE(read_program_image(cut).has_value());
+  EXPECT_FALSE(read_program_image("not a program").has_value());
 }
 
 }  // namespace

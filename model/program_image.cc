@@ -26,7 +26,7 @@ bool extend(uint64_t offset, uint64_t size, uint64_t file_size, uint64_t* end) {
   return true;
 }
 
-std::optional<uint64_t> elf_image_size(std::string_view file) {
+std::optional<program_image> elf_image(std::string_view file) {
   if (file.size() < 0x34) return std::nullopt;
   const bool wide = file[4] == 2;  // ELFCLASS64
   if (file[5] != 1) return std::nullopt;  // little-endian only: x86 and x86-64
@@ -80,10 +80,10 @@ std::optional<uint64_t> elf_image_size(std::string_view file) {
     if (type == 8) continue;  // SHT_NOBITS: no bytes in the file
     if (!extend(offset, size, n, &end)) return std::nullopt;
   }
-  return end;
+  return program_image{end, false, 0, std::nullopt};
 }
 
-std::optional<uint64_t> pe_image_size(std::string_view file) {
+std::optional<program_image> pe_image(std::string_view file) {
   uint32_t pe = 0;
   if (!read_at(file, 0x3c, &pe) || pe > file.size() || file.substr(pe, 4) != std::string_view("PE\0\0", 4)) {
     return std::nullopt;
@@ -118,15 +118,50 @@ std::optional<uint64_t> pe_image_size(std::string_view file) {
       return std::nullopt;
     }
   }
-  return end;
+  program_image image{end, true, 0, std::nullopt};
+  // The security directory, fifth of the data directories, which follow
+  // the optional header's fixed part (96 bytes in PE32, 112 in PE32+).
+  uint16_t magic = 0;
+  uint32_t directories = 0;
+  const uint64_t optional_at = coff + 20;
+  if (read_at(file, optional_at, &magic) && (magic == 0x10b || magic == 0x20b)) {
+    const uint64_t fixed = magic == 0x20b ? 112 : 96;
+    const uint64_t entry = optional_at + fixed + 4 * 8;
+    uint32_t offset = 0, size = 0;
+    if (read_at(file, optional_at + fixed - 4, &directories) && directories > 4 && entry + 8 <= table &&
+        read_at(file, entry, &offset) && read_at(file, entry + 4, &size)) {
+      image.security_entry = entry;
+      if (size != 0 && offset >= end && uint64_t{offset} + size <= n) image.certificates = file_extent{offset, size};
+    }
+  }
+  return image;
 }
 
 }  // namespace
 
-std::optional<uint64_t> program_image_size(std::string_view file) {
-  if (file.substr(0, 4) == "\x7f" "ELF") return elf_image_size(file);
-  if (file.substr(0, 2) == "MZ") return pe_image_size(file);
+std::optional<program_image> read_program_image(std::string_view file) {
+  if (file.substr(0, 4) == "\x7f" "ELF") return elf_image(file);
+  if (file.substr(0, 2) == "MZ") return pe_image(file);
   return std::nullopt;
+}
+
+uint64_t after_certificate_entries(std::string_view file, uint64_t at, uint64_t limit) {
+  limit = std::min<uint64_t>(limit, file.size());
+  for (;;) {
+    const uint64_t aligned = (at + 7) / 8 * 8;
+    if (aligned + 8 > limit || file.substr(at, aligned - at).find_first_not_of('\0') != std::string_view::npos) {
+      return at;
+    }
+    uint32_t length = 0;
+    uint16_t revision = 0, type = 0;
+    read_at(file, aligned, &length);
+    read_at(file, aligned + 4, &revision);
+    read_at(file, aligned + 6, &type);
+    if ((revision != 0x0100 && revision != 0x0200) || type < 1 || type > 4 || length < 8 || length > limit - aligned) {
+      return at;
+    }
+    at = aligned + length;
+  }
 }
 
 }  // namespace scenario

@@ -1,7 +1,7 @@
 #include "run/carried_scenario.h"
 
 #include "model/definition_files.h"
-#include "model/program_image.h"
+#include "model/program_scenario.h"
 
 namespace scenario {
 namespace {
@@ -15,9 +15,7 @@ carried_scenario scenario_in_program(const std::string& program_file) {
   if (program_file.empty()) return no_packed_scenario{};
   const std::optional<std::string> file = read_whole_file(program_file, kLargestProgramFile);
   if (!file) return damaged_pack{"impossibile leggere il file del programma " + program_file};
-  const std::optional<uint64_t> image = program_image_size(*file);
-  if (!image) return no_packed_scenario{};
-  return read_packed_scenario(*file, *image);
+  return scenario_in_program_file(*file);
 }
 
 }  // namespace scenario

@@ -9,9 +9,10 @@
 
 namespace scenario {
 
-// Reads the end of `program_file`: nothing appended (or no file named, or
-// not a program file it knows) is the built-in scenario; appended bytes
-// are a scenario or, damaged, the reason they are refused.
+// Reads `program_file` (scenario_in_program_file): nothing appended (or no
+// file named, or not a program file it knows and no mark at its end) is
+// the built-in scenario; appended bytes are a scenario or, damaged, the
+// reason they are refused.
 carried_scenario scenario_in_program(const std::string& program_file);
 
 }  // namespace scenario

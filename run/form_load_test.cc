@@ -165,11 +165,14 @@ namespace {
 
 // A program file carrying `packed`: the program built beside this test
 // with the scenario appended.
-std::string packed_program(const temp_dir& dir, const packed_scenario& packed, size_t cut = 0) {
+// `alter` may change the bytes before they are written.
+std::string packed_program(const temp_dir& dir, const packed_scenario& packed, size_t cut = 0,
+                           void (*alter)(std::string&) = nullptr) {
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe").replace_filename(
       built_in_identity().route_name + "_" + built_in_identity().train_number);
   std::string file = read_file(program.string()) + encode_packed_scenario(packed);
   file.resize(file.size() - cut);
+  if (alter != nullptr) alter(file);
   const std::string path = dir.file("programma");
   write_file(path, file);
   return path;
@@ -218,6 +221,40 @@ TEST(FormLoad, CutPackedScenarioWritesNothing) {
   EXPECT_NE(p.reports[0].find("incompleto"), std::string::npos) << p.reports[0];
   EXPECT_TRUE(names_in(dir).empty());
   EXPECT_EQ(p.closed, 1);
+}
+
+// A packed program whose headers were altered (the section header table
+// said to lie past the end) still says it carries a scenario: it is
+// reported, never run as the built-in one.
+TEST(FormLoad, PackedProgramWithAlteredHeadersWritesNothing) {
+  temp_dir programs, dir;
+  const auto alter = [](std::string& file) {
+    ASSERT_EQ(file[4], 2);  // ELF64: e_shoff at 0x28
+    const uint64_t past = file.size();
+    for (int i = 0; i < 8; ++i) file[0x28 + i] = static_cast<char>((past >> (8 * i)) & 0xff);
+  };
+  recording_platform p(dir.str(), packed_program(programs, renamed_built_in(), 0, +alter));
+  EXPECT_EQ(Form_Load(p), 2);
+  ASSERT_EQ(p.reports.size(), 1u);
+  EXPECT_NE(p.reports[0].find("intestazioni del programma sono alterate"), std::string::npos) << p.reports[0];
+  EXPECT_TRUE(names_in(dir).empty());
+}
+
+// A paper named like the backup the program would make of the author's
+// edit, or like a device: refused before anything is moved or written.
+TEST(FormLoad, PaperNamedLikeTheProgramsOwnFilesWritesNothing) {
+  for (const char* name : {"Valle_linea.txt.1.bak", "Valle_linea.txt.", "Valle_77.sim.prev", "NUL", "aux.txt"}) {
+    temp_dir programs, dir;
+    packed_scenario s = renamed_built_in();
+    s.papers.push_back({name, "dal pacchetto"});
+    write_file(dir.file("Valle_linea.txt"), "una modifica dell'autore");
+    recording_platform p(dir.str(), packed_program(programs, s));
+    EXPECT_EQ(Form_Load(p), 2) << name;
+    ASSERT_EQ(p.reports.size(), 1u) << name;
+    EXPECT_NE(p.reports[0].find("non valido"), std::string::npos) << p.reports[0];
+    EXPECT_EQ(names_in(dir), std::set<std::string>{"Valle_linea.txt"}) << name;
+    EXPECT_EQ(read_file(dir.file("Valle_linea.txt")), "una modifica dell'autore") << name;
+  }
 }
 
 }  // namespace

@@ -10,7 +10,9 @@
 # must be left in place. Last, `scenario.exe pack` makes a program of an
 # author's scenario (the example under other names), which run under wine
 # in a fresh folder must write the files `compile` and `documenti` write
-# for it.
+# for it. Signed with osslsigncode and a throw-away key made here, each in
+# a fresh folder: the program must write its six files, the packed
+# program its author's, and a program packed from the signed one too.
 #
 # Usage: scripts/windows_check.sh [--screenshot FILE.png]
 #
@@ -19,7 +21,7 @@
 #                          screen while it shows.
 #
 # Builds go under $SCENARIO_BUILD_ROOT (default: build/ in the checkout).
-# Without wine, xvfb-run or the MinGW-w64 compiler the check says
+# Without wine, xvfb-run, osslsigncode or the MinGW-w64 compiler the check says
 # "SKIP: ..." and exits 77, unless run as root, in which case it installs
 # them (scripts/packages.sh install windows).
 set -euo pipefail
@@ -40,6 +42,9 @@ readonly AUTHOR_ROUTE=Valle
 readonly AUTHOR_TRAIN=77
 readonly AUTHOR_PROGRAM=${AUTHOR_ROUTE}_${AUTHOR_TRAIN}.exe
 readonly PACKED=impacchettato   # a fresh folder the packed program runs in
+readonly SIGNED=firmato         # the program signed, run in a folder of its own
+readonly SIGNED_PACKED=impacchettato_firmato  # the packed program signed after packing
+readonly FROM_SIGNED=da_firmato  # a program packed from the signed one
 
 script_path=$(readlink -f "${BASH_SOURCE[0]}")
 readonly script_path
@@ -85,13 +90,14 @@ take_screenshot() {
 
 # ---------------------------------------------------------------------------
 # Inside the virtual display (the script calls itself through xvfb-run):
-#   --inside-display PREFIX PACKAGE_DIR RESULT_FILE [SCREENSHOT]
+#   --inside-display PREFIX PACKAGE_DIR RESULT_FILE KEY_DIR [SCREENSHOT]
 # Sets up the wine prefix, runs the program once in PACKAGE_DIR, then the
-# tool from there on the folder "esempio", and writes "<exit status>
-# <seconds> <tool status>" to RESULT_FILE.
+# tool from there on the folder "esempio", then the programs signed with
+# the key and certificate in KEY_DIR, and writes "<exit status> <seconds>
+# <tool status> <signed status>" to RESULT_FILE.
 # ---------------------------------------------------------------------------
 inside_display() {
-  local prefix=$1 package_dir=$2 result_file=$3 screenshot=${4:-}
+  local prefix=$1 package_dir=$2 result_file=$3 key_dir=$4 screenshot=${5:-}
   export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   # The wine server keeps its socket under TMPDIR; give it one of its own
   # so that nothing is left behind in /tmp.
@@ -149,8 +155,32 @@ inside_display() {
   if ((tool_rc != 0)); then
     cat "$prefix.tool.log" >&2
   fi
+
+  # Signed as a vendor signs: the program, the packed program after
+  # packing, and a program packed from the signed one; each run in a
+  # fresh folder of its own.
+  echo "windows_check: signing the program and the packed program, running them under wine"
+  local signed_rc=0
+  sign() { osslsigncode sign -certs "$key_dir/cert.pem" -key "$key_dir/key.pem" -n "$PROGRAM" -in "$1" -out "$2" &&
+    osslsigncode verify -CAfile "$key_dir/cert.pem" -in "$2"; }
+  (
+    set -e
+    cd "$package_dir"
+    mkdir "$SIGNED" "$SIGNED_PACKED" "$FROM_SIGNED"
+    sign "$PROGRAM.exe" "$SIGNED/$PROGRAM.exe"
+    sign "$PACKED/$AUTHOR_PROGRAM" "$SIGNED_PACKED/$AUTHOR_PROGRAM"
+    timeout --kill-after=10 "$RUN_TIMEOUT_S" wine ./scenario.exe pack "$AUTHOR" \
+      --route "$AUTHOR_ROUTE" --train "$AUTHOR_TRAIN" --program "$SIGNED/$PROGRAM.exe" -o "$FROM_SIGNED/$AUTHOR_PROGRAM"
+    (cd "$SIGNED" && timeout --kill-after=10 "$RUN_TIMEOUT_S" wine "./$PROGRAM.exe")
+    (cd "$SIGNED_PACKED" && timeout --kill-after=10 "$RUN_TIMEOUT_S" wine "./$AUTHOR_PROGRAM")
+    (cd "$FROM_SIGNED" && timeout --kill-after=10 "$RUN_TIMEOUT_S" wine "./$AUTHOR_PROGRAM")
+  ) >"$prefix.signed.log" 2>&1 || signed_rc=$?
+  if ((signed_rc != 0)); then
+    cat "$prefix.signed.log" >&2
+  fi
   "$wineserver_cmd" -k 2>/dev/null || true
-  awk -v rc="$rc" -v s="$start" -v e="$end" -v t="$tool_rc" 'BEGIN { printf "%d %.2f %d\n", rc, e - s, t }' >"$result_file"
+  awk -v rc="$rc" -v s="$start" -v e="$end" -v t="$tool_rc" -v g="$signed_rc" \
+    'BEGIN { printf "%d %.2f %d %d\n", rc, e - s, t, g }' >"$result_file"
 }
 
 if [[ "${1:-}" == --inside-display ]]; then
@@ -171,7 +201,7 @@ while (($# > 0)); do
       shift 2
       ;;
     -h | --help)
-      sed -n '2,21p' "$script_path" | sed 's/^# \{0,1\}//'
+      sed -n '2,26p' "$script_path" | sed 's/^# \{0,1\}//'
       exit 0
       ;;
     *) die "unknown argument: $1" ;;
@@ -184,7 +214,7 @@ mingw_cxx() {
 
 # The commands the check runs, each from a group of scripts/packages.txt.
 groups=(build windows)
-commands=(cmake make g++ wine xvfb-run xauth)
+commands=(cmake make g++ wine xvfb-run xauth osslsigncode openssl)
 if [[ -n "$screenshot" ]]; then
   groups+=(screenshot)
   commands+=(import identify)
@@ -280,17 +310,23 @@ linux_rc=0
 (cd "$linux_dir" && timeout "$RUN_TIMEOUT_S" "./$PROGRAM") || linux_rc=$?
 ((linux_rc == 0)) || die "the Linux program ended with status $linux_rc"
 
+# A throw-away key and self-signed certificate, made for this check alone.
+key_dir=$work/chiave
+mkdir "$key_dir"
+openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=windows_check" \
+  -keyout "$key_dir/key.pem" -out "$key_dir/cert.pem" 2>/dev/null || die "openssl could not make a key"
+
 result_file=$work/wine_result
 session_rc=0
 timeout --kill-after=10 "$BOOT_TIMEOUT_S" \
   xvfb-run -a -s "-screen 0 1024x768x24" \
-  "$script_path" --inside-display "$prefix" "$windows_dir" "$result_file" "$screenshot" || session_rc=$?
+  "$script_path" --inside-display "$prefix" "$windows_dir" "$result_file" "$key_dir" "$screenshot" || session_rc=$?
 if ((session_rc == 124 || session_rc == 137)); then
   die "the wine session did not finish within ${BOOT_TIMEOUT_S} s"
 fi
 ((session_rc == 0)) || die "the wine session failed (status $session_rc)"
 [[ -s "$result_file" ]] || die "the wine session left no result"
-read -r wine_rc wine_seconds tool_rc <"$result_file"
+read -r wine_rc wine_seconds tool_rc signed_rc <"$result_file"
 if ((wine_rc == 124 || wine_rc == 137)); then
   die "$PROGRAM.exe did not end by itself within ${RUN_TIMEOUT_S} s and was killed"
 fi
@@ -355,4 +391,20 @@ while IFS= read -r name; do
   cmp "$packed_dir/$name" "$author_dir/$name" || die "the packed program wrote a different $name"
 done <<<"$packed_names"
 echo "windows_check: OK: $AUTHOR_PROGRAM made by scenario.exe pack, run under wine in a fresh folder, wrote the tool's $(wc -l <<<"$packed_names") files"
+
+# Signed: the program wrote the Linux run's files, the packed programs the
+# author's, byte for byte.
+((signed_rc == 0)) || die "signing or running a signed program ended with status $signed_rc"
+same_files() {  # DIR REFERENCE PROGRAM LABEL
+  local dir=$1 reference=$2 program=$3 label=$4 names
+  names=$(find "$dir" -mindepth 1 -maxdepth 1 -type f ! -name "$program" -printf '%f\n' | LC_ALL=C sort)
+  (($(wc -l <<<"$names") == OUTPUT_COUNT)) || die "$label wrote: $(tr '\n' ' ' <<<"$names")"
+  while IFS= read -r name; do
+    cmp "$dir/$name" "$reference/$name" || die "$label wrote a different $name"
+  done <<<"$names"
+  echo "windows_check: OK: $label, run under wine in a fresh folder, wrote its $(wc -l <<<"$names") files"
+}
+same_files "$windows_dir/$SIGNED" "$linux_dir" "$PROGRAM.exe" "the signed $PROGRAM.exe"
+same_files "$windows_dir/$SIGNED_PACKED" "$author_dir" "$AUTHOR_PROGRAM" "$AUTHOR_PROGRAM signed after packing"
+same_files "$windows_dir/$FROM_SIGNED" "$author_dir" "$AUTHOR_PROGRAM" "$AUTHOR_PROGRAM packed from the signed program"
 keep_work=0

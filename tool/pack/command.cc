@@ -12,7 +12,7 @@
 #include "model/file_names.h"
 #include "model/output_files.h"
 #include "model/packed_scenario.h"
-#include "model/program_image.h"
+#include "model/program_scenario.h"
 #include "tool/commands.h"
 #include "tool/definition_findings.h"
 #include "tool/definitions.h"
@@ -50,16 +50,20 @@ struct program_base {
   std::string problem;
 };
 program_base read_program(const std::string& path) {
-  const std::optional<std::string> file = read_whole_file(path, kLargestProgramFile);
-  if (!file) return {{}, "impossibile leggere il programma " + path};
-  const std::optional<uint64_t> image = program_image_size(*file);
+  const file_read read = read_file(path, kLargestProgramFile);
+  if (read.problem == read_problem::too_large) {
+    return {{}, "il programma " + path + " supera " + std::to_string(kLargestProgramFile >> 20) +
+                    " MiB, il limite di un programma a cui aggiungere uno scenario"};
+  }
+  if (!read.text) return {{}, "impossibile leggere il programma " + path + ": " + read_problem_words(read.problem)};
+  const std::optional<std::string> image = program_to_pack(*read.text);
   const std::string mark = std::string(SCENARIO_PACK_READER_MARK_HEAD) + SCENARIO_PACK_READER_MARK_TAIL;
-  if (!image || std::string_view(*file).substr(0, *image).find(mark) == std::string_view::npos) {
+  if (!image || image->find(mark) == std::string::npos) {
     return {{}, path + " non e' il programma dello scenario (o e' di una versione che non legge scenari allegati)"};
   }
   // A program that carries a scenario already is packed afresh from its
-  // image: the scenario it carried is dropped.
-  return {file->substr(0, *image), {}};
+  // image: the scenario it carried is dropped, and so is a signature.
+  return {*image, {}};
 }
 
 }  // namespace
@@ -100,6 +104,12 @@ int run_pack(const std::vector<std::string>& words, std::ostream& out, std::ostr
   packed.train_definition = *start->texts.train;
   for (paper& p : driver_papers(model, found.records, *options)) {
     packed.papers.push_back({std::move(p.file_name), std::move(p.bytes)});
+  }
+
+  // The names the program would write, judged as its reader judges them.
+  if (const std::optional<std::string> problem = packed_names_problem(packed)) {
+    err << "scenario: " << *problem << ": nulla e' stato scritto\n";
+    return kExitUsage;
   }
 
   std::string bytes;

@@ -6,10 +6,16 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <utility>
+#include <variant>
 
 #include "model/coding.h"
 #include "model/crc32.h"
+#include "model/packed_scenario.h"
+#include "model/program_image.h"
+#include "model/program_scenario.h"
 #include "model/test_files.h"
+#include "model/test_programs.h"
 #include "tool/commands.h"
 #include "tool/pack/own_program.h"
 #include "tool/tool_testing.h"
@@ -27,12 +33,15 @@ using testing::tool_run;
 
 // The example definitions under the author's own names.
 struct author_folder {
-  author_folder() { EXPECT_EQ(run_command(run_example, {dir.str(), "--route", "Valle", "--train", "77"}).status, 0); }
+  explicit author_folder(std::string route_name = "Valle") : route(std::move(route_name)) {
+    EXPECT_EQ(run_command(run_example, {dir.str(), "--route", route, "--train", "77"}).status, 0);
+  }
   tool_run pack(const std::string& target, std::vector<std::string> more = {}) const {
-    std::vector<std::string> args = {dir.str(), "--route", "Valle", "--train", "77", "-o", target};
+    std::vector<std::string> args = {dir.str(), "--route", route, "--train", "77", "-o", target};
     args.insert(args.end(), more.begin(), more.end());
     return run_command(run_pack, args);
   }
+  std::string route;
   temp_dir dir;
 };
 
@@ -124,6 +133,84 @@ TEST(ToolPack, RefusesAndWritesNothing) {
   EXPECT_EQ(fault.status, 1);
   EXPECT_NE(fault.err.find("errore 103"), std::string::npos) << fault.err;
   EXPECT_EQ(names_in(out), std::set<std::string>{"esiste.exe"});
+}
+
+// A route name that makes one of the files a device name on Windows: the
+// packed program would refuse it, so pack writes nothing.
+TEST(ToolPack, RefusesNamesItsProgramWouldRefuse) {
+  for (const char* route : {"NUL.a", "CON.1", "COM1.x", "aux.txt", "LPT9.txt"}) {
+    author_folder author(route);
+    temp_dir out;
+    for (const char* target : {"p", "p.zip"}) {
+      const tool_run run = author.pack(out.file(target));
+      EXPECT_EQ(run.status, 2) << route;
+      EXPECT_NE(run.err.find("dispositivo"), std::string::npos) << route << ": " << run.err;
+    }
+    EXPECT_TRUE(names_in(out).empty()) << route;
+  }
+}
+
+// A name outside ASCII is stored in UTF-8 with the flag that says so, in
+// the local header and in the central directory alike.
+TEST(ToolPack, ZipNamesOutsideAsciiAreFlaggedUtf8) {
+  author_folder author("Citt\xc3\xa0");
+  temp_dir out;
+  ASSERT_EQ(author.pack(out.file("c.zip")).status, 0);
+  const std::string zip = read_file(out.file("c.zip"));
+  const std::map<std::string, std::string> entries = unzip(zip);
+  EXPECT_EQ(entries.count("Citt\xc3\xa0_77/Citt\xc3\xa0_linea.txt"), 1u);
+  // Signature and where the flags stand in a local header, in a central
+  // directory entry.
+  const std::pair<std::string_view, size_t> headers[] = {{std::string_view("PK\x03\x04", 4), 6},
+                                                         {std::string_view("PK\x01\x02", 4), 8}};
+  size_t counts[2] = {0, 0};
+  for (size_t at = 0; at + 10 < zip.size(); ++at) {
+    for (size_t h = 0; h < 2; ++h) {
+      if (std::string_view(zip).substr(at, 4) != headers[h].first) continue;
+      ++counts[h];
+      EXPECT_EQ(std::string_view(zip).substr(at + headers[h].second, 2), std::string_view("\x00\x08", 2)) << at;
+    }
+  }
+  const size_t local = counts[0], central = counts[1];
+  EXPECT_EQ(local, 9u);
+  EXPECT_EQ(central, 9u);
+}
+
+TEST(ToolPack, ProgramOverTheLimitIsNamedAsSuch) {
+  author_folder author;
+  temp_dir out;
+  const std::string big = out.file("grande.exe");
+  write_file(big, "MZ");
+  fs::resize_file(big, kLargestProgramFile + 1);  // sparse: no disk used
+  const tool_run run = author.pack(out.file("p"), {"--program", big});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("supera 512 MiB"), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::exists(out.file("p")));
+}
+
+// A signed Windows program is packed without its signature, which could
+// not cover the scenario; the packed program, signed in turn, still
+// carries it.
+TEST(ToolPack, SignedProgramIsPackedWithoutItsSignature) {
+  author_folder author;
+  temp_dir out;
+  const std::string section =
+      "programma " + std::string(SCENARIO_PACK_READER_MARK_HEAD) + SCENARIO_PACK_READER_MARK_TAIL;
+  const std::string program = scenario::testing::test_pe(section);
+  write_file(out.file("firmato.exe"), scenario::testing::signed_copy(program));
+  ASSERT_EQ(author.pack(out.file("Valle_77.exe"), {"--program", out.file("firmato.exe")}).status, 0);
+  const std::string packed = read_file(out.file("Valle_77.exe"));
+  EXPECT_EQ(packed.substr(0, program.size()), program);  // the security directory cleared again
+  const auto image = read_program_image(packed);
+  ASSERT_TRUE(image.has_value());
+  EXPECT_FALSE(image->certificates.has_value());
+  for (const std::string& file : {packed, scenario::testing::signed_copy(packed)}) {
+    const carried_scenario carried = scenario_in_program_file(file);
+    const auto* s = std::get_if<packed_scenario>(&carried);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->id.route_name, "Valle");
+    EXPECT_EQ(s->papers.size(), 3u);
+  }
 }
 
 }  // namespace

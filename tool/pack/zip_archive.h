@@ -15,7 +15,8 @@ struct zip_entry {
 };
 
 // The bytes of the archive. Every entry is dated 1 January 1980, so the
-// same files always give the same archive. Entries and the archive must
+// same files always give the same archive. A name outside ASCII is stored
+// in UTF-8 and flagged so (bit 11). Entries and the archive must
 // stay below 4 GiB (the format without its 64-bit extension).
 std::string zip_archive(const std::vector<zip_entry>& entries);
 
