@@ -50,7 +50,17 @@ std::optional<std::string> packed_names_problem(const packed_scenario& scenario)
                                     route_plan_name(id.route_name), item_table_name(id.route_name, id.train_number),
                                     route_cells_name(id.route_name, id.train_number)};
   for (const packed_file& paper : scenario.papers) names.push_back(paper.name);
-  return written_names_problem(names);
+  if (auto problem = written_names_problem(names)) return problem;
+  // A paper is one of the scenario's own papers, "<route>_<train>_X.txt":
+  // a pack never names another file of the program's folder (its LEGGIMI,
+  // an author's own file), which writing the paper would replace.
+  const std::string own = document_name(id.route_name, id.train_number, "");
+  for (const packed_file& paper : scenario.papers) {
+    if (paper.name.size() <= own.size() + 4 || !paper.name.starts_with(own) || !paper.name.ends_with(".txt")) {
+      return "il nome \"" + paper.name + "\" non e' quello di un foglio dello scenario (" + own + "....txt)";
+    }
+  }
+  return std::nullopt;
 }
 
 std::string encode_packed_scenario(const packed_scenario& scenario) {

@@ -53,9 +53,10 @@ struct packed_scenario {
 
 // Why the files `scenario` would have the program write cannot be written
 // as one set in its folder, in Italian: a route name or train number no
-// file name may hold, a name written_names refuses, two names Windows
-// takes for one file (the definitions, the three compiled files and the
-// papers). Shared by `scenario pack` and the program's reader, so that no
+// file name may hold, a paper not named as the scenario's own papers
+// ("<route>_<train>_X.txt"), a name written_names refuses, two names
+// Windows takes for one file (the definitions, the three compiled files
+// and the papers). Shared by `scenario pack` and the program's reader, so that no
 // pack is made that its program would refuse.
 std::optional<std::string> packed_names_problem(const packed_scenario& scenario);
 

@@ -139,7 +139,15 @@ TEST(PackedScenario, PaperNamesTakenForAnotherFileAreRefused) {
     EXPECT_NE(why.find(r.reason), std::string::npos) << '"' << r.name << "\": " << why;
     EXPECT_TRUE(packed_names_problem(s).has_value()) << r.name;
   }
-  for (const char* name : testing::kAcceptedPaperNames) {
+  // Nor any file that is not one of the scenario's papers.
+  for (const char* name : {"LEGGIMI.txt", "Valle_77_.txt", "Valle_77_note.doc", "Altra_77_note.txt",
+                           "Valle_7_note.txt", "Valle_77_scheda"}) {
+    packed_scenario s = sample();
+    s.papers.push_back({name, "x"});
+    const std::string why = reason(read_packed_scenario(kImage + encode_packed_scenario(s), kImage.size()));
+    EXPECT_NE(why.find("non e' quello di un foglio dello scenario"), std::string::npos) << name << ": " << why;
+  }
+  for (const char* name : {"Valle_77_rallentamenti.txt", "Valle_77_orario.txt", "Valle_77_note.txt.1.txt"}) {
     packed_scenario s = sample();
     s.papers.push_back({name, "x"});
     const carried_scenario c = read_packed_scenario(kImage + encode_packed_scenario(s), kImage.size());
