@@ -83,7 +83,7 @@ enum class warning_kind {
   not_ascending,       // a record of an ascending kind stands before the one above it
   comment_with_comma,  // the part after the comma becomes a key field
   curve_overlap,       // a curve starts before the previous one has ended
-  times_backwards,     // a station's scheduled time is before the previous one's
+  times_backwards,     // a station's scheduled time out of line with its neighbours'
   after_end,           // a record after the closing header "[fine]"
   short_record,        // fewer fields than the record reads: the next line was read in
   unknown_section,     // a section header that neither definition has
@@ -92,7 +92,7 @@ enum class warning_kind {
   no_station,          // a train definition without a station record
   no_speed_limit,      // a train definition without a speed limit record
   not_ansi_text,       // UTF-8 text or a byte order mark in a Windows-1252 file
-  zero_length,         // a curve, slowdown or tunnel that covers no stretch of the route
+  zero_length,         // a curve, slowdown, tunnel or station that covers no stretch of the route
   zero_speed,          // a speed limit or slowdown of 0 km/h
   marks_left_out,      // a signal before 325 m: its farthest approach marks fall before cell 0
   tunnel_overlap,      // a tunnel on cells of an earlier one

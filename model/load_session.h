@@ -166,6 +166,8 @@ class load_session {
 
   void warn(warning_kind kind, definition& d, const field_site& at, const std::string& subject,
             const std::string& detail = "");
+  // Warns at a place noted while its definition was being read.
+  void warn(warning_kind kind, const source_site& at, const std::string& subject, const std::string& detail = "");
   // Warns when the record just read took fields from a later line.
   void warn_short_record(definition& d, const field_site& key_at, const std::string& key);
   // Warns once per line about a field that matched no key.

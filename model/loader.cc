@@ -224,6 +224,11 @@ void load_session::warn(warning_kind kind, definition& d, const field_site& at, 
   warnings->push_back(load_warning{kind, source_site{d.which, at.line, at.column, text}, subject, detail});
 }
 
+void load_session::warn(warning_kind kind, const source_site& at, const std::string& subject,
+                        const std::string& detail) {
+  if (warnings != nullptr) warnings->push_back(load_warning{kind, at, subject, detail});
+}
+
 void load_session::warn_unknown(definition& d, const std::string& field) {
   const field_site at = d.reader->last_site();
   if (at.line == d.last_warned_line) return;

@@ -78,9 +78,23 @@ const mistake kMistakes[] = {
      "da 0 a 59\n"},
     {"a train with no station", true, "", "[generale]\r\nvelocita, 0, 80\r\n[fine]\r\n",
      "Valdorsa_2231-.txt:1:1: avviso: la definizione del treno non ha nessuna stazione\n"},
+    // Named at the section that should hold it.
     {"a train with no speed limit", true, "velocita,    0,    80\r\n", "",
-     "Valdorsa_2231-.txt:1:1: avviso: la definizione del treno non ha nessun limite di velocita': ogni cella avrebbe "
+     "Valdorsa_2231-.txt:7:1: avviso: la definizione del treno non ha nessun limite di velocita': ogni cella avrebbe "
      "velocita' 0\n"},
+    {"a train with no speed limit nor its section", true, "[vel_limite]\r\nvelocita,    0,    80\r\n", "",
+     "Valdorsa_2231-.txt:1:1: avviso: la definizione del treno non ha nessun limite di velocita'"},
+    {"a train with no speed limit under a heading comment", true, "",
+     "- treno di prova\r\n[generale]\r\nnumero vetture,    3\r\n[stazioni]\r\nstazione,    0,    12,    400,    0, 0, "
+     "0, 1, 1, 0, 4, 1, 1, 1,    8, 10, 0,    VALDORSA\r\n[fine]\r\n",
+     "Valdorsa_2231-.txt:2:1: avviso: la definizione del treno non ha nessun limite di velocita'"},
+    // A time out of line is named at its own station, not at the next one.
+    {"hours and minutes swapped", true, "8, 16, 0,    SELVA", "16, 8, 0,    SELVA",
+     "Valdorsa_2231-.txt:11:71: avviso: orario della stazione fuori ordine rispetto alle stazioni vicine (\"SELVA\"): "
+     "16:08:00, dopo le 8:24:00 di PIANA, la stazione seguente; forse ore e minuti sono scambiati: 8, 16\n"},
+    {"a station time too early", true, "8, 16, 0,    SELVA", "7, 16, 0,    SELVA",
+     "Valdorsa_2231-.txt:11:71: avviso: orario della stazione fuori ordine rispetto alle stazioni vicine (\"SELVA\"): "
+     "7:16:00, prima delle 8:10:00 di VALDORSA, la stazione precedente\n"},
     {"a name saved as UTF-8", true, "PIANA", "CITT\xC3\x80",
      "Valdorsa_2231-.txt:12:89: avviso: il file non e' in Windows-1252 (ANSI) (\"\xC3\x83\xE2\x82\xAC\"): testo in "
      "UTF-8; il formato e' Windows-1252 (ANSI): salva il file con quella codifica"},
@@ -110,6 +124,9 @@ const mistake kMistakes[] = {
     {"a slowdown of negative length", true, "[segnali]", "rallentamento,    3000,    30,    -300, 0, 0, 0\r\n[segnali]",
      "Valdorsa_2231-.txt:13:35: errore 25: lettura non riuscita: la lunghezza del rallentamento e' negativa (-300 m): "
      "la fine verrebbe prima dell'inizio\n"},
+    {"a station of negative length", true, "12,    300,", "12,    -300,",
+     "Valdorsa_2231-.txt:11:30: errore 25: lettura non riuscita: la lunghezza della stazione e' negativa (-300 m): il "
+     "suo tratto finirebbe prima di cominciare\n"},
     {"a curve of negative length", false, "4000,    200", "4000,    -200",
      "Valdorsa_linea.txt:9:22: errore 25: lettura non riuscita: la lunghezza della curva e' negativa (-200 m)\n"},
     // Records that compile, but rarely as their author means.
@@ -121,6 +138,9 @@ const mistake kMistakes[] = {
     {"a slowdown of length 0", true, "[segnali]", "rallentamento,    3000,    30,    0, 0, 0, 0\r\n[segnali]",
      "Valdorsa_2231-.txt:13:35: avviso: tratto di lunghezza nulla (\"rallentamento\"): inizio e fine cadono nella "
      "stessa cella: il rallentamento non ha una cella di fine\n"},
+    {"a station of length 0", true, "12,    300,", "12,    0,",
+     "Valdorsa_2231-.txt:11:30: avviso: tratto di lunghezza nulla (\"stazione\"): la stazione a 6000 m ha lunghezza "
+     "0: il suo tratto va da 6000 a 6000 m\n"},
     {"a slowdown of speed 0", true, "[segnali]", "rallentamento,    3000,    0,    300, 0, 0, 0\r\n[segnali]",
      "Valdorsa_2231-.txt:13:28: avviso: velocita' 0 km/h (\"rallentamento\"): il rallentamento ferma il treno\n"},
     {"a speed limit that is stored as 0", true, "velocita,    0,    80", "velocita,    0,    2",

@@ -107,7 +107,8 @@ const check_case kCases[] = {
      "         ^\n"
      "0 errori, 1 avviso\n"},
     {"times_backwards", true, "9,10,0, BETA", "8,10,0, BETA", 0,
-     "R_1-.txt:5:52: avviso: orario della stazione anteriore a quello di una stazione precedente (\"BETA\")\n"
+     "R_1-.txt:5:52: avviso: orario della stazione fuori ordine rispetto alle stazioni vicine (\"BETA\"): 8:10:00, "
+     "prima delle 9:00:00 di ALFA, la stazione precedente\n"
      "stazione, 3000, 12, 400, 0, 0, 0, 1,1,0, 4,1,1, 1, 8,10,0, BETA\n"
      "                                                   ^\n"
      "0 errori, 1 avviso\n"},
