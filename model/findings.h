@@ -64,14 +64,27 @@ struct source_site {
   std::string text;
 };
 
+// A record of a definition by the line of its key: what placed an object
+// in a route cell, to name it in a fault. No file: none.
+struct record_place {
+  definition_file file = definition_file::none;
+  int32_t line = 0;
+
+  bool known() const { return file != definition_file::none && line > 0; }
+};
+
 // One fault: its number, its position in metres for the faults that name
 // one, the field at fault and, for a field that could not be read or
 // stored, what was wrong with it (Windows-1252, it may quote the field).
+// `met` is the other record when the fault is two records meeting in one
+// cell (the one holding the cell, or the one that pushed a code point
+// into the reserved cell).
 struct fault_state {
   int32_t error_code = kNoFault;
   int32_t error_position = 0;
   source_site site;
   std::string detail;
+  record_place met;
 
   explicit operator bool() const { return error_code != kNoFault; }
 };

@@ -147,6 +147,14 @@ void load_session::refuse(fault_code code, int32_t position, definition& d, cons
   if (!keeps_going()) close(d);
 }
 
+void load_session::refuse(fault_code code, int32_t position, definition& d, const field_site& at,
+                          const std::string& detail, const record_place& met) {
+  fault_state f = fault_at(code, position, d, at, detail);
+  f.met = met;
+  record(f);
+  if (!keeps_going()) close(d);
+}
+
 fault_state load_session::failure_fault(const load_failure& failure) const {
   fault_state f;
   f.error_code = kReadFault;
@@ -172,7 +180,7 @@ bool load_session::placed(const refusal& r, definition& d, int32_t position, con
   if (!r) return true;
   const field_site& at = sites[r.argument > 0 ? r.argument : 0];
   if (r.code == kReadFault) throw load_failure(r.detail, at.line, at.column);
-  refuse(r.code, position, d, at, r.detail);
+  refuse(r.code, position, d, at, r.detail, r.met);
   return false;
 }
 

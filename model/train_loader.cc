@@ -98,7 +98,8 @@ record_result read_signal(load_session& s, field_reader& r) {
   field_site at[11];
   read_longs(r, v, at, 11);
   if (!s.in_range(v[0], 100, s.train, at[0])) return record_result::leave_loop;
-  const refusal refused = memo_segnale(s.model, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]);
+  const refusal refused = memo_segnale(s.model, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10],
+                                       load_session::here(s.train));
   if (!s.placed(refused, s.train, v[0], at)) return record_result::stop;
   if (const int left_out = approach_marks_left_out(v[0]); left_out > 0) {
     std::string marks;
@@ -114,7 +115,8 @@ record_result read_slowdown(load_session& s, field_reader& r) {
   field_site at[6];
   read_longs(r, v, at, 6);
   if (!s.in_range(v[0], 100, s.train, at[0])) return record_result::leave_loop;
-  if (!s.placed(memo_rallentamento(s.model, v[0], v[1], v[2], v[3], v[4], v[5]), s.train, v[0], at)) {
+  if (!s.placed(memo_rallentamento(s.model, v[0], v[1], v[2], v[3], v[4], v[5], load_session::here(s.train)), s.train,
+                v[0], at)) {
     return record_result::stop;
   }
   if (v[1] == 0) s.warn(warning_kind::zero_speed, s.train, at[1], "rallentamento", "il rallentamento ferma il treno");
@@ -141,13 +143,14 @@ record_result read_code_point(load_session& s, field_reader& r) {
   if (!s.in_range(position, 100, s.train, at)) return record_result::leave_loop;
   route_cell& c = s.cell(nearest_whole(position / 50.0));
   if (!is_free(c)) {
-    s.refuse(kCodePointTakenFault, position, s.train, at);
+    s.refuse(kCodePointTakenFault, position, s.train, at, "", c.placed_by);
     return record_result::stop;
   }
   if (value > 65535) {
     s.warn(warning_kind::low_bits_only, s.train, value_site, "abbattimento",
            std::to_string(value) + " e' salvato come " + std::to_string(value & 0xFFFF));
   }
+  c.placed_by = load_session::here(s.train);
   if (value > 0) {
     c.kind = kCodePoint;
     c.info1 = static_cast<int16_t>(value);
@@ -246,6 +249,7 @@ record_result read_station(load_session& s, train_pass& p, field_reader& r) {
     }
     route_cell& stop = s.cell(nearest_whole(t));
     stop.kind = kStopCell;
+    stop.placed_by = load_session::here(s.train);
     stop.info1 = static_cast<int16_t>(p.station_counter);
   }
   if (p.station_counter > 1 && static_cast<int64_t>(e.start) - 350 < m.item_table[p.station_counter - 1].end) {

@@ -148,8 +148,10 @@ const check_case kCases[] = {
      "1 errore, 0 avvisi\n"},
     // A board at 0 m lies in cell 1, whose first field is reserved.
     {"reserved_field", false, "[fine]", "cartello_indicatore, 0, (X)\r\n[fine]", 1,
-     "errore 1250: campo riservato del marchio di formato gia' occupato: un oggetto nei primi 75 m scrive "
+     "R_linea.txt:8:1: errore 1250: campo riservato del marchio di formato gia' occupato: un oggetto nei primi 75 m scrive "
      "nella cella 1\n"
+     "cartello_indicatore, 0, (X)\n"
+     "^\n"
      "1 errore, 0 avvisi\n"},
 };
 
