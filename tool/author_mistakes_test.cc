@@ -5,9 +5,11 @@
 
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 #include "model/test_files.h"
 #include "tool/commands.h"
+#include "tool/definition_findings.h"
 #include "tool/tool_testing.h"
 
 namespace scenario::tool {
@@ -276,6 +278,22 @@ TEST(AuthorMistakeJson, ReservedCellFaultHasAPlace) {
   EXPECT_NE(f["message"].get<std::string>().find("(con il record di riga 12 di " + dir.str() + "/Valdorsa_linea.txt)"),
             std::string::npos);
   EXPECT_EQ(report["reported"], 1250);
+}
+
+// The editor's findings come from the same list: the fault has its place and
+// names the other definition by its file name.
+TEST(AuthorMistakeEditor, ReservedCellFaultHasAPlace) {
+  std::string line = kLine, train = kTrain;
+  ASSERT_TRUE(
+      change(line, "[cartelli]", "indicatori_vmax,    50,    80,    80,    80,    0,    0,    0,    0,    0\r\n[cartelli]"));
+  ASSERT_TRUE(change(train, "[segnali]", "rallentamento,    650,    30,    300, 0, 0, 0\r\n[segnali]"));
+  const std::vector<definition_finding> found = collect_findings(definition_texts{line, train}, {"Valdorsa", "2231"});
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].code, 1250);
+  EXPECT_EQ(found[0].site.file, definition_file::train);
+  EXPECT_EQ(found[0].site.line, 13);
+  EXPECT_NE(found[0].message.find("(con il record di riga 12 di Valdorsa_linea.txt)"), std::string::npos)
+      << found[0].message;
 }
 
 INSTANTIATE_TEST_SUITE_P(Valdorsa, AuthorMistake, ::testing::ValuesIn(kMistakes),
