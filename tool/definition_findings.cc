@@ -84,7 +84,12 @@ definition_check check_definitions(const definition_texts& texts, const scenario
 std::vector<definition_finding> collect_findings(const definition_texts& texts, const scenario_identity& id) {
   const definition_check found = check_definitions(texts, id);
   std::vector<definition_finding> findings;
-  for (const fault_state& f : found.faults) findings.push_back({true, f.error_code, f.site, fault_message(f), std::nullopt});
+  // A record met in a cell is named by its definition's file name.
+  const definition_paths names{line_definition_name(id.route_name),
+                               train_definition_name(id.route_name, id.train_number)};
+  for (const fault_state& f : found.faults) {
+    findings.push_back({true, f.error_code, f.site, fault_message(f, names), std::nullopt});
+  }
   for (const load_warning& w : found.warnings) findings.push_back({false, kNoFault, w.site, warning_message(w), w.kind});
   return findings;
 }
