@@ -24,6 +24,9 @@ inline constexpr int16_t kItemsFormatMark = 610;
 struct compile_outcome {
   fault_state recorded;
   fault_code reserved = kNoFault;
+  // The reserved-field fault as reported: at the record whose object
+  // wrote into cell 1, naming the record that pushed a code point there.
+  fault_state reserved_fault;
 };
 
 // The one fault a compile reports, whoever shows it: a reserved-field

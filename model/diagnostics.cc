@@ -41,9 +41,16 @@ const std::string& definition_paths::of(definition_file file) const {
   return file == definition_file::train ? train : line;
 }
 
-std::string fault_message(const fault_state& fault) {
+std::string fault_message(const fault_state& fault, const definition_paths& paths) {
   std::string text = fault_words(fault.error_code);
   if (!fault.detail.empty()) text += (text.empty() ? "" : ": ") + ansi_to_utf8(fault.detail);
+  if (fault.met.known()) {
+    const std::string& path = paths.of(fault.met.file);
+    const std::string file = !path.empty()                            ? "di " + path
+                             : fault.met.file == definition_file::line ? "della definizione della linea"
+                                                                       : "della definizione del treno";
+    text += " (con il record di riga " + std::to_string(fault.met.line) + " " + file + ")";
+  }
   if (fault_has_position(fault.error_code)) {
     const std::string label = fault_position_label(fault.error_code);
     text += " (" + (label.empty() ? "" : label + " ") + std::to_string(fault.error_position) + " m)";
@@ -53,7 +60,7 @@ std::string fault_message(const fault_state& fault) {
 
 std::string fault_headline(const fault_state& fault, const definition_paths& paths) {
   std::string line = location(fault.site, paths) + "errore " + std::to_string(fault.error_code);
-  const std::string message = fault_message(fault);
+  const std::string message = fault_message(fault, paths);
   if (!message.empty()) line += ": " + message;
   return line;
 }

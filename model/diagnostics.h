@@ -28,8 +28,10 @@ struct definition_paths {
 
 // First line only.
 std::string fault_headline(const fault_state& fault, const definition_paths& paths);
-// The words of the fault alone: "<words>[: <detail>] (<position> m)".
-std::string fault_message(const fault_state& fault);
+// The words of the fault alone: "<words>[: <detail>] [(con il record di
+// riga N di <path>)] (<position> m)"; without paths the definition is named
+// by what it is.
+std::string fault_message(const fault_state& fault, const definition_paths& paths = {});
 // Headline, then the source line and a caret where a record is to blame.
 std::string format_fault(const fault_state& fault, const definition_paths& paths);
 std::string warning_message(const load_warning& warning);

@@ -275,4 +275,17 @@ void field_reader::fail(const std::string& what) const {
   throw load_failure(what, s.line, s.column);
 }
 
+std::string_view text_line(std::string_view text, int32_t n) {
+  if (n < 1) return {};
+  size_t from = 0;
+  for (int32_t i = 1; i < n; ++i) {
+    from = text.find('\n', from);
+    if (from == std::string_view::npos) return {};
+    ++from;
+  }
+  std::string_view line = text.substr(from, std::min(text.find('\n', from), text.size()) - from);
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return line;
+}
+
 }  // namespace scenario

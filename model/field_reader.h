@@ -149,6 +149,9 @@ class field_reader {
   size_t record_text_size_ = 0;
 };
 
+// Line `n` (from 1) of `text` without its line end; empty past the end.
+std::string_view text_line(std::string_view text, int32_t n);
+
 }  // namespace scenario
 
 #endif  // MODEL_FIELD_READER_H_

@@ -106,7 +106,7 @@ const char* warning_words(warning_kind kind) {
     case warning_kind::not_ascending: return "record non in ordine crescente di posizione";
     case warning_kind::comment_with_comma: return "commento con una virgola: cio' che la segue e' letto come chiave";
     case warning_kind::curve_overlap: return "curva che inizia prima della fine della precedente";
-    case warning_kind::times_backwards: return "orario della stazione anteriore a quello di una stazione precedente";
+    case warning_kind::times_backwards: return "orario della stazione fuori ordine rispetto alle stazioni vicine";
     case warning_kind::after_end: return "record dopo la sezione finale [fine], letto comunque";
     case warning_kind::short_record: return "il record ha meno campi del previsto";
     case warning_kind::unknown_section: return "sezione sconosciuta, i suoi record sono letti comunque";

@@ -64,14 +64,27 @@ struct source_site {
   std::string text;
 };
 
+// A record of a definition by the line of its key: what placed an object
+// in a route cell, to name it in a fault. No file: none.
+struct record_place {
+  definition_file file = definition_file::none;
+  int32_t line = 0;
+
+  bool known() const { return file != definition_file::none && line > 0; }
+};
+
 // One fault: its number, its position in metres for the faults that name
 // one, the field at fault and, for a field that could not be read or
 // stored, what was wrong with it (Windows-1252, it may quote the field).
+// `met` is the other record when the fault is two records meeting in one
+// cell (the one holding the cell, or the one that pushed a code point
+// into the reserved cell).
 struct fault_state {
   int32_t error_code = kNoFault;
   int32_t error_position = 0;
   source_site site;
   std::string detail;
+  record_place met;
 
   explicit operator bool() const { return error_code != kNoFault; }
 };
@@ -83,7 +96,7 @@ enum class warning_kind {
   not_ascending,       // a record of an ascending kind stands before the one above it
   comment_with_comma,  // the part after the comma becomes a key field
   curve_overlap,       // a curve starts before the previous one has ended
-  times_backwards,     // a station's scheduled time is before the previous one's
+  times_backwards,     // a station's scheduled time out of line with its neighbours'
   after_end,           // a record after the closing header "[fine]"
   short_record,        // fewer fields than the record reads: the next line was read in
   unknown_section,     // a section header that neither definition has
@@ -92,7 +105,7 @@ enum class warning_kind {
   no_station,          // a train definition without a station record
   no_speed_limit,      // a train definition without a speed limit record
   not_ansi_text,       // UTF-8 text or a byte order mark in a Windows-1252 file
-  zero_length,         // a curve, slowdown or tunnel that covers no stretch of the route
+  zero_length,         // a curve, slowdown, tunnel or station that covers no stretch of the route
   zero_speed,          // a speed limit or slowdown of 0 km/h
   marks_left_out,      // a signal before 325 m: its farthest approach marks fall before cell 0
   tunnel_overlap,      // a tunnel on cells of an earlier one

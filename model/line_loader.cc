@@ -164,8 +164,9 @@ record_result read_speed_board(load_session& s, field_reader& r) {
   field_site at[9];
   read_longs(r, v, at, 9);
   if (!s.in_range(v[0], 100, s.line, at[0])) return record_result::leave_loop;
-  if (!s.placed(memo_indicatori_v_max(s.model, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]), s.line, v[0],
-                at)) {
+  if (!s.placed(memo_indicatori_v_max(s.model, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8],
+                                     load_session::here(s.line)),
+                s.line, v[0], at)) {
     return record_result::stop;
   }
   return record_result::next;
@@ -183,10 +184,11 @@ record_result read_name_board(load_session& s, field_reader& r) {
   }
   route_cell& c = s.cell(cell_of(position));
   if (!is_free(c)) {
-    s.refuse(kIndicatorTakenFault, position, s.line, at);
+    s.refuse(kIndicatorTakenFault, position, s.line, at, "", c.placed_by);
     return record_result::stop;
   }
   c.kind = kIndicatorBoard;
+  c.placed_by = load_session::here(s.line);
   c.info1 = static_cast<int16_t>(s.board_counter);
   s.model.item_table[s.board_counter].text = text;
   --s.board_counter;

@@ -151,6 +151,11 @@ class load_session {
   // Records a fault that stops loading, then closes `d`.
   void refuse(fault_code code, definition& d, const field_site& at, const std::string& detail = "");
   void refuse(fault_code code, int32_t position, definition& d, const field_site& at, const std::string& detail = "");
+  // The same for a record that meets the record `met` in one cell.
+  void refuse(fault_code code, int32_t position, definition& d, const field_site& at, const std::string& detail,
+              const record_place& met);
+  // The record being read in `d`, for the cells it takes.
+  static record_place here(const definition& d) { return record_place{d.which, d.record_at.line}; }
   // Takes a placement procedure's answer on the record at `position`
   // whose fields stand at `sites` (one per argument): false when it refused
   // the record, which then stops loading. A value that does not fit its
@@ -166,6 +171,8 @@ class load_session {
 
   void warn(warning_kind kind, definition& d, const field_site& at, const std::string& subject,
             const std::string& detail = "");
+  // Warns at a place noted while its definition was being read.
+  void warn(warning_kind kind, const source_site& at, const std::string& subject, const std::string& detail = "");
   // Warns when the record just read took fields from a later line.
   void warn_short_record(definition& d, const field_site& key_at, const std::string& key);
   // Warns once per line about a field that matched no key.

@@ -147,6 +147,14 @@ void load_session::refuse(fault_code code, int32_t position, definition& d, cons
   if (!keeps_going()) close(d);
 }
 
+void load_session::refuse(fault_code code, int32_t position, definition& d, const field_site& at,
+                          const std::string& detail, const record_place& met) {
+  fault_state f = fault_at(code, position, d, at, detail);
+  f.met = met;
+  record(f);
+  if (!keeps_going()) close(d);
+}
+
 fault_state load_session::failure_fault(const load_failure& failure) const {
   fault_state f;
   f.error_code = kReadFault;
@@ -172,7 +180,7 @@ bool load_session::placed(const refusal& r, definition& d, int32_t position, con
   if (!r) return true;
   const field_site& at = sites[r.argument > 0 ? r.argument : 0];
   if (r.code == kReadFault) throw load_failure(r.detail, at.line, at.column);
-  refuse(r.code, position, d, at, r.detail);
+  refuse(r.code, position, d, at, r.detail, r.met);
   return false;
 }
 
@@ -222,6 +230,11 @@ void load_session::warn(warning_kind kind, definition& d, const field_site& at, 
   if (warnings == nullptr) return;
   const std::string text = d.reader ? std::string(d.reader->line_text(at.line)) : std::string();
   warnings->push_back(load_warning{kind, source_site{d.which, at.line, at.column, text}, subject, detail});
+}
+
+void load_session::warn(warning_kind kind, const source_site& at, const std::string& subject,
+                        const std::string& detail) {
+  if (warnings != nullptr) warnings->push_back(load_warning{kind, at, subject, detail});
 }
 
 void load_session::warn_unknown(definition& d, const std::string& field) {

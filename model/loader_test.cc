@@ -490,7 +490,9 @@ TEST(TrainLoader, RangeFaultOfTheLineDefinitionIsNoRefusalOfLaterRecords) {
 namespace scenario {
 namespace {
 
-TEST(Compile, PostProcessingFaultNamesNoRecord) {
+// The code point the slowdown needs finds its cells taken by signals: the
+// fault stands at the slowdown and names the signal in the cell it wanted.
+TEST(Compile, PostProcessingFaultNamesTheSlowdownAndTheCellsHolder) {
   scenario_model m;
   m.identity = {"R", "1"};
   const compile_outcome outcome = compile_scenario(
@@ -502,7 +504,11 @@ TEST(Compile, PostProcessingFaultNamesNoRecord) {
   EXPECT_EQ(outcome.reserved, kNoFault);
   EXPECT_EQ(outcome.recorded.error_code, 12);  // replaces the loader's 15
   EXPECT_EQ(outcome.recorded.error_position, 1050);
-  EXPECT_EQ(outcome.recorded.site.file, definition_file::none);
+  EXPECT_EQ(outcome.recorded.site.file, definition_file::train);
+  EXPECT_EQ(outcome.recorded.site.line, 5);
+  EXPECT_EQ(outcome.recorded.site.text, "rallentamento, 1000, 120, 500, 0, 0, 0");
+  EXPECT_EQ(outcome.recorded.met.file, definition_file::train);
+  EXPECT_EQ(outcome.recorded.met.line, 2);
 }
 
 }  // namespace

@@ -47,6 +47,12 @@ struct route_cell {
   // placed in (the start's own cell when both fell into one, and the
   // slowdown has no end cell of its own); -1 elsewhere.
   int32_t slowdown_end_cell = -1;
+  // Not stored in any file either: the record whose object holds the cell
+  // (for a code point the post-processing adds, the slowdown or signal it
+  // serves), and for such a code point put below the cell it was looking
+  // for, the record holding the cell it passed over. Faults name them.
+  record_place placed_by;
+  record_place pushed_by;
 };
 
 inline bool is_free(const route_cell& c) { return c.kind == kEmpty || c.kind == kTunnelMarker; }

@@ -33,12 +33,17 @@ bool fits16(int64_t v) {
 }
 bool fits8(int64_t v) { return v >= 0 && v <= 255; }
 
-refusal refuse(fault_code code, int argument = -1) { return refusal{code, argument, {}}; }
+refusal refuse(fault_code code, int argument = -1) { return refusal{code, argument, {}, {}}; }
+
+// A cell already taken: refused, naming the record that holds it.
+refusal taken(fault_code code, const route_cell& cell, int argument = 0) {
+  return refusal{code, argument, {}, cell.placed_by};
+}
 
 // A value whose stored form does not fit its field: refused, never wrapped.
 refusal does_not_fit(int argument, int64_t stored, const char* field) {
   return refusal{kReadFault, argument,
-                 "il valore " + std::to_string(stored) + " non entra nel campo " + field + " della cella"};
+                 "il valore " + std::to_string(stored) + " non entra nel campo " + field + " della cella", {}};
 }
 constexpr char kWord[] = "a 16 bit (da -32768 a 32767)";
 
@@ -83,13 +88,13 @@ refusal memo_montagna(scenario_model& model, int32_t inizio, int32_t fine, int32
   if (fine < inizio) {
     return refusal{kReadFault, 1,
                    "la galleria finisce a " + std::to_string(fine) + " m, prima del suo inizio a " +
-                       std::to_string(inizio) + " m: i campi sono inizio, fine, tipo"};
+                       std::to_string(inizio) + " m: i campi sono inizio, fine, tipo", {}};
   }
   const tunnel_stretch t = tunnel_cells(model, inizio, fine, tipo);
   // The loader tests only the start; a stretch reaching outside the cells
   // is refused whole, before it counts for the gap test of the next one.
   if (t.covers_cells() && (!inside(model, t.first) || !inside(model, t.last))) {
-    return refusal{kOutsideRouteFault, 1, beyond_cells(model, "la galleria", fine)};
+    return refusal{kOutsideRouteFault, 1, beyond_cells(model, "la galleria", fine), {}};
   }
   // The lists hold records 1 to 80; index 0 stays unused.
   const int32_t capacity = static_cast<int32_t>(model.tunnel_starts.size()) - 1;
@@ -111,11 +116,12 @@ refusal memo_montagna(scenario_model& model, int32_t inizio, int32_t fine, int32
 }
 
 refusal memo_indicatori_v_max(scenario_model& model, int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
-                              int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd, int32_t strisced) {
+                              int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd, int32_t strisced,
+                              const record_place& by) {
   const int64_t c = cell_of(posizione);
   // The loader keeps the board inside the cells; a direct call is held to it too.
   if (!inside(model, c)) return refuse(kOutsideRouteFault, 0);
-  if (!is_free(at(model, c))) return refuse(kSpeedBoardTakenFault, 0);
+  if (!is_free(at(model, c))) return taken(kSpeedBoardTakenFault, at(model, c));
   // Every stored value is worked out before the cell changes, so a value
   // out of range leaves it as it was.
   const int64_t packed[3] = {packed_speed(vad, vas), packed_speed(vbd, vbs), packed_speed(vcd, vcs)};
@@ -127,6 +133,7 @@ refusal memo_indicatori_v_max(scenario_model& model, int32_t posizione, int32_t 
 
   route_cell& cell = at(model, c);
   cell.kind = kSpeedBoard;
+  cell.placed_by = by;
   cell.info1 = low16(packed[0]);
   cell.info2 = low16(packed[1]);
   cell.info3 = low16(packed[2]);
@@ -135,11 +142,12 @@ refusal memo_indicatori_v_max(scenario_model& model, int32_t posizione, int32_t 
 }
 
 refusal memo_segnale(scenario_model& model, int32_t posizione, int32_t sx, int32_t s1, int32_t s2, int32_t s3,
-                     int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3, int32_t& tempo) {
+                     int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3, int32_t& tempo,
+                     const record_place& by) {
   const int64_t c = cell_of(posizione);
   // The loader keeps the signal inside the cells; a direct call is held to it too.
   if (!inside(model, c)) return refuse(kOutsideRouteFault, 0);
-  if (!is_free(at(model, c))) return refuse(kSignalTakenFault, 0);
+  if (!is_free(at(model, c))) return taken(kSignalTakenFault, at(model, c));
   const int64_t aspect = int64_t{sx} * 3 + dx;
   const int64_t info4 = int64_t{rapp} * 10 + aspect;
   const int64_t info[3] = {int64_t{s1} * 10 + d1, int64_t{s2} * 10 + d2, int64_t{s3} * 10 + d3};
@@ -153,6 +161,7 @@ refusal memo_segnale(scenario_model& model, int32_t posizione, int32_t sx, int32
   tempo = raised;
   route_cell& cell = at(model, c);
   cell.kind = kSignal;
+  cell.placed_by = by;
   cell.info4 = low16(info4);
   cell.info1 = low16(info[0]);
   cell.info2 = low16(info[1]);
@@ -177,11 +186,11 @@ int approach_marks_left_out(int32_t posizione) {
 }
 
 refusal memo_rallentamento(scenario_model& model, int32_t x, int32_t v, int32_t l, int32_t f_tt, int32_t f_ta,
-                           int32_t d_v) {
+                           int32_t d_v, const record_place& by) {
   if (l < 0) {
     return refusal{kReadFault, 2,
                    "la lunghezza del rallentamento e' negativa (" + std::to_string(l) +
-                       " m): la fine verrebbe prima dell'inizio"};
+                       " m): la fine verrebbe prima dell'inizio", {}};
   }
   const bool board = x > kBoardThreshold;
   if (!board) f_ta = 0;
@@ -193,13 +202,15 @@ refusal memo_rallentamento(scenario_model& model, int32_t x, int32_t v, int32_t 
   // The loader tests only the start; an end (or any other cell of the
   // slowdown) outside the cells refuses the record before anything is written.
   if (!inside(model, s)) return refuse(kOutsideRouteFault, 0);
-  if (!inside(model, e)) return refusal{kOutsideRouteFault, 2, beyond_cells(model, "il rallentamento", int64_t{x} + l)};
+  if (!inside(model, e)) {
+    return refusal{kOutsideRouteFault, 2, beyond_cells(model, "il rallentamento", int64_t{x} + l), {}};
+  }
   if ((board && !inside(model, w)) || (f_ta != 0 && !(inside(model, k) && inside(model, k - 3)))) {
     return refuse(kOutsideRouteFault, 0);
   }
-  if (board && !is_free(at(model, w))) return refuse(kWarningTakenFault, 0);
-  if (!is_free(at(model, s))) return refuse(kStartTakenFault, 0);
-  if (!is_free(at(model, e))) return refuse(kEndTakenFault, 2);
+  if (board && !is_free(at(model, w))) return taken(kWarningTakenFault, at(model, w));
+  if (!is_free(at(model, s))) return taken(kStartTakenFault, at(model, s));
+  if (!is_free(at(model, e))) return taken(kEndTakenFault, at(model, e), 2);
   if (!fits16(v)) return does_not_fit(1, v, kWord);
   if (!fits16(f_tt)) return does_not_fit(3, f_tt, kWord);
   if (!fits16(d_v)) return does_not_fit(5, d_v, kWord);
@@ -207,13 +218,16 @@ refusal memo_rallentamento(scenario_model& model, int32_t x, int32_t v, int32_t 
   // End before start: when both share a cell, the start wins, and the
   // slowdown has no end cell of its own.
   at(model, e).kind = kSlowdownEnd;
+  at(model, e).placed_by = by;
   if (d_v != 0) at(model, e).info2 = low16(d_v);
   at(model, s).kind = kSlowdownStart;
+  at(model, s).placed_by = by;
   at(model, s).slowdown_end_cell = static_cast<int32_t>(e);
   if (d_v != 0) at(model, s).info2 = low16(d_v);
   if (board) {
     route_cell& wc = at(model, w);
     wc.kind = kWarningBoard;
+    wc.placed_by = by;
     if (d_v != 0) wc.info2 = low16(d_v);
     wc.info1 = low16(v);
   }
@@ -225,11 +239,12 @@ refusal memo_rallentamento(scenario_model& model, int32_t x, int32_t v, int32_t 
   if (f_ta == 0) return {};
   for (int64_t i = 0; i <= 3; ++i) {
     // Start, end and board stay as written.
-    if (!is_free(at(model, k - i))) return refuse(kApproachTakenFault, 0);
+    if (!is_free(at(model, k - i))) return taken(kApproachTakenFault, at(model, k - i));
   }
   for (int64_t i = 0; i <= 3; ++i) {
     route_cell& a = at(model, k - i);
     a.kind = kWarningApproach;
+    a.placed_by = by;
     a.info1 = low16(i + 1);
     if (d_v != 0) a.info2 = low16(i + 1);
   }
@@ -268,7 +283,7 @@ refusal progressive_ordina(scenario_model& model) {
     if (p.flag != 1) continue;
     // A value that cannot take the offset does not fit its field.
     if (p.value > std::numeric_limits<int32_t>::max() - 100) {
-      return refusal{kReadFault, -1, "il valore della progressiva chilometrica non entra in un campo a 32 bit"};
+      return refusal{kReadFault, -1, "il valore della progressiva chilometrica non entra in un campo a 32 bit", {}};
     }
     p.value += 100;
   }

@@ -22,6 +22,7 @@ struct refusal {
   fault_code code = kNoFault;
   int argument = -1;
   std::string detail;
+  record_place met;  // for a cell already taken: the record holding it
 
   explicit operator bool() const { return code != kNoFault; }
 };
@@ -48,9 +49,13 @@ tunnel_stretch tunnel_cells(const scenario_model& model, int32_t inizio, int32_t
 // byte only where it is stored.
 refusal memo_montagna(scenario_model& model, int32_t inizio, int32_t fine, int32_t tipo);
 
+// Each procedure marks the cells it takes as placed by `by`, the record
+// being placed.
+
 // Maximum-speed indicator board.
 refusal memo_indicatori_v_max(scenario_model& model, int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
-                              int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd, int32_t strisced);
+                              int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd, int32_t strisced,
+                              const record_place& by = {});
 
 // How many of the four approach marks of a signal at `posizione` would
 // fall before cell 0 (a signal before 325 m); they are left out, the
@@ -59,12 +64,13 @@ int approach_marks_left_out(int32_t posizione);
 
 // Signal with its four approach marks; `tempo` from 1 to 100 is raised to 101.
 refusal memo_segnale(scenario_model& model, int32_t posizione, int32_t sx, int32_t s1, int32_t s2, int32_t s3,
-                     int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3, int32_t& tempo);
+                     int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3, int32_t& tempo,
+                     const record_place& by = {});
 
 // Temporary slowdown with its start, end, warning board and approach cells.
 // Refuses (25) a negative length, which would put its end before its start.
 refusal memo_rallentamento(scenario_model& model, int32_t x, int32_t v, int32_t l, int32_t f_tt, int32_t f_ta,
-                           int32_t d_v);
+                           int32_t d_v, const record_place& by = {});
 
 // Puts the three kilometric progressions (entries 81 to 83) in order.
 // Refuses (25) a value that cannot take the offset of flag 1.

@@ -25,21 +25,29 @@ class cell_pass {
   bool vacant(int64_t c) const { return inside(c) && is_free(cell(c)); }
   const route_cell& cell(int64_t c) const { return model_.route_cells[static_cast<std::size_t>(c)]; }
 
-  void place(int64_t c) {
+  // A code point for the record `owner`; `pushed` holds the cell it
+  // passed over when it could not stand where it was looking first.
+  void place(int64_t c, const record_place& owner, const record_place& pushed = {}) {
     route_cell& r = model_.route_cells[static_cast<std::size_t>(c)];
     r.kind = kCodePoint;
     r.info1 = kCode;
+    r.placed_by = owner;
+    r.pushed_by = pushed;
   }
+  const record_place& owner(int64_t c) const { return cell(c).placed_by; }
   void lower_code(int64_t c) {
     route_cell& r = model_.route_cells[static_cast<std::size_t>(c)];
     r.info1 = static_cast<int16_t>(minimo(kCode, r.info1));
   }
-  // Recorded and the pass goes on; a later fault replaces this one. No
-  // record is to blame, so the fault has no site.
-  void fault(fault_code code, int64_t c) {
+  // Recorded and the pass goes on; a later fault replaces this one. It
+  // stands at the record the code point serves, `by`, and names the one
+  // holding the cell it wanted, `met`; the compile adds the line's text.
+  void fault(fault_code code, int64_t c, const record_place& by, const record_place& met) {
     fault_ = fault_state{};
     fault_.error_code = code;
     fault_.error_position = static_cast<int32_t>(c * 50);
+    if (by.known()) fault_.site = source_site{by.file, by.line, 0, {}};
+    fault_.met = met;
   }
   const fault_state& last_fault() const { return fault_; }
 
@@ -56,15 +64,15 @@ void signals_before_board(cell_pass& p, int64_t i) {
     const int64_t s = i - a;
     if (!p.is(s, kSignal)) continue;
     if (p.vacant(s - 1)) {
-      p.place(s - 1);
+      p.place(s - 1, p.owner(s));
     } else if (p.vacant(s - 2)) {
-      p.place(s - 2);
+      p.place(s - 2, p.owner(s), p.owner(s - 1));
     } else if (p.is(s - 1, kCodePoint)) {
       p.lower_code(s - 1);
     } else if (p.is(s - 2, kCodePoint)) {
       p.lower_code(s - 2);
     } else {
-      p.fault(kSignalCodeFault, s);
+      p.fault(kSignalCodeFault, s, p.owner(s), p.owner(s - 1));
     }
   }
 }
@@ -74,11 +82,11 @@ void before_start(cell_pass& p, int64_t i, int64_t near) {
   if (i <= near + 2) return;
   for (int64_t c = i - near; c >= i - near - 2; --c) {
     if (p.vacant(c)) {
-      p.place(c);
+      p.place(c, p.owner(i), c < i - near ? p.owner(c + 1) : record_place{});
       return;
     }
   }
-  p.fault(kBeforeStartCodeFault, i);
+  p.fault(kBeforeStartCodeFault, i, p.owner(i), p.owner(i - near));
 }
 
 // B4: a code point every 8 cells from the start up to the first slowdown
@@ -90,17 +98,17 @@ int64_t inside_slowdown(cell_pass& p, int64_t i) {
     ++n;
     if (n == kSpacing) {
       if (p.vacant(c)) {
-        p.place(c);
+        p.place(c, p.owner(i));
         n = 0;
       } else if (p.vacant(c - 1)) {
-        p.place(c - 1);
+        p.place(c - 1, p.owner(i), p.owner(c));
         n = 1;
       } else if (p.vacant(c + 1)) {
-        p.place(c + 1);
+        p.place(c + 1, p.owner(i), p.owner(c));
         n = -1;
       } else {
         // n stays at 8: nothing more inside this slowdown.
-        p.fault(kInsideCodeFault, c);
+        p.fault(kInsideCodeFault, c, p.owner(i), p.owner(c));
       }
     }
     if (p.is(c, kSlowdownEnd)) return c;
@@ -114,11 +122,11 @@ void first_signal_after(cell_pass& p, int64_t end) {
     if (!p.is(g, kSignal)) continue;
     if (g - 1 <= 0) return;
     if (p.vacant(g - 1)) {
-      p.place(g - 1);
+      p.place(g - 1, p.owner(g));
     } else if (p.vacant(g - 2)) {
-      p.place(g - 2);
+      p.place(g - 2, p.owner(g), p.owner(g - 1));
     } else {
-      p.fault(kInsideCodeFault, end);
+      p.fault(kInsideCodeFault, end, p.owner(end), p.owner(g - 1));
     }
     return;
   }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/ansi_text.h"
 #include "model/compiled_fields.h"
@@ -17,6 +18,14 @@
 
 namespace scenario {
 namespace {
+
+// A station's scheduled time, as written and where.
+struct station_time {
+  int64_t seconds = 0;  // from midnight
+  int64_t hours = 0, minutes = 0, secs = 0;
+  source_site site;     // the hours field
+  std::string name;
+};
 
 struct train_pass {
   int32_t station_counter = 1;
@@ -31,7 +40,12 @@ struct train_pass {
   int32_t previous_adhesion = 0;
   // For warnings.
   ascending_positions speeds, adhesions, stations;
-  int32_t last_time = 0;
+  std::vector<station_time> times;  // the stations with a time, in file order
+  // Where the warnings about a missing kind of record point: the section
+  // that should hold it, else the definition's first section.
+  field_site first_section{1, 1};
+  field_site speed_section;
+  field_site station_section;
 };
 
 // The speed limit byte of a cell: the speed in steps of 5 km/h.
@@ -84,7 +98,8 @@ record_result read_signal(load_session& s, field_reader& r) {
   field_site at[11];
   read_longs(r, v, at, 11);
   if (!s.in_range(v[0], 100, s.train, at[0])) return record_result::leave_loop;
-  const refusal refused = memo_segnale(s.model, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]);
+  const refusal refused = memo_segnale(s.model, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10],
+                                       load_session::here(s.train));
   if (!s.placed(refused, s.train, v[0], at)) return record_result::stop;
   if (const int left_out = approach_marks_left_out(v[0]); left_out > 0) {
     std::string marks;
@@ -100,7 +115,8 @@ record_result read_slowdown(load_session& s, field_reader& r) {
   field_site at[6];
   read_longs(r, v, at, 6);
   if (!s.in_range(v[0], 100, s.train, at[0])) return record_result::leave_loop;
-  if (!s.placed(memo_rallentamento(s.model, v[0], v[1], v[2], v[3], v[4], v[5]), s.train, v[0], at)) {
+  if (!s.placed(memo_rallentamento(s.model, v[0], v[1], v[2], v[3], v[4], v[5], load_session::here(s.train)), s.train,
+                v[0], at)) {
     return record_result::stop;
   }
   if (v[1] == 0) s.warn(warning_kind::zero_speed, s.train, at[1], "rallentamento", "il rallentamento ferma il treno");
@@ -127,13 +143,14 @@ record_result read_code_point(load_session& s, field_reader& r) {
   if (!s.in_range(position, 100, s.train, at)) return record_result::leave_loop;
   route_cell& c = s.cell(nearest_whole(position / 50.0));
   if (!is_free(c)) {
-    s.refuse(kCodePointTakenFault, position, s.train, at);
+    s.refuse(kCodePointTakenFault, position, s.train, at, "", c.placed_by);
     return record_result::stop;
   }
   if (value > 65535) {
     s.warn(warning_kind::low_bits_only, s.train, value_site, "abbattimento",
            std::to_string(value) + " e' salvato come " + std::to_string(value & 0xFFFF));
   }
+  c.placed_by = load_session::here(s.train);
   if (value > 0) {
     c.kind = kCodePoint;
     c.info1 = static_cast<int16_t>(value);
@@ -168,6 +185,12 @@ record_result read_station(load_session& s, train_pass& p, field_reader& r) {
   e.kind = r.read_byte();
   const int32_t length = r.read_long();
   const field_site length_site = r.last_site();
+  // A stretch that would end before it begins, as for tunnels and slowdowns.
+  if (length < 0) {
+    throw load_failure("la lunghezza della stazione e' negativa (" + std::to_string(length) +
+                           " m): il suo tratto finirebbe prima di cominciare",
+                       length_site.line, length_site.column);
+  }
   if (length % 100 != 0) {
     s.refuse(kStationLengthFault, position, s.train, length_site, std::to_string(length) + " m");
     return record_result::stop;
@@ -226,6 +249,7 @@ record_result read_station(load_session& s, train_pass& p, field_reader& r) {
     }
     route_cell& stop = s.cell(nearest_whole(t));
     stop.kind = kStopCell;
+    stop.placed_by = load_session::here(s.train);
     stop.info1 = static_cast<int16_t>(p.station_counter);
   }
   if (p.station_counter > 1 && static_cast<int64_t>(e.start) - 350 < m.item_table[p.station_counter - 1].end) {
@@ -239,10 +263,17 @@ record_result read_station(load_session& s, train_pass& p, field_reader& r) {
     return record_result::stop;
   }
   if (!p.stations.next(position)) s.warn(warning_kind::not_ascending, s.train, at, "stazione");
-  if (e.time_s != 0 && p.last_time != 0 && e.time_s < p.last_time) {
-    s.warn(warning_kind::times_backwards, s.train, time_site, e.text);
+  if (length == 0) {
+    s.warn(warning_kind::zero_length, s.train, length_site, "stazione",
+           "la stazione a " + std::to_string(position) + " m ha lunghezza 0: il suo tratto va da " +
+               std::to_string(e.start) + " a " + std::to_string(e.end) + " m");
   }
-  if (e.time_s != 0) p.last_time = e.time_s;
+  if (e.time_s != 0) {
+    p.times.push_back(station_time{e.time_s, hours, minutes, seconds,
+                                   source_site{definition_file::train, time_site.line, time_site.column,
+                                               std::string(r.line_text(time_site.line))},
+                                   e.text});
+  }
   ++p.station_counter;
   if (p.station_counter >= s.board_counter) {
     s.refuse(kTableFullFault, s.train, at);
@@ -251,11 +282,58 @@ record_result read_station(load_session& s, train_pass& p, field_reader& r) {
   return record_result::next;
 }
 
+std::string clock_time(int64_t seconds) {
+  const int64_t m = seconds / 60 % 60, sec = seconds % 60;
+  return std::to_string(seconds / 3600) + (m < 10 ? ":0" : ":") + std::to_string(m) + (sec < 10 ? ":0" : ":") +
+         std::to_string(sec);
+}
+
+// Whether the station at `i` of `t` would stand in order with its
+// hours and minutes exchanged: the likely slip of a time that jumps ahead.
+bool in_order_swapped(const std::vector<station_time>& t, size_t i) {
+  const station_time& x = t[i];
+  if (x.minutes >= 24 || x.hours >= 60) return false;
+  const int64_t swapped = (x.minutes * 60 + x.hours) * 60 + x.secs;
+  return (i == 0 || t[i - 1].seconds <= swapped) && (i + 1 == t.size() || swapped <= t[i + 1].seconds);
+}
+
+// Each place where the timetable goes back in time is warned about at the
+// station whose time is out of line: the earlier of the two when it stands
+// above both its neighbours' times while the later one follows on from the
+// time before (an exchange of hours and minutes makes one station jump
+// ahead), else the later one, where the time goes back.
+void warn_times_out_of_order(load_session& s, const train_pass& p) {
+  const std::vector<station_time>& t = p.times;
+  size_t last_warned = t.size();
+  for (size_t b = 1; b < t.size(); ++b) {
+    const size_t a = b - 1;
+    if (t[b].seconds >= t[a].seconds) continue;
+    const bool later_out = (b + 1 < t.size() && t[b + 1].seconds >= t[a].seconds) ||
+                           (a >= 1 && t[a - 1].seconds > t[b].seconds);
+    const bool earlier_out = (a >= 1 && t[a - 1].seconds <= t[b].seconds) ||
+                             (b + 1 < t.size() && t[b + 1].seconds < t[a].seconds);
+    const size_t culprit = earlier_out && !later_out ? a : b;
+    if (culprit == last_warned) continue;
+    last_warned = culprit;
+    const size_t other = culprit == a ? b : a;
+    std::string detail = clock_time(t[culprit].seconds) + (culprit == a ? ", dopo le " : ", prima delle ") +
+                         clock_time(t[other].seconds) + " di " + ansi_to_utf8(t[other].name) +
+                         (culprit == a ? ", la stazione seguente" : ", la stazione precedente");
+    if (culprit == a && in_order_swapped(t, culprit)) {
+      detail += "; forse ore e minuti sono scambiati: " + std::to_string(t[culprit].minutes) + ", " +
+                std::to_string(t[culprit].hours);
+    }
+    s.warn(warning_kind::times_backwards, t[culprit].site, t[culprit].name, detail);
+  }
+}
+
 record_result read_records(load_session& s, train_pass& p) {
   field_reader& r = *s.train.reader;
   scenario_model& m = s.model;
   record_key key;
   while (s.next_record_key(s.train, &key)) {
+    if (key.lower == "[vel_limite]" && p.speed_section.line == 0) p.speed_section = key.at;
+    if (key.lower == "[stazioni]" && p.station_section.line == 0) p.station_section = key.at;
     const record_result result = s.read_record(s.train, [&] {
       record_result done = record_result::next;
       const auto go_on = [&] { return done == record_result::next; };
@@ -324,11 +402,16 @@ void finish_train_definition(load_session& s, train_pass& p) {
 void load_train_definition(load_session& s) {
   s.open(s.train);
   field_reader& r = *s.train.reader;
-  while (!r.ended()) {
-    if (starts_reading(r.read_text())) break;
-  }
   train_pass p;
-  if (read_records(s, p) == record_result::stop) return;
+  while (!r.ended()) {
+    if (starts_reading(r.read_text())) {
+      p.first_section = r.last_site();
+      break;
+    }
+  }
+  const record_result read = read_records(s, p);
+  warn_times_out_of_order(s, p);
+  if (read == record_result::stop) return;
   if (!p.any_record) {
     // A train of nothing would compile to no station and speed 0
     // everywhere. It does not hide a fault found before it.
@@ -337,9 +420,12 @@ void load_train_definition(load_session& s) {
                           "velocita'");
   } else {
     // A train definition without them compiles, but drives nowhere.
-    if (!p.station_record) s.warn(warning_kind::no_station, s.train, field_site{1, 1}, "");
+    if (!p.station_record) {
+      s.warn(warning_kind::no_station, s.train, p.station_section.line > 0 ? p.station_section : p.first_section, "");
+    }
     if (!p.speed_record) {
-      s.warn(warning_kind::no_speed_limit, s.train, field_site{1, 1}, "", "ogni cella avrebbe velocita' 0");
+      s.warn(warning_kind::no_speed_limit, s.train, p.speed_section.line > 0 ? p.speed_section : p.first_section, "",
+             "ogni cella avrebbe velocita' 0");
     }
   }
   finish_train_definition(s, p);

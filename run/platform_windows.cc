@@ -7,7 +7,9 @@
 // into pixels with the screen's resolution.
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "run/platform.h"
@@ -43,6 +45,13 @@ constexpr int kMaxPendingMessages = 1000;
 // take a picture of it. Never set in normal use.
 constexpr char kHoldVariable[] = "SCENARIO_HOLD_WINDOW_MS";
 constexpr unsigned long kMaxHoldMs = 600000;
+// Test aid, as the hold above: when set to a number of milliseconds, a
+// report is also written to standard error and its box closes itself after
+// that long, as if OK were pressed, so that an unattended check sees the
+// run end and can read why. Never set in normal use.
+constexpr char kCloseReportVariable[] = "SCENARIO_CLOSE_REPORT_MS";
+// The class of the dialog window a report box is.
+constexpr char kDialogClass[] = "#32770";
 
 LRESULT CALLBACK form_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   // The window goes away only when the run ends; a close request while the
@@ -68,14 +77,29 @@ void handle_pending_messages() {
   }
 }
 
-unsigned long hold_time_ms() {
+// A number of milliseconds from the environment, 0 when unset or not a
+// number, at most kMaxHoldMs.
+unsigned long milliseconds_from(const char* variable) {
   char value[32];
-  const DWORD n = GetEnvironmentVariableA(kHoldVariable, value, sizeof value);
+  const DWORD n = GetEnvironmentVariableA(variable, value, sizeof value);
   if (n == 0 || n >= sizeof value) return 0;
   char* end = nullptr;
   const unsigned long ms = std::strtoul(value, &end, 10);
   if (end == value || *end != '\0') return 0;
   return ms > kMaxHoldMs ? kMaxHoldMs : ms;
+}
+
+// Presses OK on the report box this thread shows (the timer fires inside
+// the box's own message loop).
+BOOL CALLBACK press_ok_on_report(HWND window, LPARAM) {
+  char name[sizeof kDialogClass + 1];
+  if (GetClassNameA(window, name, sizeof name) == 0 || std::strcmp(name, kDialogClass) != 0) return TRUE;
+  PostMessageA(window, WM_COMMAND, IDOK, 0);
+  return FALSE;
+}
+
+void CALLBACK close_report(HWND, UINT, UINT_PTR, DWORD) {
+  EnumThreadWindows(GetCurrentThreadId(), press_ok_on_report, 0);
 }
 
 void hold_window(unsigned long ms) {
@@ -137,11 +161,18 @@ class windows_platform : public platform {
     ShowWindow(window_, SW_SHOWNORMAL);
     UpdateWindow(window_);
     handle_pending_messages();
-    if (const unsigned long ms = hold_time_ms(); ms != 0) hold_window(ms);
+    if (const unsigned long ms = milliseconds_from(kHoldVariable); ms != 0) hold_window(ms);
   }
 
   void show_report(const std::string& message) override {
+    UINT_PTR timer = 0;
+    if (const unsigned long ms = milliseconds_from(kCloseReportVariable); ms != 0) {
+      std::fprintf(stderr, "%s\n", message.c_str());
+      std::fflush(stderr);
+      timer = SetTimer(nullptr, 0, ms, close_report);
+    }
     MessageBoxA(window_, message.c_str(), kTitle, MB_OK);
+    if (timer != 0) KillTimer(nullptr, timer);
   }
 
   std::string program_file() override {

@@ -13,6 +13,15 @@
 # for it. Signed with osslsigncode and a throw-away key made here, each in
 # a fresh folder: the program must write its six files, the packed
 # program its author's, and a program packed from the signed one too.
+# Then programs carrying a paper name `pack` refuses (a trailing dot, the
+# program's own endings, device names, another file's name in another case,
+# a name not of the scenario's papers), crafted from the packed one, each
+# run in a fresh folder beside an author's edited line definition and an
+# earlier backup: each must end by itself on its report (the box closes by
+# itself under SCENARIO_CLOSE_REPORT_MS), not with status 0, give the
+# reason, and leave its folder byte for byte as it was; and `scenario.exe
+# pack` must refuse a route name that makes its files a device with status
+# 2, writing nothing.
 #
 # Usage: scripts/windows_check.sh [--screenshot FILE.png]
 #
@@ -21,7 +30,7 @@
 #                          screen while it shows.
 #
 # Builds go under $SCENARIO_BUILD_ROOT (default: build/ in the checkout).
-# Without wine, xvfb-run, osslsigncode or the MinGW-w64 compiler the check says
+# Without wine, xvfb-run, osslsigncode, python3 or the MinGW-w64 compiler the check says
 # "SKIP: ..." and exits 77, unless run as root, in which case it installs
 # them (scripts/packages.sh install windows).
 set -euo pipefail
@@ -45,6 +54,25 @@ readonly PACKED=impacchettato   # a fresh folder the packed program runs in
 readonly SIGNED=firmato         # the program signed, run in a folder of its own
 readonly SIGNED_PACKED=impacchettato_firmato  # the packed program signed after packing
 readonly FROM_SIGNED=da_firmato  # a program packed from the signed one
+readonly REFUSED=rifiutati      # packed programs crafted with a paper name pack refuses
+readonly REPORT_CLOSE_MS=1000   # how long a report box of those stays up
+# Paper names no pack may carry, each with words of the reason the program
+# gives: "name|words".
+readonly REFUSED_PAPERS=(
+  "${AUTHOR_ROUTE}_linea.txt.|punto o uno spazio"      # Windows drops the dot: the line definition
+  "${AUTHOR_ROUTE}_linea.txt.1.bak|.N.bak"             # the author's edit kept aside
+  "${AUTHOR_ROUTE}_${AUTHOR_TRAIN}_note.txt.part|.part"
+  "NUL|dispositivo"
+  "aux.txt|dispositivo"
+  "COM1.txt|dispositivo"
+  "$(tr '[:lower:]' '[:upper:]' <<<"${AUTHOR_ROUTE}_linea.txt")|stesso file"
+  "LEGGIMI.txt|foglio dello scenario"
+)
+# A route name that makes its files the device AUX. Under wine the
+# definitions under it are not found (the name means the device), so pack
+# refuses them before it judges the names it would write.
+readonly DEVICE_ROUTE=aux.x
+readonly REFUSED_PACK=$REFUSED/pack  # a fresh folder pack is run in with that route
 
 script_path=$(readlink -f "${BASH_SOURCE[0]}")
 readonly script_path
@@ -88,13 +116,55 @@ take_screenshot() {
   echo "windows_check: warning: no window seen, no screenshot taken" >&2
 }
 
+# Writes to OUT the packed program PROGRAM with its first paper renamed
+# NAME: the appended scenario (model/packed_scenario.h) rewritten, its size
+# and CRC-32 in the trailer made to fit, so that the name alone is wrong.
+rename_paper() {
+  python3 - "$@" <<'PYTHON'
+import struct, sys, zlib
+program, name, out = sys.argv[1], sys.argv[2].encode(), sys.argv[3]
+data = open(program, "rb").read()
+mark = b"SCNPACK\x1a"
+if data[-8:] != mark:
+    sys.exit(program + " carries no scenario")
+size, crc, version = struct.unpack_from("<QII", data, len(data) - 24)
+start = len(data) - 24 - size
+payload = data[start:len(data) - 24]
+if zlib.crc32(payload) != crc or version != 1:
+    sys.exit(program + ": a scenario of another version or damaged")
+at = 0
+for _ in range(2):  # the route name and the train number
+    at += 2 + struct.unpack_from("<H", payload, at)[0]
+count = struct.unpack_from("<I", payload, at)[0]
+at += 4
+for _ in range(count):  # kind u8, name u16 + bytes, content u32 + bytes
+    kind, size = payload[at], struct.unpack_from("<H", payload, at + 1)[0]
+    if kind == 2:
+        payload = payload[:at + 1] + struct.pack("<H", len(name)) + name + payload[at + 3 + size:]
+        break
+    at += 3 + size + 4 + struct.unpack_from("<I", payload, at + 3 + size)[0]
+else:
+    sys.exit(program + " carries no paper")
+trailer = struct.pack("<QII", len(payload), zlib.crc32(payload), 1) + mark
+with open(out, "wb") as f:
+    f.write(data[:start] + payload + trailer)
+PYTHON
+}
+
+# Every entry under DIR with its type, size and, for a file, its SHA-256.
+snapshot() {
+  (cd "$1" && find . -mindepth 1 -printf '%y %s %P\n' | LC_ALL=C sort &&
+    find . -type f -print0 | LC_ALL=C sort -z | xargs -0 -r sha256sum)
+}
+
 # ---------------------------------------------------------------------------
 # Inside the virtual display (the script calls itself through xvfb-run):
 #   --inside-display PREFIX PACKAGE_DIR RESULT_FILE KEY_DIR [SCREENSHOT]
 # Sets up the wine prefix, runs the program once in PACKAGE_DIR, then the
 # tool from there on the folder "esempio", then the programs signed with
-# the key and certificate in KEY_DIR, and writes "<exit status> <seconds>
-# <tool status> <signed status>" to RESULT_FILE.
+# the key and certificate in KEY_DIR, then the programs carrying refused
+# paper names and pack with a device route, and writes "<exit status>
+# <seconds> <tool status> <signed status> <refused status>" to RESULT_FILE.
 # ---------------------------------------------------------------------------
 inside_display() {
   local prefix=$1 package_dir=$2 result_file=$3 key_dir=$4 screenshot=${5:-}
@@ -164,23 +234,73 @@ inside_display() {
   sign() { osslsigncode sign -certs "$key_dir/cert.pem" -key "$key_dir/key.pem" -n "$PROGRAM" -in "$1" -out "$2" &&
     osslsigncode verify -CAfile "$key_dir/cert.pem" -in "$2"; }
   (
-    set -e
-    cd "$package_dir"
-    mkdir "$SIGNED" "$SIGNED_PACKED" "$FROM_SIGNED"
-    sign "$PROGRAM.exe" "$SIGNED/$PROGRAM.exe"
-    sign "$PACKED/$AUTHOR_PROGRAM" "$SIGNED_PACKED/$AUTHOR_PROGRAM"
-    timeout --kill-after=10 "$RUN_TIMEOUT_S" wine ./scenario.exe pack "$AUTHOR" \
-      --route "$AUTHOR_ROUTE" --train "$AUTHOR_TRAIN" --program "$SIGNED/$PROGRAM.exe" -o "$FROM_SIGNED/$AUTHOR_PROGRAM"
-    (cd "$SIGNED" && timeout --kill-after=10 "$RUN_TIMEOUT_S" wine "./$PROGRAM.exe")
-    (cd "$SIGNED_PACKED" && timeout --kill-after=10 "$RUN_TIMEOUT_S" wine "./$AUTHOR_PROGRAM")
-    (cd "$FROM_SIGNED" && timeout --kill-after=10 "$RUN_TIMEOUT_S" wine "./$AUTHOR_PROGRAM")
+    # set -e would not hold here (the subshell's status is tested): the
+    # steps are chained, so that a failed signature or verification counts.
+    cd "$package_dir" &&
+      mkdir "$SIGNED" "$SIGNED_PACKED" "$FROM_SIGNED" &&
+      sign "$PROGRAM.exe" "$SIGNED/$PROGRAM.exe" &&
+      sign "$PACKED/$AUTHOR_PROGRAM" "$SIGNED_PACKED/$AUTHOR_PROGRAM" &&
+      timeout --kill-after=10 "$RUN_TIMEOUT_S" wine ./scenario.exe pack "$AUTHOR" \
+        --route "$AUTHOR_ROUTE" --train "$AUTHOR_TRAIN" --program "$SIGNED/$PROGRAM.exe" \
+        -o "$FROM_SIGNED/$AUTHOR_PROGRAM" &&
+      (cd "$SIGNED" && timeout --kill-after=10 "$RUN_TIMEOUT_S" wine "./$PROGRAM.exe") &&
+      (cd "$SIGNED_PACKED" && timeout --kill-after=10 "$RUN_TIMEOUT_S" wine "./$AUTHOR_PROGRAM") &&
+      (cd "$FROM_SIGNED" && timeout --kill-after=10 "$RUN_TIMEOUT_S" wine "./$AUTHOR_PROGRAM")
   ) >"$prefix.signed.log" 2>&1 || signed_rc=$?
   if ((signed_rc != 0)); then
     cat "$prefix.signed.log" >&2
   fi
+
+  # Programs carrying a paper name pack refuses, crafted from the packed
+  # one, each in a fresh folder beside an author's edited line definition
+  # and an earlier backup of it: all run at once, each report box closing
+  # itself. Then pack with a route name that makes its files a device.
+  # What each gave is left beside its folder for the checks below.
+  echo "windows_check: running programs carrying refused paper names, and pack with a device route, under wine"
+  local refused_rc=0
+  (
+    # As above, set -e would not hold: each step that must not fail says so.
+    cd "$package_dir" && mkdir "$REFUSED" || exit
+    local i dir
+    for i in "${!REFUSED_PAPERS[@]}"; do
+      dir=$REFUSED/$i
+      mkdir "$dir" &&
+        rename_paper "$PACKED/$AUTHOR_PROGRAM" "${REFUSED_PAPERS[i]%%|*}" "$dir/$AUTHOR_PROGRAM" &&
+        { cat "$AUTHOR/${AUTHOR_ROUTE}_linea.txt" && printf 'modificata dall autore\r\n'; } \
+          >"$dir/${AUTHOR_ROUTE}_linea.txt" &&
+        cp "$AUTHOR/${AUTHOR_ROUTE}_linea.txt" "$dir/${AUTHOR_ROUTE}_linea.txt.1.bak" &&
+        snapshot "$dir" >"$dir.before" || exit
+    done
+    for i in "${!REFUSED_PAPERS[@]}"; do
+      (
+        cd "$REFUSED/$i"
+        status=0
+        SCENARIO_CLOSE_REPORT_MS=$REPORT_CLOSE_MS timeout --kill-after=10 "$RUN_TIMEOUT_S" \
+          wine "./$AUTHOR_PROGRAM" >"../$i.log" 2>&1 || status=$?
+        echo "$status" >"../$i.status"
+      ) &
+    done
+    wait
+    for i in "${!REFUSED_PAPERS[@]}"; do
+      snapshot "$REFUSED/$i" >"$REFUSED/$i.after" || exit
+    done
+
+    mkdir "$REFUSED_PACK" "$REFUSED_PACK/definizioni" &&
+      cp "$AUTHOR/${AUTHOR_ROUTE}_linea.txt" "$REFUSED_PACK/definizioni/${DEVICE_ROUTE}_linea.txt" &&
+      cp "$AUTHOR/${AUTHOR_ROUTE}_${AUTHOR_TRAIN}-.txt" \
+        "$REFUSED_PACK/definizioni/${DEVICE_ROUTE}_${AUTHOR_TRAIN}-.txt" &&
+      snapshot "$REFUSED_PACK" >"$REFUSED_PACK.before" || exit
+    local status=0
+    (cd "$REFUSED_PACK" && timeout --kill-after=10 "$RUN_TIMEOUT_S" wine ../../scenario.exe pack definizioni \
+      --route "$DEVICE_ROUTE" --train "$AUTHOR_TRAIN" -o programma.exe) >"$REFUSED_PACK.log" 2>&1 || status=$?
+    echo "$status" >"$REFUSED_PACK.status" && snapshot "$REFUSED_PACK" >"$REFUSED_PACK.after"
+  ) >"$prefix.refused.log" 2>&1 || refused_rc=$?
+  if ((refused_rc != 0)); then
+    cat "$prefix.refused.log" >&2
+  fi
   "$wineserver_cmd" -k 2>/dev/null || true
-  awk -v rc="$rc" -v s="$start" -v e="$end" -v t="$tool_rc" -v g="$signed_rc" \
-    'BEGIN { printf "%d %.2f %d %d\n", rc, e - s, t, g }' >"$result_file"
+  awk -v rc="$rc" -v s="$start" -v e="$end" -v t="$tool_rc" -v g="$signed_rc" -v r="$refused_rc" \
+    'BEGIN { printf "%d %.2f %d %d %d\n", rc, e - s, t, g, r }' >"$result_file"
 }
 
 if [[ "${1:-}" == --inside-display ]]; then
@@ -201,7 +321,7 @@ while (($# > 0)); do
       shift 2
       ;;
     -h | --help)
-      sed -n '2,26p' "$script_path" | sed 's/^# \{0,1\}//'
+      sed -n '2,35p' "$script_path" | sed 's/^# \{0,1\}//'
       exit 0
       ;;
     *) die "unknown argument: $1" ;;
@@ -214,7 +334,7 @@ mingw_cxx() {
 
 # The commands the check runs, each from a group of scripts/packages.txt.
 groups=(build windows)
-commands=(cmake make g++ wine xvfb-run xauth osslsigncode openssl)
+commands=(cmake make g++ wine xvfb-run xauth osslsigncode openssl python3)
 if [[ -n "$screenshot" ]]; then
   groups+=(screenshot)
   commands+=(import identify)
@@ -326,7 +446,7 @@ if ((session_rc == 124 || session_rc == 137)); then
 fi
 ((session_rc == 0)) || die "the wine session failed (status $session_rc)"
 [[ -s "$result_file" ]] || die "the wine session left no result"
-read -r wine_rc wine_seconds tool_rc signed_rc <"$result_file"
+read -r wine_rc wine_seconds tool_rc signed_rc refused_rc <"$result_file"
 if ((wine_rc == 124 || wine_rc == 137)); then
   die "$PROGRAM.exe did not end by itself within ${RUN_TIMEOUT_S} s and was killed"
 fi
@@ -407,4 +527,36 @@ same_files() {  # DIR REFERENCE PROGRAM LABEL
 same_files "$windows_dir/$SIGNED" "$linux_dir" "$PROGRAM.exe" "the signed $PROGRAM.exe"
 same_files "$windows_dir/$SIGNED_PACKED" "$author_dir" "$AUTHOR_PROGRAM" "$AUTHOR_PROGRAM signed after packing"
 same_files "$windows_dir/$FROM_SIGNED" "$author_dir" "$AUTHOR_PROGRAM" "$AUTHOR_PROGRAM packed from the signed program"
+
+# Refused names: each crafted program ended by itself, not with status 0,
+# giving the reason, and left its folder as it found it; pack refused the
+# device route with status 2 and wrote nothing.
+((refused_rc == 0)) || die "crafting or running the programs with refused paper names ended with status $refused_rc"
+refused_dir=$windows_dir/$REFUSED
+for i in "${!REFUSED_PAPERS[@]}"; do
+  name=${REFUSED_PAPERS[i]%%|*}
+  words=${REFUSED_PAPERS[i]#*|}
+  status=$(<"$refused_dir/$i.status")
+  reason=$(grep -m1 -F 'scenario allegato al programma' "$refused_dir/$i.log" | tr -d '\r' || true)
+  echo "windows_check: paper \"$name\": status $status: ${reason:-no report}"
+  if ((status == 124 || status == 137)); then
+    die "the program carrying the paper \"$name\" did not end within ${RUN_TIMEOUT_S} s"
+  fi
+  ((status != 0)) || die "the program carrying the paper \"$name\" ended with status 0"
+  [[ "$reason" == *"non valido"*"\"$name\""*"$words"* ]] ||
+    die "the program carrying the paper \"$name\" did not refuse that name for \"$words\""
+  if ! cmp -s "$refused_dir/$i.before" "$refused_dir/$i.after"; then
+    diff "$refused_dir/$i.before" "$refused_dir/$i.after" >&2 || true
+    die "the program carrying the paper \"$name\" changed its folder"
+  fi
+done
+echo "windows_check: OK: ${#REFUSED_PAPERS[@]} programs carrying a refused paper name, run under wine," \
+  "each stopped on its report and left its folder as it was"
+refused_pack=$windows_dir/$REFUSED_PACK
+status=$(<"$refused_pack.status")
+reason=$(grep -m1 -F 'scenario:' "$refused_pack.log" | tr -d '\r' || true)
+echo "windows_check: pack --route $DEVICE_ROUTE: status $status: ${reason:-nothing said}"
+((status == 2)) || die "scenario.exe pack --route $DEVICE_ROUTE ended with status $status, not 2"
+cmp -s "$refused_pack.before" "$refused_pack.after" || die "scenario.exe pack --route $DEVICE_ROUTE wrote in its folder"
+echo "windows_check: OK: scenario.exe pack under wine refused the route $DEVICE_ROUTE with status 2 and wrote nothing"
 keep_work=0

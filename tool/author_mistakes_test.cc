@@ -3,10 +3,13 @@
 // name the one thing wrong.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 #include "model/test_files.h"
 #include "tool/commands.h"
+#include "tool/definition_findings.h"
 #include "tool/tool_testing.h"
 
 namespace scenario::tool {
@@ -53,8 +56,27 @@ struct mistake {
   const char* name;
   bool in_train;
   std::string from, to;  // replaced once; an empty `from` replaces the whole file
-  const char* message;   // what check prints for it, from the file name on
+  std::string message;   // what check prints for it, from the file name on; DIR/ is the folder
+  std::string also_from = {}, also_to = {};  // replaced once in the other definition
 };
+
+// Replaces `from` by `to` once in `text`; an empty `from` replaces it all.
+bool change(std::string& text, const std::string& from, const std::string& to) {
+  if (from.empty()) {
+    text = to;
+    return true;
+  }
+  const size_t at = text.find(from);
+  if (at == std::string::npos) return false;
+  text.replace(at, from.size(), to);
+  return true;
+}
+
+// The message with DIR/ standing for the folder.
+std::string in_folder(std::string message, const std::string& dir) {
+  for (size_t at; (at = message.find("DIR/")) != std::string::npos;) message.replace(at, 4, dir + "/");
+  return message;
+}
 
 const mistake kMistakes[] = {
     {"a curve short of its length", false, "curvas4,    1500,    300", "curvas4,    1500",
@@ -78,9 +100,23 @@ const mistake kMistakes[] = {
      "da 0 a 59\n"},
     {"a train with no station", true, "", "[generale]\r\nvelocita, 0, 80\r\n[fine]\r\n",
      "Valdorsa_2231-.txt:1:1: avviso: la definizione del treno non ha nessuna stazione\n"},
+    // Named at the section that should hold it.
     {"a train with no speed limit", true, "velocita,    0,    80\r\n", "",
-     "Valdorsa_2231-.txt:1:1: avviso: la definizione del treno non ha nessun limite di velocita': ogni cella avrebbe "
+     "Valdorsa_2231-.txt:7:1: avviso: la definizione del treno non ha nessun limite di velocita': ogni cella avrebbe "
      "velocita' 0\n"},
+    {"a train with no speed limit nor its section", true, "[vel_limite]\r\nvelocita,    0,    80\r\n", "",
+     "Valdorsa_2231-.txt:1:1: avviso: la definizione del treno non ha nessun limite di velocita'"},
+    {"a train with no speed limit under a heading comment", true, "",
+     "- treno di prova\r\n[generale]\r\nnumero vetture,    3\r\n[stazioni]\r\nstazione,    0,    12,    400,    0, 0, "
+     "0, 1, 1, 0, 4, 1, 1, 1,    8, 10, 0,    VALDORSA\r\n[fine]\r\n",
+     "Valdorsa_2231-.txt:2:1: avviso: la definizione del treno non ha nessun limite di velocita'"},
+    // A time out of line is named at its own station, not at the next one.
+    {"hours and minutes swapped", true, "8, 16, 0,    SELVA", "16, 8, 0,    SELVA",
+     "Valdorsa_2231-.txt:11:71: avviso: orario della stazione fuori ordine rispetto alle stazioni vicine (\"SELVA\"): "
+     "16:08:00, dopo le 8:24:00 di PIANA, la stazione seguente; forse ore e minuti sono scambiati: 8, 16\n"},
+    {"a station time too early", true, "8, 16, 0,    SELVA", "7, 16, 0,    SELVA",
+     "Valdorsa_2231-.txt:11:71: avviso: orario della stazione fuori ordine rispetto alle stazioni vicine (\"SELVA\"): "
+     "7:16:00, prima delle 8:10:00 di VALDORSA, la stazione precedente\n"},
     {"a name saved as UTF-8", true, "PIANA", "CITT\xC3\x80",
      "Valdorsa_2231-.txt:12:89: avviso: il file non e' in Windows-1252 (ANSI) (\"\xC3\x83\xE2\x82\xAC\"): testo in "
      "UTF-8; il formato e' Windows-1252 (ANSI): salva il file con quella codifica"},
@@ -110,8 +146,32 @@ const mistake kMistakes[] = {
     {"a slowdown of negative length", true, "[segnali]", "rallentamento,    3000,    30,    -300, 0, 0, 0\r\n[segnali]",
      "Valdorsa_2231-.txt:13:35: errore 25: lettura non riuscita: la lunghezza del rallentamento e' negativa (-300 m): "
      "la fine verrebbe prima dell'inizio\n"},
+    {"a station of negative length", true, "12,    300,", "12,    -300,",
+     "Valdorsa_2231-.txt:11:30: errore 25: lettura non riuscita: la lunghezza della stazione e' negativa (-300 m): il "
+     "suo tratto finirebbe prima di cominciare\n"},
     {"a curve of negative length", false, "4000,    200", "4000,    -200",
      "Valdorsa_linea.txt:9:22: errore 25: lettura non riuscita: la lunghezza della curva e' negativa (-200 m)\n"},
+    // Two records in one cell: both are named.
+    {"a signal on another signal's cell", true, "[fine]",
+     "segnale,    5010,   1, 3, 1,  0, 0,    0,  0,0,0, 0\r\n[fine]",
+     "Valdorsa_2231-.txt:15:13: errore 16: segnale su una cella gia' occupata (con il record di riga 14 di "
+     "DIR/Valdorsa_2231-.txt) (5010 m)\n"},
+    {"a name board on a speed board's cell", false, "[cartelli]",
+     "indicatori_vmax,    2500,    80,    80,    80,    0,    0,    0,    0,    0\r\n[cartelli]",
+     "Valdorsa_linea.txt:14:25: errore 6: cartello indicatore su una cella gia' occupata (con il record di riga 12 "
+     "di DIR/Valdorsa_linea.txt) (2500 m)\n"},
+    // The reserved cell 1: written by a board before 25 m, or by the code
+    // point before a slowdown that a board at 50 m pushed down into it.
+    {"a speed board in the reserved cell", false, "[cartelli]",
+     "indicatori_vmax,    10,    80,    80,    80,    0,    0,    0,    0,    0\r\n[cartelli]",
+     "Valdorsa_linea.txt:12:1: errore 1250: campo riservato del marchio di formato gia' occupato: un oggetto nei "
+     "primi 75 m scrive nella cella 1\n"},
+    {"a code point pushed into the reserved cell", true, "[segnali]",
+     "rallentamento,    650,    30,    300, 0, 0, 0\r\n[segnali]",
+     "Valdorsa_2231-.txt:13:1: errore 1250: campo riservato del marchio di formato gia' occupato: un oggetto nei "
+     "primi 75 m scrive nella cella 1: vi finisce il punto codice aggiunto per questo record, perche' la cella 2 e' "
+     "occupata (con il record di riga 12 di DIR/Valdorsa_linea.txt)\n",
+     "[cartelli]", "indicatori_vmax,    50,    80,    80,    80,    0,    0,    0,    0,    0\r\n[cartelli]"},
     // Records that compile, but rarely as their author means.
     {"a tunnel of length 0", false, "6000,    6800,", "6000,    6000,",
      "Valdorsa_linea.txt:11:23: avviso: tratto di lunghezza nulla (\"montagna\"): la galleria da 6000 a 6000 m non "
@@ -121,6 +181,9 @@ const mistake kMistakes[] = {
     {"a slowdown of length 0", true, "[segnali]", "rallentamento,    3000,    30,    0, 0, 0, 0\r\n[segnali]",
      "Valdorsa_2231-.txt:13:35: avviso: tratto di lunghezza nulla (\"rallentamento\"): inizio e fine cadono nella "
      "stessa cella: il rallentamento non ha una cella di fine\n"},
+    {"a station of length 0", true, "12,    300,", "12,    0,",
+     "Valdorsa_2231-.txt:11:30: avviso: tratto di lunghezza nulla (\"stazione\"): la stazione a 6000 m ha lunghezza "
+     "0: il suo tratto va da 6000 a 6000 m\n"},
     {"a slowdown of speed 0", true, "[segnali]", "rallentamento,    3000,    0,    300, 0, 0, 0\r\n[segnali]",
      "Valdorsa_2231-.txt:13:28: avviso: velocita' 0 km/h (\"rallentamento\"): il rallentamento ferma il treno\n"},
     {"a speed limit that is stored as 0", true, "velocita,    0,    80", "velocita,    0,    2",
@@ -183,19 +246,54 @@ class AuthorMistake : public ::testing::TestWithParam<mistake> {};
 TEST_P(AuthorMistake, IsToldWhereAndWhat) {
   const mistake& m = GetParam();
   std::string line = kLine, train = kTrain;
-  std::string& changed = m.in_train ? train : line;
-  if (m.from.empty()) {
-    changed = m.to;
-  } else {
-    const size_t at = changed.find(m.from);
-    ASSERT_NE(at, std::string::npos);
-    changed.replace(at, m.from.size(), m.to);
+  ASSERT_TRUE(change(m.in_train ? train : line, m.from, m.to));
+  if (!m.also_from.empty()) {
+    ASSERT_TRUE(change(m.in_train ? line : train, m.also_from, m.also_to));
   }
   temp_dir dir;
   write_file(dir.file("Valdorsa_linea.txt"), line);
   write_file(dir.file("Valdorsa_2231-.txt"), train);
   const tool_run run = run_command(run_check, {dir.str(), "--route", "Valdorsa", "--train", "2231"});
-  EXPECT_NE(run.out.find(dir.str() + "/" + m.message), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find(dir.str() + "/" + in_folder(m.message, dir.str())), std::string::npos) << run.out;
+}
+
+// The reserved cell reached through a pushed code point, as a script reads
+// it: the fault has a file and a line, and names the other record.
+TEST(AuthorMistakeJson, ReservedCellFaultHasAPlace) {
+  std::string line = kLine, train = kTrain;
+  ASSERT_TRUE(
+      change(line, "[cartelli]", "indicatori_vmax,    50,    80,    80,    80,    0,    0,    0,    0,    0\r\n[cartelli]"));
+  ASSERT_TRUE(change(train, "[segnali]", "rallentamento,    650,    30,    300, 0, 0, 0\r\n[segnali]"));
+  temp_dir dir;
+  write_file(dir.file("Valdorsa_linea.txt"), line);
+  write_file(dir.file("Valdorsa_2231-.txt"), train);
+  const tool_run run = run_command(run_check, {dir.str(), "--route", "Valdorsa", "--train", "2231", "--json"});
+  EXPECT_EQ(run.status, 1);
+  const nlohmann::json report = nlohmann::json::parse(run.out);
+  ASSERT_EQ(report["findings"].size(), 1u) << run.out;
+  const nlohmann::json& f = report["findings"][0];
+  EXPECT_EQ(f["code"], 1250);
+  EXPECT_EQ(f["file"], dir.str() + "/Valdorsa_2231-.txt");
+  EXPECT_EQ(f["line"], 13);
+  EXPECT_NE(f["message"].get<std::string>().find("(con il record di riga 12 di " + dir.str() + "/Valdorsa_linea.txt)"),
+            std::string::npos);
+  EXPECT_EQ(report["reported"], 1250);
+}
+
+// The editor's findings come from the same list: the fault has its place and
+// names the other definition by its file name.
+TEST(AuthorMistakeEditor, ReservedCellFaultHasAPlace) {
+  std::string line = kLine, train = kTrain;
+  ASSERT_TRUE(
+      change(line, "[cartelli]", "indicatori_vmax,    50,    80,    80,    80,    0,    0,    0,    0,    0\r\n[cartelli]"));
+  ASSERT_TRUE(change(train, "[segnali]", "rallentamento,    650,    30,    300, 0, 0, 0\r\n[segnali]"));
+  const std::vector<definition_finding> found = collect_findings(definition_texts{line, train}, {"Valdorsa", "2231"});
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].code, 1250);
+  EXPECT_EQ(found[0].site.file, definition_file::train);
+  EXPECT_EQ(found[0].site.line, 13);
+  EXPECT_NE(found[0].message.find("(con il record di riga 12 di Valdorsa_linea.txt)"), std::string::npos)
+      << found[0].message;
 }
 
 INSTANTIATE_TEST_SUITE_P(Valdorsa, AuthorMistake, ::testing::ValuesIn(kMistakes),

@@ -107,7 +107,8 @@ const check_case kCases[] = {
      "         ^\n"
      "0 errori, 1 avviso\n"},
     {"times_backwards", true, "9,10,0, BETA", "8,10,0, BETA", 0,
-     "R_1-.txt:5:52: avviso: orario della stazione anteriore a quello di una stazione precedente (\"BETA\")\n"
+     "R_1-.txt:5:52: avviso: orario della stazione fuori ordine rispetto alle stazioni vicine (\"BETA\"): 8:10:00, "
+     "prima delle 9:00:00 di ALFA, la stazione precedente\n"
      "stazione, 3000, 12, 400, 0, 0, 0, 1,1,0, 4,1,1, 1, 8,10,0, BETA\n"
      "                                                   ^\n"
      "0 errori, 1 avviso\n"},
@@ -147,8 +148,10 @@ const check_case kCases[] = {
      "1 errore, 0 avvisi\n"},
     // A board at 0 m lies in cell 1, whose first field is reserved.
     {"reserved_field", false, "[fine]", "cartello_indicatore, 0, (X)\r\n[fine]", 1,
-     "errore 1250: campo riservato del marchio di formato gia' occupato: un oggetto nei primi 75 m scrive "
+     "R_linea.txt:8:1: errore 1250: campo riservato del marchio di formato gia' occupato: un oggetto nei primi 75 m scrive "
      "nella cella 1\n"
+     "cartello_indicatore, 0, (X)\n"
+     "^\n"
      "1 errore, 0 avvisi\n"},
 };
 

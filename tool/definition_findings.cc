@@ -4,6 +4,7 @@
 
 #include "model/compile.h"
 #include "model/diagnostics.h"
+#include "model/file_names.h"
 #include "tool/railway/railway_findings.h"
 
 namespace scenario::tool {
@@ -59,8 +60,10 @@ definition_check check_definitions(const definition_texts& texts, const scenario
   }
   // A clean compile is also judged as a railway: timetable, curves, warning boards.
   if (!reported && found.faults.empty()) {
-    found.timetable = timetable_of(found.compiled, found.records, {});
-    for (load_warning& w : railway_findings(found.records, *found.timetable)) {
+    found.timetable = timetable_of(found.compiled, found.records, {}, texts.train.value_or(""));
+    railway_options options;
+    options.train_file = train_definition_name(id.route_name, id.train_number);
+    for (load_warning& w : railway_findings(found.records, *found.timetable, options)) {
       w.site.text = line_of(w.site.file == definition_file::line ? texts.line : texts.train, w.site.line);
       found.warnings.push_back(std::move(w));
     }
@@ -81,7 +84,12 @@ definition_check check_definitions(const definition_texts& texts, const scenario
 std::vector<definition_finding> collect_findings(const definition_texts& texts, const scenario_identity& id) {
   const definition_check found = check_definitions(texts, id);
   std::vector<definition_finding> findings;
-  for (const fault_state& f : found.faults) findings.push_back({true, f.error_code, f.site, fault_message(f), std::nullopt});
+  // A record met in a cell is named by its definition's file name.
+  const definition_paths names{line_definition_name(id.route_name),
+                               train_definition_name(id.route_name, id.train_number)};
+  for (const fault_state& f : found.faults) {
+    findings.push_back({true, f.error_code, f.site, fault_message(f, names), std::nullopt});
+  }
   for (const load_warning& w : found.warnings) findings.push_back({false, kNoFault, w.site, warning_message(w), w.kind});
   return findings;
 }

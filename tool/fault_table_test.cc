@@ -83,16 +83,16 @@ std::vector<fault_case> fault_cases() {
       // Signals in cells 76, 75 and 74 before the warning board in cell 77:
       // the first has neither a free cell nor a code point in front of it.
       {"no code point before a signal", line_definition(""),
-       train_definition(signal_at(3750) + signal_at(3700) + signal_at(3650) + slowdown_at(5000, 30, 500)), 11, nullptr,
-       0, 3800},
+       train_definition(signal_at(3750) + signal_at(3700) + signal_at(3650) + slowdown_at(5000, 30, 500)), 11, kTrain,
+       2, 3800},
       // Start in cell 21, signals in cells 16, 15 and 14.
       {"no code point before a slowdown", line_definition(""),
-       train_definition(signal_at(750) + signal_at(700) + signal_at(650) + slowdown_at(1000, 120, 500)), 12, nullptr, 0,
+       train_definition(signal_at(750) + signal_at(700) + signal_at(650) + slowdown_at(1000, 120, 500)), 12, kTrain, 5,
        1050},
       // Start in cell 21: the code point due in cell 29 finds 28, 29 and 30 taken.
       {"no code point inside a slowdown", line_definition(""),
-       train_definition(signal_at(1350) + signal_at(1400) + signal_at(1450) + slowdown_at(1000, 30, 1000)), 13, nullptr,
-       0, 1450},
+       train_definition(signal_at(1350) + signal_at(1400) + signal_at(1450) + slowdown_at(1000, 30, 1000)), 13, kTrain,
+       5, 1450},
       {"gradient beyond the route", line_definition("pendenza, 17000, 5\r\n"), kEmptyTrain, 15, kLine, 4, 17000},
       {"station beyond the route", line_definition(""), train_definition(station_at("16300", 12, 400)), 15, kTrain, 2,
        16300},
@@ -122,9 +122,9 @@ std::vector<fault_case> fault_cases() {
       {"plan of more than 1000000 points", "[generale]\r\nlunghezza percorso, 993002\r\n[fine]\r\n", kEmptyTrain, 103,
        kLine, 2, kNone},
       // Cell 1 holds the format mark in info1 and the check code in info2.
-      {"signal writing info1 of cell 1", line_definition(""), train_definition(signal_at(0, 3, 1)), 1250, nullptr, 0,
+      {"signal writing info1 of cell 1", line_definition(""), train_definition(signal_at(0, 3, 1)), 1250, kTrain, 2,
        kNone},
-      {"signal writing info2 of cell 1", line_definition(""), train_definition(signal_at(0, 0, 1)), 1251, nullptr, 0,
+      {"signal writing info2 of cell 1", line_definition(""), train_definition(signal_at(0, 0, 1)), 1251, kTrain, 2,
        kNone},
   };
 }

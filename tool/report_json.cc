@@ -23,7 +23,7 @@ json fault_json(const fault_state& fault, const definition_paths& paths) {
   json report = where(any ? fault.site : source_site{}, paths);
   report["error_code"] = fault.error_code;
   report["error_position"] = or_null(any && fault_has_position(fault.error_code), fault.error_position);
-  report["message"] = any ? fault_message(fault) : "";
+  report["message"] = any ? fault_message(fault, paths) : "";
   return report;
 }
 
@@ -32,7 +32,7 @@ json finding_json(const fault_state& fault, const definition_paths& paths) {
   f["severity"] = "errore";
   f["code"] = fault.error_code;
   f["position"] = or_null(fault_has_position(fault.error_code), fault.error_position);
-  f["message"] = fault_message(fault);
+  f["message"] = fault_message(fault, paths);
   return f;
 }
 

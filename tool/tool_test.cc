@@ -85,7 +85,8 @@ TEST(ToolCompile, FaultNamesFileLineAndField) {
   const tool_run run = compile({dir.str(), "--route", kRoute, "--train", kTrain});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, dir.file("Brenvalo_Morvena_4815-.txt") +
-                         ":51:13: errore 16: segnale su una cella gia' occupata (5950 m)\n"
+                         ":51:13: errore 16: segnale su una cella gia' occupata (con il record di riga 50 di " +
+                         dir.file("Brenvalo_Morvena_4815-.txt") + ") (5950 m)\n"
                          "segnale,    5950,   1, 3, 1,  0, 0,    0,  0,0,0, 0\n"
                          "            ^\n");
   // The author's last build is kept; the program's behaviour on request.

@@ -78,7 +78,7 @@ double time_diagram(svg_writer& svg, const timetable_report& r, const frame& f, 
   // Minutes from the departure, growing downwards as on a timetable.
   double last = 60;
   for (const timetable_station& s : r.stations) {
-    if (s.time > 0) last = std::max(last, static_cast<double>(s.time - r.departure));
+    if (s.time > 0 && s.time_valid) last = std::max(last, static_cast<double>(s.time - r.departure));
   }
   std::vector<map_point> run;
   // The run's time from the departure, standing at each stop for its dwell.
@@ -114,6 +114,7 @@ double time_diagram(svg_writer& svg, const timetable_report& r, const frame& f, 
   std::vector<map_point> schedule = {{f.x(r.stations.front().position), y(0)}};
   for (const timetable_section& s : r.sections) {
     const timetable_station& b = r.stations[s.to];
+    if (!b.time_valid) continue;  // a time that is none is not drawn
     schedule.push_back({f.x(b.position), y(b.time - r.departure)});
   }
   svg.polyline(schedule, std::string("fill=\"none\" stroke=\"") + kScheduleColor + "\" stroke-width=\"1.6\"");

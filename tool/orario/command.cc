@@ -8,12 +8,14 @@
 #include <nlohmann/json.hpp>
 
 #include "model/diagnostics.h"
+#include "model/file_names.h"
 #include "model/output_files.h"
 #include "tool/commands.h"
 #include "tool/definition_findings.h"
 #include "tool/definitions.h"
 #include "tool/map/run_diagrams.h"
 #include "tool/map/svg_output.h"
+#include "tool/railway/railway_findings.h"
 #include "tool/railway/timetable.h"
 #include "tool/report_json.h"
 
@@ -67,14 +69,36 @@ std::string percent(double v) {
   return s;
 }
 
-// What a section comes to: kept, kept by less than the margin, or not.
-enum class verdict { kept, tight, impossible };
+// What a section comes to: kept, kept by less than the margin, not, or
+// without a figure to judge it by.
+enum class verdict { kept, tight, impossible, not_computable };
 verdict verdict_of(const timetable_section& s, double margin) {
+  if (!s.computed()) return verdict::not_computable;
   if (!(s.margin() >= 0)) return verdict::impossible;
   return s.margin_percent() < margin ? verdict::tight : verdict::kept;
 }
 const char* verdict_words(verdict v) {
-  return v == verdict::impossible ? "non rispettabile" : v == verdict::tight ? "margine basso" : "ok";
+  switch (v) {
+    case verdict::impossible: return "non rispettabile";
+    case verdict::not_computable: return "non calcolabile";
+    case verdict::tight: return "margine basso";
+    case verdict::kept: break;
+  }
+  return "ok";
+}
+// What check counts as an error: a section the train cannot keep, or one
+// that a time which is none or a point it cannot pass leaves without a
+// figure. Times that go backwards are a warning there, and so here.
+bool is_fault(const timetable_section& s, double margin) {
+  const verdict v = verdict_of(s, margin);
+  return v == verdict::impossible || (v == verdict::not_computable && s.gap != section_gap::backwards);
+}
+
+// The margin in words: what is left, or what is missing; never a
+// negative duration.
+std::string margin_words(const timetable_section& s) {
+  const std::string figure = " (" + percent(std::fabs(s.margin_percent())) + " %)";
+  return s.margin() >= 0 ? duration_words(s.margin()) + figure : "mancano " + duration_words(-s.margin()) + figure;
 }
 
 std::string padded(const std::string& utf8, size_t width) {
@@ -125,20 +149,31 @@ int run_orario(const std::vector<std::string>& words, std::ostream& out, std::os
     err << "scenario orario: le definizioni hanno un errore, nessun orario calcolato\n";
     return kExitFault;
   }
-  const timetable_report r = timetable_of(found.compiled, found.records, options);
+  const timetable_report r = timetable_of(found.compiled, found.records, options, start->texts.train.value_or(""));
+  railway_options words_options;
+  words_options.train_file = train_definition_name(start->set.route, start->set.train);
   bool impossible = false;
-  for (const timetable_section& s : r.sections) impossible |= verdict_of(s, options.margin_warning) == verdict::impossible;
+  for (const timetable_section& s : r.sections) impossible |= is_fault(s, options.margin_warning);
 
   if (start->args.has("--json")) {
     nlohmann::json sections = nlohmann::json::array();
     for (const timetable_section& s : r.sections) {
       const timetable_station &a = r.stations[s.from], &b = r.stations[s.to];
-      auto finite = [](double v) { return std::isfinite(v) ? nlohmann::json(std::round(v * 10) / 10) : nlohmann::json(nullptr); };
+      // A figure that does not exist is null, and "motivo" says why;
+      // every section has the same members.
+      const bool computed = s.computed();
+      auto figure = [computed](double v) {
+        return computed && std::isfinite(v) ? nlohmann::json(std::round(v * 10) / 10) : nlohmann::json(nullptr);
+      };
+      const bool scheduled = s.gap != section_gap::time_not_valid && s.gap != section_gap::backwards;
       sections.push_back({{"da", a.name}, {"a", b.name}, {"da_m", a.position}, {"a_m", b.position},
-                          {"previsto_s", s.scheduled}, {"corsa_s", finite(s.running)}, {"sosta_s", s.dwell},
-                          {"minimo_s", finite(s.minimum())}, {"margine_s", finite(s.margin())},
-                          {"margine_percento", finite(s.margin_percent())},
-                          {"esito", verdict_words(verdict_of(s, options.margin_warning))}, {"riga", b.line}});
+                          {"previsto_s", scheduled ? nlohmann::json(s.scheduled) : nlohmann::json(nullptr)},
+                          {"corsa_s", figure(s.running)}, {"sosta_s", s.dwell},
+                          {"minimo_s", figure(s.shown_minimum())}, {"margine_s", figure(s.margin())},
+                          {"margine_percento", figure(s.margin_percent())},
+                          {"esito", verdict_words(verdict_of(s, options.margin_warning))},
+                          {"motivo", computed ? nlohmann::json(nullptr) : nlohmann::json(section_gap_words(r, s))},
+                          {"riga", b.line}});
     }
     print_json(out, nlohmann::json{{"massa_frenata_percento", r.braked_mass_percent},
                                    {"partenza_s", r.departure},
@@ -146,23 +181,42 @@ int run_orario(const std::vector<std::string>& words, std::ostream& out, std::os
                                    {"passo_m", options.step},
                                    {"treno", {{"accelerazione_massima", options.train.max_acceleration},
                                               {"potenza_kw_t", options.train.power_per_tonne}}},
-                                   {"tratte", sections}});
+                                   {"tratte", sections},
+                                   {"ostacolo", r.obstacle ? nlohmann::json{{"metro", r.obstacle->metre},
+                                                                            {"file", r.obstacle->file == definition_file::line
+                                                                                         ? line_definition_name(start->set.route)
+                                                                                         : words_options.train_file},
+                                                                            {"riga", r.obstacle->line},
+                                                                            {"motivo", obstacle_words(r, words_options)}}
+                                                           : nlohmann::json(nullptr)}});
   } else if (r.sections.empty()) {
     out << "nessuna tratta fra due stazioni con un orario: niente da confrontare\n";
   } else {
     out << "partenza da " << r.stations.front().name << " alle "
         << clock_words(r.departure) << "; massa frenata " << r.braked_mass_percent << " %; sosta " << options.dwell
         << " s a ogni fermata con orario\n\n";
-    out << padded("da", 24) << padded("a", 24) << padded("km", 9) << padded("previsto", 14) << padded("minimo", 14)
+    // Widths for the longest figure: "10 h 02 min 05 s".
+    out << padded("da", 24) << padded("a", 24) << padded("km", 9) << padded("previsto", 18) << padded("minimo", 18)
         << "margine\n";
     for (const timetable_section& s : r.sections) {
       const timetable_station &a = r.stations[s.from], &b = r.stations[s.to];
-      out << padded(a.name, 24) << padded(b.name, 24) << padded(km(b.position - a.position), 9)
-          << padded(duration_words(s.scheduled), 14) << padded(duration_words(s.minimum()), 14)
-          << duration_words(s.margin()) << " (" << percent(s.margin_percent()) << " %)";
       const verdict v = verdict_of(s, options.margin_warning);
-      if (v != verdict::kept) out << "  " << verdict_words(v);
+      const bool scheduled = s.gap != section_gap::time_not_valid && s.gap != section_gap::backwards;
+      out << padded(a.name, 24) << padded(b.name, 24) << padded(km(b.position - a.position), 9)
+          << padded(scheduled ? duration_words(s.scheduled) : "-", 18)
+          << padded(s.computed() ? duration_words(s.shown_minimum()) : "-", 18);
+      if (v == verdict::not_computable) {
+        out << verdict_words(v) << ": " << section_gap_words(r, s);
+      } else {
+        out << margin_words(s);
+        if (v != verdict::kept) out << "  " << verdict_words(v);
+      }
       out << "\n";
+    }
+    if (r.obstacle) {
+      out << "\n" << (r.obstacle->file == definition_file::line ? line_definition_name(start->set.route)
+                                                               : words_options.train_file)
+          << ", riga " << r.obstacle->line << ": " << obstacle_words(r, words_options) << "\n";
     }
   }
   if (output && !output->empty() && r.stations.size() < 2) {

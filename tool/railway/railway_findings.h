@@ -6,6 +6,7 @@
 #ifndef TOOL_RAILWAY_RAILWAY_FINDINGS_H_
 #define TOOL_RAILWAY_RAILWAY_FINDINGS_H_
 
+#include <string>
 #include <vector>
 
 #include "model/findings.h"
@@ -21,6 +22,8 @@ struct railway_options {
   // V in km/h, R in m, cant and cant deficiency in mm.
   double cant = 160;
   double cant_deficiency = 100;
+  // The train definition's file name, to name the braked-mass record.
+  std::string train_file = "definizione del treno";
 };
 
 // How far before a slowdown its warning board stands, and the least start
@@ -29,6 +32,15 @@ inline constexpr int32_t kWarningBoardDistance = 1200;
 inline constexpr int32_t kFirstWarnedSlowdown = 1501;
 
 double curve_speed(double radius, double cant, double cant_deficiency);
+
+// Why a section has no figure, in a few words: "l'orario di PRACCHIA
+// (9.69.00) non e' un'ora del giorno", "il treno non passa oltre 14950 m".
+// Empty for a section with its figures.
+std::string section_gap_words(const timetable_report& timetable, const timetable_section& section);
+
+// The point the train cannot pass and its cause, naming the braked-mass
+// record where the brakes are the cause. Empty without one.
+std::string obstacle_words(const timetable_report& timetable, const railway_options& options = {});
 
 // `records` and `model` from a check of the definitions without a fault,
 // `timetable` computed from them with options.timetable.

@@ -60,7 +60,7 @@ TEST(RailwayFindings, EachAtItsRecordWithItsFigures) {
        "stazione,    7700, 22,  300,  0, 0, 1,  0,0,0,  4,1,1,   60,   9,26, 0, MOLINO DEL PALLONE\n^\n"},
       {"a section with little margin", {{"60,   9,31, 0, MOLINO", "60,   9,30,40, MOLINO"}}, 0,
        "/Brenvalo_Morvena_4815-.txt:36:1: avviso: orario con poco margine: da PONTE DELLA VENTURINA servono almeno "
-       "5 min 31 s, ne sono previsti 5 min 40 s: margine 2,9 %, meno del 3 %\n"},
+       "5 min 31 s, ne sono previsti 5 min 40 s: margine 2,7 %, meno del 3 %\n"},
       {"a curve too sharp for its limit", {{"velocita,       0,    80", "velocita,       0,    90"}}, 0,
        "/Brenvalo_Morvena_linea.txt:17:1: avviso: curva troppo stretta per la velocita' ammessa: il raggio di 333 m "
        "ammette 85 km/h (sopraelevazione 160 mm, insufficienza 100 mm), il limite e' 90 km/h\ncurvad6,  3850 , 250 \n^\n"},
@@ -69,10 +69,11 @@ TEST(RailwayFindings, EachAtItsRecordWithItsFigures) {
         {"percentuale massa frenata,    120", "percentuale massa frenata,    60"}},
        0,
        "/Brenvalo_Morvena_4815-.txt:48:1: avviso: cartello di avviso troppo vicino al rallentamento: il cartello sta "
-       "1200 m prima del rallentamento, per frenare da 130 a 30 km/h con massa frenata 60 % ne servono "},
+       "1200 m prima del rallentamento, per frenare da 130 a 30 km/h con massa frenata 60 % "
+       "(Brenvalo_Morvena_4815-.txt, riga 3) ne servono "},
       {"a descent the brakes cannot hold", {{"percentuale massa frenata,    120", "percentuale massa frenata,    15"}}, 1,
-       "errore: orario non rispettabile: da PRACCHIA il treno non arriva: una salita troppo ripida per la sua "
-       "trazione o una discesa troppo ripida per i suoi freni (massa frenata 15 %)"},
+       "/Brenvalo_Morvena_linea.txt:111:1: errore: orario non rispettabile: con massa frenata 15 % "
+       "(Brenvalo_Morvena_4815-.txt, riga 3) il treno non si ferma in discesa del 24 per mille (da 14950 m)"},
   };
   for (const finding_case& c : cases) {
     const tool_run run = check_with(kTrain, c.changes);

@@ -43,7 +43,13 @@ size_t kept_point(const run_profile& run, double metre) {
 
 }  // namespace
 
-double run_profile::time_at(double metre) const { return time.empty() ? 0 : time[kept_point(*this, metre)]; }
+double run_profile::time_at(double metre) const {
+  if (time.empty()) return 0;
+  // Past the last point the train does not get: a run ends at a point it
+  // cannot pass, or at its last stop.
+  if (metre > to) return std::numeric_limits<double>::infinity();
+  return time[kept_point(*this, metre)];
+}
 double run_profile::speed_at(double metre) const { return speed.empty() ? 0 : speed[kept_point(*this, metre)]; }
 
 run_profile fastest_run(const run_line& line, const train_model& train, double from, double to,

@@ -41,7 +41,8 @@ struct run_profile {
   std::vector<double> speed;   // m/s at each kept point
   std::vector<double> time;    // s from the first point, running only
   double metre(size_t i) const { return std::min(from + static_cast<double>(i) * spacing, to); }
-  // At the kept point nearest `metre`.
+  // At the kept point nearest `metre`; past the last, the time is
+  // infinite (the train does not get there) and the speed 0.
   double time_at(double metre) const;
   double speed_at(double metre) const;
 };

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "content/line_definition.h"
 #include "content/line_document.h"
@@ -130,6 +131,11 @@ TEST(RailwayTimetable, DurationsAndTimesInWords) {
   EXPECT_EQ(duration_words(45), "45 s");
   EXPECT_EQ(duration_words(3725), "1 h 02 min 05 s");
   EXPECT_EQ(duration_words(-90), "-1 min 30 s");
+  // Half a second up, once: 175,5 s is 2 min 56 s wherever it is told.
+  EXPECT_EQ(duration_words(175.5), "2 min 56 s");
+  EXPECT_EQ(duration_words(175.49), "2 min 55 s");
+  EXPECT_EQ(duration_words(std::numeric_limits<double>::infinity()), "non calcolabile");
+  EXPECT_EQ(duration_words(std::nan("")), "non calcolabile");
   EXPECT_EQ(clock_words((9 * 60 + 21) * 60), "9.21");
   EXPECT_EQ(clock_words((9 * 60 + 24) * 60 + 30), "9.24+");
   EXPECT_EQ(clock_words((10 * 60 + 3) * 60 + 10), "10.03");

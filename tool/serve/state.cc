@@ -78,6 +78,7 @@ json run_of(const std::optional<timetable_report>& timetable) {
   }
   schedule.push_back({{"m", r.stations.front().position}, {"t", 0}});
   for (const timetable_section& s : r.sections) {
+    if (!r.stations[s.to].time_valid) continue;  // a time that is none is not drawn
     schedule.push_back({{"m", r.stations[s.to].position}, {"t", r.stations[s.to].time - r.departure}});
   }
   return {{"da", r.run.from}, {"passo", every}, {"velocita", std::move(speed)}, {"tempi", std::move(time)},
