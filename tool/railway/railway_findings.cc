@@ -23,12 +23,14 @@ std::string one_decimal(double v) {
   return s;
 }
 
+// A warning at the first column of the record on `line` of `file`; every
+// member given, so that no compiler takes one for unset.
+load_warning at_line(warning_kind kind, definition_file file, int32_t line, std::string detail) {
+  return load_warning{kind, source_site{file, line, 1, std::string()}, std::string(), std::move(detail)};
+}
+
 load_warning at_record(warning_kind kind, const loaded_record& r, std::string detail) {
-  load_warning w{kind, {}, "", std::move(detail)};
-  w.site.file = r.file;
-  w.site.line = r.line;
-  w.site.column = 1;
-  return w;
+  return at_line(kind, r.file, r.line, std::move(detail));
 }
 
 const loaded_record* station_record(const std::vector<loaded_record>& records, int32_t line) {
@@ -114,11 +116,8 @@ void timetable_findings(const timetable_report& t, const std::vector<loaded_reco
     }
   }
   if (blocked && t.obstacle) {
-    load_warning w{warning_kind::timetable_impossible, {}, "", words_of(*t.obstacle, t, options)};
-    w.site.file = t.obstacle->file;
-    w.site.line = t.obstacle->line;
-    w.site.column = 1;
-    out.push_back(std::move(w));
+    out.push_back(at_line(warning_kind::timetable_impossible, t.obstacle->file, t.obstacle->line,
+                          words_of(*t.obstacle, t, options)));
   }
 }
 
