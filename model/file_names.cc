@@ -33,6 +33,10 @@ std::string document_name(std::string_view route, std::string_view train, std::s
   return std::string(route) + "_" + std::string(train) + "_" + std::string(document);
 }
 
+bool forbidden_in_file_name(char c) {
+  return static_cast<unsigned char>(c) < 0x20 || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos;
+}
+
 namespace {
 
 // A name that may be empty (a train number: "R_.sim" is still a file name)
@@ -40,7 +44,7 @@ namespace {
 std::optional<std::string> name_problem(std::string_view name, const char* what, bool may_be_empty) {
   if (name.empty() && !may_be_empty) return std::string(what) + " e' vuoto";
   for (char c : name) {
-    if (static_cast<unsigned char>(c) < 0x20 || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) {
+    if (forbidden_in_file_name(c)) {
       return std::string(what) + " contiene il carattere '" + std::string(1, c) +
              "', che non puo' stare nel nome di un file";
     }

@@ -25,6 +25,10 @@ std::string route_cells_name(std::string_view route, std::string_view train);   
 // <route>_<train>_<document>, e.g. document "note.txt".
 std::string document_name(std::string_view route, std::string_view train, std::string_view document);
 
+// A character no file name may hold, on Windows as on Linux: a control
+// character or one of / \ : * ? " < > |.
+bool forbidden_in_file_name(char c);
+
 // Why a route name and train number cannot name the scenario's files (a
 // character no file name may hold, an empty route name, or two of the files
 // that are read or written that would get one name, compared as Windows

@@ -38,9 +38,11 @@ bool get_text32(std::string_view* in, std::string* text) {
   return true;
 }
 
-damaged_pack damaged(const std::string& what) { return damaged_pack{"scenario allegato al programma " + what}; }
+damaged_pack damaged(const std::string& what) { return damaged_scenario(what); }
 
 }  // namespace
+
+damaged_pack damaged_scenario(const std::string& what) { return damaged_pack{"scenario allegato al programma " + what}; }
 
 std::optional<std::string> packed_names_problem(const packed_scenario& scenario) {
   const scenario_identity& id = scenario.id;

@@ -72,6 +72,9 @@ struct no_packed_scenario {};
 struct damaged_pack {
   std::string reason;
 };
+// A scenario refused for `what` ("incompleto: ..."), in the words the
+// program shows: "scenario allegato al programma " and `what`.
+damaged_pack damaged_scenario(const std::string& what);
 using carried_scenario = std::variant<no_packed_scenario, packed_scenario, damaged_pack>;
 carried_scenario read_packed_scenario(std::string_view file, uint64_t image_size);
 

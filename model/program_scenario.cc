@@ -6,11 +6,7 @@
 namespace scenario {
 namespace {
 
-damaged_pack damaged(const std::string& what) { return damaged_pack{"scenario allegato al programma " + what}; }
-
-bool ends_with_mark(std::string_view bytes) {
-  return bytes.size() >= kPackMark.size() && bytes.substr(bytes.size() - kPackMark.size()) == kPackMark;
-}
+damaged_pack damaged(const std::string& what) { return damaged_scenario(what); }
 
 // Where what is appended ends: the end of the file, or, when a certificate
 // table ends the file, where it begins, less the zero bytes that align it.
@@ -27,14 +23,14 @@ uint64_t appended_end(std::string_view file, const program_image& image) {
 carried_scenario scenario_in_program_file(std::string_view file) {
   const std::optional<program_image> image = read_program_image(file);
   if (!image) {
-    if (ends_with_mark(file)) {
+    if (file.ends_with(kPackMark)) {
       return damaged("non leggibile: le intestazioni del programma sono alterate (il file e' stato modificato)");
     }
     return no_packed_scenario{};
   }
   const uint64_t end = appended_end(file, *image);
   const std::string_view carried = file.substr(0, end);
-  if (!ends_with_mark(carried)) {
+  if (!carried.ends_with(kPackMark)) {
     // No scenario: what follows the image may only be a signature.
     const uint64_t signed_end =
         image->portable_executable ? after_certificate_entries(file, image->end, end) : image->end;

@@ -3,19 +3,16 @@
 #include <algorithm>
 
 #include "model/ansi_text.h"
+#include "model/file_names.h"
 
 namespace scenario {
 namespace {
 
 std::string quoted(std::string_view name) { return "il nome \"" + std::string(name) + "\""; }
 
-bool ends_with(std::string_view text, std::string_view end) {
-  return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
-}
-
 // "<name>.N.bak", N one digit or more: what an author's edit is kept as.
 bool backup_name(std::string_view lower) {
-  if (!ends_with(lower, ".bak")) return false;
+  if (!lower.ends_with(".bak")) return false;
   lower.remove_suffix(4);
   size_t digits = 0;
   while (digits < lower.size() && lower[lower.size() - 1 - digits] >= '0' && lower[lower.size() - 1 - digits] <= '9') {
@@ -63,7 +60,7 @@ std::optional<std::string> written_name_problem(std::string_view name) {
     return quoted(name) + " non e' il nome di un file (vuoto, o indica una cartella)";
   }
   for (const char c : name) {
-    if (static_cast<unsigned char>(c) < 0x20 || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) {
+    if (forbidden_in_file_name(c)) {
       return quoted(name) + " contiene un carattere che non puo' stare nel nome di un file";
     }
   }
@@ -71,7 +68,7 @@ std::optional<std::string> written_name_problem(std::string_view name) {
     return quoted(name) + " finisce con un punto o uno spazio, che Windows toglie: indicherebbe un altro file";
   }
   const std::string lower = to_lower_ansi(name);
-  if (ends_with(lower, ".part") || ends_with(lower, ".prev") || backup_name(lower)) {
+  if (lower.ends_with(".part") || lower.ends_with(".prev") || backup_name(lower)) {
     return quoted(name) + " finisce come i file che il programma scrive per se' (.part, .prev, .N.bak)";
   }
   if (device_name(lower)) return quoted(name) + " e' per Windows quello di un dispositivo (come NUL, CON, COM1)";

@@ -152,6 +152,10 @@ int run_orario(const std::vector<std::string>& words, std::ostream& out, std::os
   const timetable_report r = timetable_of(found.compiled, found.records, options, start->texts.train.value_or(""));
   railway_options words_options;
   words_options.train_file = train_definition_name(start->set.route, start->set.train);
+  // The definition that holds the point the train cannot pass.
+  const std::string obstacle_file = !r.obstacle                               ? std::string()
+                                    : r.obstacle->file == definition_file::line ? line_definition_name(start->set.route)
+                                                                                : words_options.train_file;
   bool impossible = false;
   for (const timetable_section& s : r.sections) impossible |= is_fault(s, options.margin_warning);
 
@@ -165,7 +169,7 @@ int run_orario(const std::vector<std::string>& words, std::ostream& out, std::os
       auto figure = [computed](double v) {
         return computed && std::isfinite(v) ? nlohmann::json(std::round(v * 10) / 10) : nlohmann::json(nullptr);
       };
-      const bool scheduled = s.gap != section_gap::time_not_valid && s.gap != section_gap::backwards;
+      const bool scheduled = s.has_schedule();
       sections.push_back({{"da", a.name}, {"a", b.name}, {"da_m", a.position}, {"a_m", b.position},
                           {"previsto_s", scheduled ? nlohmann::json(s.scheduled) : nlohmann::json(nullptr)},
                           {"corsa_s", figure(s.running)}, {"sosta_s", s.dwell},
@@ -183,9 +187,7 @@ int run_orario(const std::vector<std::string>& words, std::ostream& out, std::os
                                               {"potenza_kw_t", options.train.power_per_tonne}}},
                                    {"tratte", sections},
                                    {"ostacolo", r.obstacle ? nlohmann::json{{"metro", r.obstacle->metre},
-                                                                            {"file", r.obstacle->file == definition_file::line
-                                                                                         ? line_definition_name(start->set.route)
-                                                                                         : words_options.train_file},
+                                                                            {"file", obstacle_file},
                                                                             {"riga", r.obstacle->line},
                                                                             {"motivo", obstacle_words(r, words_options)}}
                                                            : nlohmann::json(nullptr)}});
@@ -201,7 +203,7 @@ int run_orario(const std::vector<std::string>& words, std::ostream& out, std::os
     for (const timetable_section& s : r.sections) {
       const timetable_station &a = r.stations[s.from], &b = r.stations[s.to];
       const verdict v = verdict_of(s, options.margin_warning);
-      const bool scheduled = s.gap != section_gap::time_not_valid && s.gap != section_gap::backwards;
+      const bool scheduled = s.has_schedule();
       out << padded(a.name, 24) << padded(b.name, 24) << padded(km(b.position - a.position), 9)
           << padded(scheduled ? duration_words(s.scheduled) : "-", 18)
           << padded(s.computed() ? duration_words(s.shown_minimum()) : "-", 18);
@@ -214,9 +216,7 @@ int run_orario(const std::vector<std::string>& words, std::ostream& out, std::os
       out << "\n";
     }
     if (r.obstacle) {
-      out << "\n" << (r.obstacle->file == definition_file::line ? line_definition_name(start->set.route)
-                                                               : words_options.train_file)
-          << ", riga " << r.obstacle->line << ": " << obstacle_words(r, words_options) << "\n";
+      out << "\n" << obstacle_file << ", riga " << r.obstacle->line << ": " << obstacle_words(r, words_options) << "\n";
     }
   }
   if (output && !output->empty() && r.stations.size() < 2) {

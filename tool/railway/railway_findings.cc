@@ -97,7 +97,7 @@ void timetable_findings(const timetable_report& t, const std::vector<loaded_reco
     const loaded_record* r = station_record(records, t.stations[s.to].line);
     // Times that go backwards have a warning of their own, times that are
     // none the finding above, a point the train cannot pass the one below.
-    if (r == nullptr || s.gap == section_gap::time_not_valid || s.gap == section_gap::backwards) continue;
+    if (r == nullptr || !s.has_schedule()) continue;
     if (s.gap == section_gap::blocked) {
       if (!t.obstacle && !blocked) {
         out.push_back(at_record(warning_kind::timetable_impossible, *r,

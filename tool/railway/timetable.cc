@@ -34,6 +34,11 @@ train_places places_in(std::string_view train_text) {
   return p;
 }
 
+// A field as read can hold any 64-bit number: bounded before any sum.
+int64_t bounded_field(const loaded_record& rec, size_t i) {
+  return std::clamp<int64_t>(rec.numbers[i], -1'000'000'000, 1'000'000'000);
+}
+
 std::string two_digits(int64_t v) { return (v >= 0 && v < 10 ? "0" : "") + std::to_string(v); }
 
 // The gradient record in force at `metre`: the last one at or before it.
@@ -56,9 +61,7 @@ std::optional<run_obstacle> first_obstacle(const timetable_report& r, const std:
   auto consider = [&first](const run_obstacle& o) {
     if (!first || o.metre < first->metre) first = o;
   };
-  auto field = [](const loaded_record& rec, size_t i) {
-    return static_cast<double>(std::clamp<int64_t>(rec.numbers[i], -1'000'000'000, 1'000'000'000));
-  };
+  auto field = [](const loaded_record& rec, size_t i) { return static_cast<double>(bounded_field(rec, i)); };
   for (const loaded_record& rec : records) {
     if (!rec.whole || rec.numbers.size() < 2) continue;
     if (rec.kind == record_object::speed && field(rec, 1) <= 0 && field(rec, 0) < to) {
@@ -110,8 +113,7 @@ timetable_report timetable_of(const scenario_model& model, const std::vector<loa
   }
   for (const loaded_record& rec : records) {
     if (!rec.whole) continue;
-    // Fields as read can hold any 64-bit number: bounded before any sum.
-    auto field = [&rec](size_t i) { return std::clamp<int64_t>(rec.numbers[i], -1'000'000'000, 1'000'000'000); };
+    auto field = [&rec](size_t i) { return bounded_field(rec, i); };
     if (rec.kind == record_object::slowdown && rec.numbers.size() >= 3) {
       // A slowdown of 0 km/h or less is a point the train cannot pass, not a limit.
       if (field(1) <= 0) continue;

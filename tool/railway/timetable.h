@@ -81,6 +81,9 @@ struct timetable_section {
   double dwell = 0;         // s at the later station
   section_gap gap = section_gap::none;
   bool computed() const { return gap == section_gap::none; }
+  // The scheduled time is a duration: both times are times of day, the
+  // later one after the earlier.
+  bool has_schedule() const { return gap != section_gap::time_not_valid && gap != section_gap::backwards; }
   double minimum() const { return running + dwell; }
   // The least time as told, rounded up to the whole second: a least time
   // rounded down would be one the train cannot make. Every margin and
